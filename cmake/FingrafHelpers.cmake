@@ -1,0 +1,27 @@
+# Warnings are errors in our own targets only.
+function(fingraf_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+    target_compile_definitions(${target} PRIVATE QT_NO_CAST_TO_ASCII QT_NO_URL_CAST_FROM_STRING
+                                                 QT_NO_FOREACH)
+endfunction()
+
+# fingraf_add_test(<name> SOURCES ... LIBS ...)
+# One executable per unit, registered with CTest, headless and away from the user's settings.
+function(fingraf_add_test name)
+    cmake_parse_arguments(T "XVFB" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+    target_compile_definitions(${name} PRIVATE FINGRAF_TEST_DATA="${CMAKE_BINARY_DIR}/testdata")
+    fingraf_warnings(${name})
+    if(T_XVFB)
+        add_test(NAME ${name} COMMAND xvfb-run -a $<TARGET_FILE:${name}>)
+        set(platform xcb)
+    else()
+        add_test(NAME ${name} COMMAND ${name})
+        set(platform offscreen)
+    endif()
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=${platform};XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config/${name};LC_ALL=C.UTF-8;ASAN_OPTIONS=detect_leaks=0"
+        TIMEOUT 600)
+endfunction()

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+/// Creates the embedded demo book: a realistic Croatian double-entry book for two firms over the
+/// bookkeeping years from five years ago to this year, deterministic for a given seed and year.
+namespace DemoBook {
+
+struct Options
+{
+    int scale = 1;              ///< multiplies partners and turnover rows (1: about 10,000 rows)
+    int lastYear = 0;           ///< 0: the current calendar year
+    quint64 seed = 20261206;
+};
+
+/// Writes the book to path when it is missing (never touches an existing file). Returns false with
+/// a description in *error when the file cannot be written; a half-written file is removed.
+bool create(const QString &path, const Options &options, QString *error);
+
+/// The default book: fingraf-demo.sqlite in the user's data folder.
+QString defaultPath();
+
+/// One line per table with its row count, for the launcher's summary.
+QString summary(const QString &path);
+
+} // namespace DemoBook

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: the normal build, the same suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then a short run of each fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+jobs=$(nproc)
+fuzz_seconds=${FINGRAF_FUZZ_SECONDS:-30}
+
+echo "== build and test"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== build and test with address and undefined-behaviour sanitizers"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFINGRAF_SANITIZE=ON >/dev/null
+cmake --build build-asan -j "$jobs"
+ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+echo "== fuzz the adapter and the filter for ${fuzz_seconds}s each"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFINGRAF_FUZZ=ON -DFINGRAF_SANITIZE=ON >/dev/null
+cmake --build build-fuzz -j "$jobs" --target fuzz_tsqladapter fuzz_filter
+for f in fuzz_tsqladapter fuzz_filter; do
+  mkdir -p "build-fuzz/corpus-$f"
+  "build-fuzz/tests/fuzz/$f" -max_total_time="$fuzz_seconds" -max_len=4096 -print_final_stats=0 "build-fuzz/corpus-$f" 2>&1 | tail -2
+done
+echo "all tests passed"

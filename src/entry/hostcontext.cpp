@@ -1,0 +1,7 @@
+#include "hostcontext.h"
+
+HostContext &HostContext::instance()
+{
+    static HostContext context;
+    return context;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/data/pristuppodacima.h"
+#include "platform/data/recordset.h"
+
+#include <QString>
+
+#include <memory>
+
+/// The values every window reads: written by each entry call and shared by all open windows.
+struct HostContext
+{
+    QString connectionString;
+    qint16 brojPoduzeca = 0;
+    qint16 godina = 0;
+    QString imeOperatera;
+    QString nazivFirme;
+    std::unique_ptr<cPristupPodacima> pristup; ///< shared data access, made on first use
+    std::unique_ptr<Recordset> firma;          ///< the firm record set, made on first use
+
+    static HostContext &instance();
+};

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "recordset.h"
+
+#include <QString>
+
+#include <functional>
+
+/// The data-access component: every statement of the windows goes through it.
+///
+/// Connections are opened once per connection string and shared by all instances. The unit of
+/// work (OtvoriVezu ... ZatvoriVezu) has a connection of its own, so that its transaction holds
+/// only its own statements. Each operation returns false on failure and keeps the description,
+/// which callers show as "Desila se greška: " + OpisGreske().
+class cPristupPodacima
+{
+public:
+    cPristupPodacima();
+    ~cPristupPodacima();
+    cPristupPodacima(const cPristupPodacima &) = delete;
+    cPristupPodacima &operator=(const cPristupPodacima &) = delete;
+
+    bool PocniTransakciju();
+    void ZatvoriVezu();
+    bool PotvrdiTransakciju();
+    /// Runs a statement that returns no rows; an empty conn runs it inside the unit of work.
+    bool IzvrsiNaredbu(const QString &conn, const QString &sql);
+    /// Opens rows on the unit of work's connection that take AddNew, field assignment and Update.
+    bool OtvoriRecordsetZaIzmjene(const QString &sql, Recordset &rs, int cursorType, int lockType);
+    /// Opens a read-only, scrollable record set. On failure rs keeps what it held.
+    bool OtvoriRecordset(const QString &conn, const QString &sql, Recordset &rs, bool readOnly,
+                         bool async);
+    void OtvoriVezu(const QString &conn);
+    void PonistiTransakciju();
+
+    /// Description of the last failure (empty after a success).
+    QString OpisGreske() const { return m_error; }
+
+    /// Receives every statement: stage "sql" as the caller built it, and on the embedded book
+    /// stage "sqlite" as it runs after the adapter.
+    using Trace = std::function<void(const QString &stage, const QString &sql)>;
+    static void setTrace(Trace trace);
+
+    /// Closes every cached connection (at shutdown, and between tests).
+    static void closeAllConnections();
+
+private:
+    bool fail(const QString &description);
+    bool unitOfWorkReady();
+
+    QString m_error;
+    QString m_uowConnection; // Qt connection name of the unit of work, empty when none
+    bool m_uowSqlite = false;
+    bool m_inTransaction = false;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QVector>
+
+/// Rewrites statements written for SQL Server so that the embedded SQLite book runs them with the
+/// same meaning. Works on tokens: string literals and identifiers are never rewritten inside.
+namespace TSqlAdapter {
+
+struct Token
+{
+    enum Kind { Space, Word, Quoted, String, Number, Punct, Comment };
+    Kind kind;
+    QString text;
+};
+
+/// Splits SQL text into tokens; joining the texts gives back the input unchanged.
+QVector<Token> tokenize(const QString &sql);
+
+struct Result
+{
+    QString sql;       ///< the statement for SQLite
+    bool noop = false; ///< the statement has no meaning here ("SET TEXTSIZE n") and succeeds as is
+};
+
+Result adapt(const QString &tsql);
+
+} // namespace TSqlAdapter

@@ -1,0 +1,68 @@
+#pragma once
+
+// Helpers shared by the test programs: the demo book they run against, and an independent way to
+// ask it questions (the bare SQLite interface, bypassing our data access and adapter).
+#include "demobook.h"
+
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariant>
+#include <QtTest>
+
+#include <sqlite3.h>
+
+namespace TestSupport {
+
+/// The demo book at scale 1, made once per build tree and shared read-only by the tests.
+inline QString demoBook()
+{
+    const QString dir = QStringLiteral(FINGRAF_TEST_DATA);
+    QDir().mkpath(dir);
+    const QString path = dir + QStringLiteral("/demo.sqlite");
+    QString error;
+    if (!DemoBook::create(path, DemoBook::Options(), &error))
+        qFatal("demo book: %s", qPrintable(error));
+    return path;
+}
+
+/// A private copy of the demo book for a test that writes.
+inline QString demoBookCopy(const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(QStringLiteral("book.sqlite"));
+    QFile::remove(path);
+    QFile::copy(demoBook(), path);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    return path;
+}
+
+/// First column of the first row of sql, run by SQLite itself.
+inline QVariant scalar(const QString &path, const QString &sql)
+{
+    sqlite3 *db = nullptr;
+    QVariant result;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt *s = nullptr;
+        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &s, nullptr) == SQLITE_OK &&
+            sqlite3_step(s) == SQLITE_ROW) {
+            switch (sqlite3_column_type(s, 0)) {
+            case SQLITE_INTEGER: result = qlonglong(sqlite3_column_int64(s, 0)); break;
+            case SQLITE_FLOAT: result = sqlite3_column_double(s, 0); break;
+            case SQLITE_TEXT:
+                result = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 0)));
+                break;
+            default: break;
+            }
+        } else if (!s) {
+            qWarning("scalar: %s", sqlite3_errmsg(db));
+        }
+        sqlite3_finalize(s);
+    }
+    sqlite3_close(db);
+    return result;
+}
+
+inline QString sqliteConn(const QString &path) { return QStringLiteral("Provider=SQLite;Data Source=") + path; }
+
+} // namespace TestSupport
