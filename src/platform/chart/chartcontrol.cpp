@@ -1,0 +1,510 @@
+#include "chartcontrol.h"
+
+#include "platform/data/recordset.h"
+
+#include <QApplication>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGraphicsLayout>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QMimeData>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPieSeries>
+#include <QPieSlice>
+#include <QSaveFile>
+#include <QScatterSeries>
+#include <QStackedBarSeries>
+#include <QAreaSeries>
+#include <QSvgGenerator>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+namespace {
+
+enum class Look { Bar, Line, Area, Step, Combination, Pie, XY };
+
+Look lookOf(int code)
+{
+    switch (code) {
+    case 0: case 1: return Look::Bar;
+    case 2: case 3: return Look::Line;
+    case 4: case 5: return Look::Area;
+    case 6: case 7: return Look::Step;
+    case 8: case 9: return Look::Combination;
+    case 14: return Look::Pie;
+    case 16: return Look::XY;
+    default: return Look::Bar;
+    }
+}
+
+// Distinct hatches for black-and-white printing, by pattern number from 1.
+Qt::BrushStyle hatchOf(int pattern)
+{
+    static const Qt::BrushStyle styles[] = {Qt::BDiagPattern, Qt::FDiagPattern, Qt::CrossPattern,
+                                            Qt::HorPattern,   Qt::VerPattern,   Qt::DiagCrossPattern,
+                                            Qt::Dense5Pattern, Qt::Dense3Pattern, Qt::Dense6Pattern};
+    return styles[(pattern - 1) % 9];
+}
+
+QColor defaultColor(int s)
+{
+    static const QColor palette[] = {QColor(0x1f, 0x77, 0xb4), QColor(0xff, 0x7f, 0x0e), QColor(0x2c, 0xa0, 0x2c),
+                                     QColor(0xd6, 0x27, 0x28), QColor(0x94, 0x67, 0xbd), QColor(0x8c, 0x56, 0x4b),
+                                     QColor(0xe3, 0x77, 0xc2), QColor(0x7f, 0x7f, 0x7f), QColor(0xbc, 0xbd, 0x22),
+                                     QColor(0x17, 0xbe, 0xcf)};
+    return palette[s % 10];
+}
+
+} // namespace
+
+ChartControl::ChartControl(QWidget *parent) : QWidget(parent), m_view(new QChartView(this))
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    m_view->setRenderHint(QPainter::Antialiasing);
+    rebuild();
+}
+
+ChartControl::~ChartControl() = default;
+
+void ChartControl::setChartType(int code)
+{
+    m_model.chartType = code;
+    rebuild();
+}
+
+void ChartControl::setDataSource(const Recordset &rs)
+{
+    m_model.table = ChartTable::fromRecordset(rs);
+    rebuild();
+}
+
+void ChartControl::setSeriesInRow(bool inRow)
+{
+    m_model.seriesInRow = inRow;
+    rebuild();
+}
+
+void ChartControl::setStacking(bool on)
+{
+    if (m_model.stacked == on)
+        return;
+    m_model.stacked = on;
+    rebuild();
+}
+
+void ChartControl::setLegendVisible(bool on)
+{
+    m_model.legendVisible = on;
+    m_view->chart()->legend()->setVisible(on);
+}
+
+void ChartControl::setTitleText(const QString &text)
+{
+    m_model.title = text;
+    m_view->chart()->setTitle(text);
+}
+
+void ChartControl::setFootnoteText(const QString &text)
+{
+    m_model.footnote = text;
+    rebuild();
+}
+
+void ChartControl::setScale(ChartModel::Scale scale)
+{
+    m_model.scale = scale;
+    rebuild();
+}
+
+void ChartControl::setLogBase(double base)
+{
+    m_model.logBase = base > 1 ? base : 10;
+    rebuild();
+}
+
+void ChartControl::setSeriesPen(int series, const QColor &color)
+{
+    if (series < 1)
+        return;
+    if (m_model.looks.size() < series)
+        m_model.looks.resize(series);
+    m_model.looks[series - 1].pen = color;
+    rebuild();
+}
+
+void ChartControl::setSeriesFill(int series, const QColor &color)
+{
+    if (series < 1)
+        return;
+    if (m_model.looks.size() < series)
+        m_model.looks.resize(series);
+    m_model.looks[series - 1].fill = color;
+    rebuild();
+}
+
+void ChartControl::setSeriesPattern(int series, int pattern, const QColor &fill)
+{
+    if (series < 1)
+        return;
+    if (m_model.looks.size() < series)
+        m_model.looks.resize(series);
+    m_model.looks[series - 1].pattern = pattern;
+    m_model.looks[series - 1].fill = fill;
+    rebuild();
+}
+
+void ChartControl::resetToDefaults()
+{
+    m_model.looks.clear();
+    m_model.seriesInRow = true;
+    m_model.legendVisible = true;
+    m_model.stacked = false;
+    m_model.title.clear();
+    m_model.footnote.clear();
+    rebuild();
+}
+
+void ChartControl::refresh() { rebuild(); }
+
+void ChartControl::rebuild()
+{
+    auto *chart = new QChart;
+    chart->setLocalizeNumbers(true);
+    chart->setLocale(QLocale());
+    chart->setTitle(m_model.title);
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
+
+    const QVector<ChartModel::Series> series = m_model.series();
+    const QStringList categories = m_model.categories();
+    const Look look = lookOf(m_model.chartType);
+
+    auto colorOf = [this](int s) {
+        const auto l = m_model.looks.value(s);
+        return l.fill.value_or(defaultColor(s));
+    };
+    auto brushOf = [this, &colorOf](int s) {
+        const auto l = m_model.looks.value(s);
+        if (l.pattern > 0) {
+            // pattern on a white ground: the hatch is drawn in black over the fill colour
+            QBrush b(Qt::black, hatchOf(l.pattern));
+            return b;
+        }
+        return QBrush(colorOf(s));
+    };
+    auto penOf = [this](int s) {
+        const auto l = m_model.looks.value(s);
+        QPen pen(l.pattern > 0 ? QColor(Qt::black) : l.pen.value_or(l.fill.value_or(defaultColor(s))));
+        pen.setWidthF(2.0);
+        return pen;
+    };
+
+    QValueAxis *linearAxis = nullptr;
+    QLogValueAxis *logAxis = nullptr;
+    QAbstractAxis *valueAxis = nullptr;
+    QBarCategoryAxis *categoryAxis = nullptr;
+    if (look != Look::Pie) {
+        if (m_model.scale == ChartModel::Logarithmic) {
+            logAxis = new QLogValueAxis;
+            logAxis->setBase(m_model.logBase);
+            logAxis->setLabelFormat(QStringLiteral("%.0f"));
+            valueAxis = logAxis;
+        } else {
+            linearAxis = new QValueAxis;
+            linearAxis->setLabelFormat(m_model.scale == ChartModel::Percent ? QStringLiteral("%.0f %%") : QStringLiteral("%.0f"));
+            valueAxis = linearAxis;
+        }
+        categoryAxis = new QBarCategoryAxis;
+        categoryAxis->append(categories);
+        chart->addAxis(categoryAxis, Qt::AlignBottom);
+        chart->addAxis(valueAxis, Qt::AlignLeft);
+    }
+
+    double lo = 0, hi = 0;
+    bool any = false;
+    auto see = [&](double v) {
+        lo = any ? std::min(lo, v) : v;
+        hi = any ? std::max(hi, v) : v;
+        any = true;
+    };
+
+    // Lines break at a gap: each unbroken run of values is a piece of its own.
+    auto addLine = [&](const QVector<ChartModel::Series> &source, int s, bool step, bool markers) {
+        const auto &values = source[s].values;
+        QLineSeries *first = nullptr;
+        QLineSeries *piece = nullptr;
+        for (int p = 0; p < values.size(); ++p) {
+            if (!values[p]) {
+                piece = nullptr;
+                continue;
+            }
+            if (!piece) {
+                piece = new QLineSeries;
+                piece->setName(source[s].name);
+                piece->setPen(penOf(s));
+                piece->setPointsVisible(markers);
+                chart->addSeries(piece);
+                piece->attachAxis(categoryAxis);
+                piece->attachAxis(valueAxis);
+                if (first) {
+                    for (auto *m : chart->legend()->markers(piece))
+                        m->setVisible(false);
+                } else {
+                    first = piece;
+                }
+            }
+            const double v = *values[p];
+            see(v);
+            if (step) {
+                piece->append(p - 0.5, v);
+                piece->append(p + 0.5, v);
+            } else {
+                piece->append(p, v);
+            }
+        }
+    };
+
+    auto addBars = [&](int from, int to) {
+        QAbstractBarSeries *bars = m_model.stacked ? static_cast<QAbstractBarSeries *>(new QStackedBarSeries)
+                                                   : new QBarSeries;
+        QVector<double> pos(categories.size(), 0), neg(categories.size(), 0);
+        for (int s = from; s < to; ++s) {
+            auto *set = new QBarSet(series[s].name);
+            set->setBrush(brushOf(s));
+            set->setColor(colorOf(s));
+            if (m_model.looks.value(s).pattern > 0)
+                set->setBrush(brushOf(s));
+            for (int p = 0; p < categories.size(); ++p) {
+                const double v = series[s].values.value(p).value_or(0.0);
+                set->append(v);
+                if (m_model.stacked)
+                    (v >= 0 ? pos[p] : neg[p]) += v;
+                else
+                    see(v);
+            }
+            bars->append(set);
+        }
+        if (m_model.stacked)
+            for (int p = 0; p < categories.size(); ++p) {
+                see(pos[p]);
+                see(neg[p]);
+            }
+        chart->addSeries(bars);
+        bars->attachAxis(categoryAxis);
+        bars->attachAxis(valueAxis);
+    };
+
+    switch (look) {
+    case Look::Bar:
+        addBars(0, series.size());
+        break;
+    case Look::Combination:
+        // Every series but the last is a bar; the last (in a turnover chart the latest year) is a
+        // line drawn over them, so one series can be compared with the others at a glance.
+        addBars(0, std::max(0, int(series.size()) - 1));
+        if (series.size() > 1)
+            addLine(series, series.size() - 1, false, true);
+        else if (series.size() == 1)
+            addBars(0, 1);
+        break;
+    case Look::Line:
+    case Look::Step:
+    case Look::XY: {
+        QVector<std::optional<double>> running(categories.size(), 0.0);
+        QVector<ChartModel::Series> drawn = series;
+        if (m_model.stacked) {
+            for (auto &s : drawn)
+                for (int p = 0; p < s.values.size(); ++p)
+                    if (s.values[p]) {
+                        running[p] = running[p].value_or(0) + *s.values[p];
+                        s.values[p] = running[p];
+                    }
+        }
+        for (int s = 0; s < drawn.size(); ++s)
+            addLine(drawn, s, look == Look::Step, look == Look::XY);
+        if (look == Look::XY)
+            for (auto *ser : chart->series())
+                static_cast<QLineSeries *>(ser)->setPen(QPen(static_cast<QLineSeries *>(ser)->pen().color(), 1.0, Qt::DotLine));
+        break;
+    }
+    case Look::Area: {
+        QVector<double> base(categories.size(), 0.0);
+        for (int s = 0; s < series.size(); ++s) {
+            auto *upper = new QLineSeries;
+            auto *lower = new QLineSeries;
+            for (int p = 0; p < categories.size(); ++p) {
+                const double v = series[s].values.value(p).value_or(0.0);
+                const double b = m_model.stacked ? base[p] : 0.0;
+                upper->append(p, b + v);
+                lower->append(p, b);
+                see(b + v);
+                see(b);
+                if (m_model.stacked)
+                    base[p] += v;
+            }
+            auto *area = new QAreaSeries(upper, lower);
+            area->setName(series[s].name);
+            QColor c = colorOf(s);
+            if (m_model.looks.value(s).pattern == 0)
+                c.setAlpha(m_model.stacked ? 255 : 140);
+            area->setBrush(m_model.looks.value(s).pattern > 0 ? brushOf(s) : QBrush(c));
+            area->setPen(penOf(s));
+            chart->addSeries(area);
+            area->attachAxis(categoryAxis);
+            area->attachAxis(valueAxis);
+        }
+        break;
+    }
+    case Look::Pie: {
+        const int n = series.size();
+        for (int s = 0; s < n; ++s) {
+            auto *pie = new QPieSeries;
+            pie->setName(series[s].name);
+            const double width = 1.0 / std::max(1, n);
+            pie->setHorizontalPosition(width * (s + 0.5));
+            pie->setVerticalPosition(0.5);
+            pie->setPieSize(std::min(0.9, width * 0.9));
+            for (int p = 0; p < categories.size(); ++p) {
+                const double v = series[s].values.value(p).value_or(0.0);
+                if (v > 0) {
+                    auto *slice = pie->append(categories[p], v);
+                    const auto l = m_model.looks.value(s);
+                    slice->setBrush(l.pattern > 0 ? brushOf(s) : QBrush(l.fill.value_or(defaultColor(p))));
+                }
+            }
+            chart->addSeries(pie);
+            if (s > 0)
+                for (auto *m : chart->legend()->markers(pie))
+                    m->setVisible(false);
+        }
+        break;
+    }
+    }
+
+    if (linearAxis) {
+        if (!any)
+            hi = 1;
+        if (lo > 0)
+            lo = 0;
+        if (hi < 0)
+            hi = 0;
+        linearAxis->setRange(lo, hi == lo ? lo + 1 : hi);
+        linearAxis->applyNiceNumbers();
+    }
+    if (categoryAxis && look != Look::Bar && look != Look::Combination)
+        categoryAxis->setRange(categories.value(0), categories.value(categories.size() - 1));
+    chart->legend()->setVisible(m_model.legendVisible);
+    chart->legend()->setAlignment(Qt::AlignRight);
+
+    QChart *old = m_view->chart();
+    m_view->setChart(chart);
+    delete old;
+    setToolTip(m_model.footnote);
+    update();
+}
+
+void ChartControl::render(QPainter &painter, QSize size) const
+{
+    QChart *chart = m_view->chart();
+    const QRectF oldGeometry = chart->geometry();
+    const int footnoteHeight = m_model.footnote.isEmpty() ? 0 : 24;
+    chart->setGeometry(QRectF(0, 0, size.width(), size.height() - footnoteHeight));
+    m_view->scene()->render(&painter, QRectF(0, 0, size.width(), size.height() - footnoteHeight),
+                            chart->geometry());
+    if (footnoteHeight) {
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(8, size.height() - footnoteHeight, size.width() - 16, footnoteHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter, m_model.footnote);
+    }
+    chart->setGeometry(oldGeometry);
+}
+
+QImage ChartControl::picture(QSize size) const
+{
+    if (size.isEmpty())
+        size = m_view->size().width() > 50 ? m_view->size() : QSize(800, 500);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    render(painter, size);
+    return image;
+}
+
+QString ChartControl::figuresText() const
+{
+    const ChartTable &t = m_model.table;
+    QString text = QStringLiteral("\t") + t.columnNames.join(u'\t') + QStringLiteral("\r\n");
+    for (int r = 0; r < t.rows(); ++r) {
+        text += t.rowLabels[r];
+        for (const auto &v : t.values[r])
+            text += u'\t' + (v ? QString::number(*v, 'g', 15) : QString());
+        text += QStringLiteral("\r\n");
+    }
+    return text;
+}
+
+bool ChartControl::copyToClipboard(QString *error)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard) {
+        *error = QStringLiteral("Međuspremnik (clipboard) nije dostupan.");
+        return false;
+    }
+    auto *mime = new QMimeData;
+    mime->setImageData(picture());
+    mime->setText(figuresText());
+    clipboard->setMimeData(mime);
+    return true;
+}
+
+bool ChartControl::save(const QString &path, QSize size, QString *error) const
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = QStringLiteral("Datoteka \"%1\" se ne može zapisati: %2").arg(path, file.errorString());
+        return false;
+    }
+    if (suffix == u"png") {
+        if (!picture(size).save(&file, "PNG")) {
+            *error = QStringLiteral("Slika grafikona se ne može zapisati u \"%1\".").arg(path);
+            return false;
+        }
+    } else if (suffix == u"svg") {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&file);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(0, 0), size));
+        svg.setTitle(m_model.title);
+        QPainter p(&svg);
+        render(p, size);
+    } else if (suffix == u"pdf") {
+        QPdfWriter pdf(&file);
+        pdf.setTitle(m_model.title);
+        pdf.setPageOrientation(QPageLayout::Landscape);
+        pdf.setResolution(96);
+        QPainter p(&pdf);
+        const QSize page = p.viewport().size();
+        render(p, size.scaled(page, Qt::KeepAspectRatio));
+    } else {
+        *error = QStringLiteral("Nepoznata vrsta datoteke \"%1\": očekuje se .png, .svg ili .pdf.").arg(path);
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        *error = QStringLiteral("Datoteka \"%1\" se ne može zapisati: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}

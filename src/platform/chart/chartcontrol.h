@@ -1,0 +1,72 @@
+#pragma once
+
+#include "chartdata.h"
+
+#include <QWidget>
+
+class QChart;
+class QChartView;
+class QPainter;
+class Recordset;
+
+/// The chart control of every chart window: keeps a ChartModel and draws it with Qt Charts.
+///
+/// Type codes: 0/1 bars, 2/3 lines, 4/5 areas, 6/7 steps, 8/9 combination, 14 pie, 16 XY. The
+/// three-dimensional codes (even numbers below 10) draw their flat counterpart.
+class ChartControl : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ChartControl(QWidget *parent = nullptr);
+    ~ChartControl() override;
+
+    const ChartModel &model() const { return m_model; }
+
+    void setChartType(int code);
+    int chartType() const { return m_model.chartType; }
+    void setDataSource(const Recordset &rs);
+    void setSeriesInRow(bool inRow);
+    bool seriesInRow() const { return m_model.seriesInRow; }
+    void setStacking(bool on);
+    void setLegendVisible(bool on);
+    bool legendVisible() const { return m_model.legendVisible; }
+    void setTitleText(const QString &text);
+    QString titleText() const { return m_model.title; }
+    void setFootnoteText(const QString &text);
+    QString footnoteText() const { return m_model.footnote; }
+    void setScale(ChartModel::Scale scale);
+    void setLogBase(double base);
+
+    int seriesCount() const { return m_model.seriesCount(); }
+    void setSeriesPen(int series, const QColor &color);              ///< series from 1
+    void setSeriesFill(int series, const QColor &color);             ///< series from 1
+    void setSeriesPattern(int series, int pattern, const QColor &fill); ///< series from 1
+    /// Back to the default look: colours and patterns go; data, type and scale stay.
+    void resetToDefaults();
+
+    void setColumn(int column) { m_column = column; }
+    void setRow(int row) { m_row = row; }
+    QString data() const { return m_model.dataValueText(m_column, m_row); }
+
+    /// Redraws from the model.
+    void refresh();
+    /// The chart as a picture of the given size (the widget's size when empty).
+    QImage picture(QSize size = QSize()) const;
+    /// Puts the picture and the figures (tab-separated text) on the clipboard.
+    bool copyToClipboard(QString *error);
+    /// Writes the chart as PNG, SVG or PDF, by the file's extension.
+    bool save(const QString &path, QSize size, QString *error) const;
+    /// The figures as tab-separated text, header first.
+    QString figuresText() const;
+
+    /// Draws the chart (and the footnote below it) into painter at the given size.
+    void render(QPainter &painter, QSize size) const;
+
+private:
+    void rebuild();
+
+    ChartModel m_model;
+    QChartView *m_view;
+    int m_column = 1;
+    int m_row = 1;
+};

@@ -1,0 +1,66 @@
+#include "chartdata.h"
+
+#include "platform/data/recordset.h"
+
+#include <cmath>
+
+ChartTable ChartTable::fromRecordset(const Recordset &rs)
+{
+    ChartTable t;
+    const int fields = rs.fieldCount();
+    for (int f = 1; f < fields; ++f)
+        t.columnNames << rs.fieldName(f);
+    for (int r = 0; r < rs.RecordCount(); ++r) {
+        t.rowLabels << rs.valueAt(r, 0).toString();
+        QVector<std::optional<double>> row(fields > 0 ? fields - 1 : 0);
+        for (int f = 1; f < fields; ++f) {
+            const QVariant v = rs.valueAt(r, f);
+            bool ok = false;
+            const double d = v.toDouble(&ok);
+            if (!v.isNull() && ok)
+                row[f - 1] = d;
+        }
+        t.values << row;
+    }
+    return t;
+}
+
+int ChartModel::seriesCount() const { return seriesInRow ? table.rows() : table.columns(); }
+
+QStringList ChartModel::categories() const { return seriesInRow ? table.columnNames : table.rowLabels; }
+
+QVector<ChartModel::Series> ChartModel::series() const
+{
+    QVector<Series> out;
+    const int n = seriesCount();
+    const int points = categories().size();
+    double largest = 0;
+    for (const auto &row : table.values)
+        for (const auto &v : row)
+            if (v)
+                largest = std::max(largest, std::abs(*v));
+    for (int s = 0; s < n; ++s) {
+        Series series;
+        series.name = seriesInRow ? table.rowLabels.value(s) : table.columnNames.value(s);
+        for (int p = 0; p < points; ++p) {
+            std::optional<double> v = seriesInRow ? table.values[s].value(p) : table.values[p].value(s);
+            if (v && scale == Percent)
+                v = largest > 0 ? *v * 100.0 / largest : 0.0;
+            if (v && scale == Logarithmic && *v <= 0)
+                v.reset(); // a logarithm has no place for zero or less: a gap
+            series.values << v;
+        }
+        out << series;
+    }
+    return out;
+}
+
+QString ChartModel::dataValueText(int series, int point) const
+{
+    const int row = seriesInRow ? series - 1 : point - 1;
+    const int column = seriesInRow ? point - 1 : series - 1;
+    if (row < 0 || row >= table.rows() || column < 0 || column >= table.columns())
+        return {};
+    const auto &v = table.values[row][column];
+    return v ? QString::number(*v, 'g', 15) : QString();
+}

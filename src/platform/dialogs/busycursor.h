@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QApplication>
+
+/// The hourglass pointer for as long as the guard lives; restore() brings the normal pointer back
+/// early (before a message box), and the destructor does it on every other path.
+class BusyCursor
+{
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { restore(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+    void restore()
+    {
+        if (m_active) {
+            QApplication::restoreOverrideCursor();
+            m_active = false;
+        }
+    }
+
+private:
+    bool m_active = true;
+};

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <deque>
+
+class QWidget;
+
+/// Message, input and colour boxes. Windows reach them only through this interface, so tests can
+/// answer from a script and read every message.
+class Dialogs
+{
+public:
+    enum Icon { NoIcon, Information, Exclamation, Question, Critical };
+    enum Buttons { Ok, YesNo };
+    enum Answer { AnswerOk, AnswerYes, AnswerNo };
+
+    static QString defaultTitle() { return QStringLiteral("TarnFinGrafPromet11"); }
+
+    virtual ~Dialogs() = default;
+    virtual Answer message(QWidget *parent, const QString &text, Icon icon = NoIcon,
+                           Buttons buttons = Ok, const QString &title = defaultTitle()) = 0;
+    /// Returns false on Cancel; *answer then keeps nothing of the user's typing.
+    virtual bool input(QWidget *parent, const QString &prompt, const QString &title,
+                       const QString &defaultText, QString *answer) = 0;
+    /// Returns false on Cancel.
+    virtual bool color(QWidget *parent, const QColor &initial, QColor *chosen) = 0;
+};
+
+/// The real boxes, over QMessageBox, QInputDialog and QColorDialog.
+class QtDialogs : public Dialogs
+{
+public:
+    Answer message(QWidget *parent, const QString &text, Icon icon, Buttons buttons,
+                   const QString &title) override;
+    bool input(QWidget *parent, const QString &prompt, const QString &title,
+               const QString &defaultText, QString *answer) override;
+    bool color(QWidget *parent, const QColor &initial, QColor *chosen) override;
+};
+
+/// Answers from queues and records every box; for tests and for work without a screen (where an
+/// unanswered question gets OK, Yes or Cancel).
+class ScriptedDialogs : public Dialogs
+{
+public:
+    struct Shown
+    {
+        QString text;
+        Icon icon;
+        Buttons buttons;
+        QString title;
+    };
+    QVector<Shown> messages;
+    QStringList prompts;
+    std::deque<Answer> answers;
+    std::deque<QString> inputs; ///< a null QString answers Cancel
+    std::deque<QColor> colors;  ///< an invalid colour answers Cancel
+
+    Answer message(QWidget *, const QString &text, Icon icon, Buttons buttons,
+                   const QString &title) override;
+    bool input(QWidget *, const QString &prompt, const QString &title,
+               const QString &defaultText, QString *answer) override;
+    bool color(QWidget *, const QColor &initial, QColor *chosen) override;
+    QStringList texts() const;
+};

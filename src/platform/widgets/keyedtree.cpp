@@ -1,0 +1,41 @@
+#include "keyedtree.h"
+
+#include <QHeaderView>
+
+namespace {
+constexpr int KeyRole = Qt::UserRole + 1;
+constexpr int TagRole = Qt::UserRole + 2;
+} // namespace
+
+KeyedTree::KeyedTree(QWidget *parent) : QTreeWidget(parent)
+{
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setUniformRowHeights(true);
+    connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { emit nodeClicked(item); });
+}
+
+QTreeWidgetItem *KeyedTree::addNode(QTreeWidgetItem *parent, const QString &key, const QString &text,
+                                    const QString &tag, bool *keyTaken)
+{
+    auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
+    item->setText(0, text);
+    item->setData(0, TagRole, tag);
+    const bool taken = !key.isEmpty() && m_byKey.contains(key);
+    if (!key.isEmpty() && !taken) {
+        item->setData(0, KeyRole, key);
+        m_byKey.insert(key, item);
+    }
+    if (keyTaken)
+        *keyTaken = taken;
+    return item;
+}
+
+void KeyedTree::clearNodes()
+{
+    m_byKey.clear();
+    clear();
+}
+
+QString KeyedTree::key(const QTreeWidgetItem *n) { return n ? n->data(0, KeyRole).toString() : QString(); }
+QString KeyedTree::tag(const QTreeWidgetItem *n) { return n ? n->data(0, TagRole).toString() : QString(); }

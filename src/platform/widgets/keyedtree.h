@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QHash>
+#include <QTreeWidget>
+
+/// A tree whose nodes carry a key (unique or empty), a text and a tag, found by key.
+/// Setting a key that another node holds fails and leaves the node without a key.
+class KeyedTree : public QTreeWidget
+{
+    Q_OBJECT
+public:
+    explicit KeyedTree(QWidget *parent = nullptr);
+
+    /// Adds a node under parent (top level when null); false when the key is taken (the node is
+    /// still added, without a key).
+    QTreeWidgetItem *addNode(QTreeWidgetItem *parent, const QString &key, const QString &text,
+                             const QString &tag, bool *keyTaken = nullptr);
+    void clearNodes();
+    QTreeWidgetItem *node(const QString &key) const { return m_byKey.value(key); }
+
+    static QString key(const QTreeWidgetItem *n);
+    static QString tag(const QTreeWidgetItem *n);
+
+signals:
+    void nodeClicked(QTreeWidgetItem *node);
+
+private:
+    QHash<QString, QTreeWidgetItem *> m_byKey;
+};

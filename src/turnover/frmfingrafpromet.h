@@ -1,0 +1,51 @@
+#pragma once
+
+#include "chartwin/chartwindow.h"
+
+/// Monthly turnover of synthetic accounts, analytic accounts and partners, one series per year.
+class frmFinGrafPromet : public ChartWindow
+{
+    Q_OBJECT
+public:
+    explicit frmFinGrafPromet(const Services &services, QWidget *parent = nullptr);
+
+    void NapuniTrocifrenaKonta();
+    void NapuniAnalitickaKonta(QTreeWidgetItem *sint);
+    void NapuniKomitente(QTreeWidgetItem *anal);
+    /// Draws the account chart for the account in txtkonto.
+    void Command1_Click();
+    /// Draws the partner chart of the last clicked node.
+    void PrikaziPrometKomitenta();
+    void tv_NodeClick(QTreeWidgetItem *node) { nodeClick(node); }
+
+protected:
+    frmFinGrafPromet(const Services &services, const QString &caption, const QVector<Option> &kinds,
+                     QWidget *parent);
+    void napuniStablo() override { NapuniTrocifrenaKonta(); }
+    void nodeClick(QTreeWidgetItem *node) override;
+
+    /// The statement of a drawing for the selected amount kind; the cumulative window has its own.
+    virtual QString accountStatement(int kind, qint16 firstMonth, qint16 lastMonth) const;
+    virtual QString partnerStatement(int kind, qint16 firstMonth, qint16 lastMonth) const;
+
+    QString firstYear() const;
+    QString lastYear() const;
+    QString partnerCode() const;
+
+private:
+    void fillChildren(QTreeWidgetItem *parent, const QString &sql, const QString &keyPrefix,
+                      const QString &keyField, const QString &textField, const QString &tag,
+                      const QString &failure);
+};
+
+/// The running balance within each year of the same accounts and partners.
+class frmFinGrafPrometKumul : public frmFinGrafPromet
+{
+    Q_OBJECT
+public:
+    explicit frmFinGrafPrometKumul(const Services &services, QWidget *parent = nullptr);
+
+protected:
+    QString accountStatement(int kind, qint16 firstMonth, qint16 lastMonth) const override;
+    QString partnerStatement(int kind, qint16 firstMonth, qint16 lastMonth) const override;
+};
