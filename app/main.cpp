@@ -29,11 +29,15 @@ QTextStream &err()
 int runDemo(const QStringList &args)
 {
     QCommandLineParser p;
-    p.setApplicationDescription(QStringLiteral("Izrađuje demo knjigu (SQLite) ako je nema i ispisuje što sadrži."));
+    p.setApplicationDescription(
+        QStringLiteral("Izrađuje demo knjigu (SQLite) ako je nema i ispisuje što sadrži."));
     p.addHelpOption();
-    p.addOption({QStringLiteral("scale"), QStringLiteral("Množi komitente i promet (1: oko 10.000 redaka prometa)."),
+    p.addOption({QStringLiteral("scale"),
+                 QStringLiteral("Množi komitente i promet (1: oko 10.000 redaka prometa)."),
                  QStringLiteral("N"), QStringLiteral("1")});
-    p.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Datoteka knjige (zadano: %1).").arg(DemoBook::defaultPath()));
+    p.addPositionalArgument(
+        QStringLiteral("PATH"),
+        QStringLiteral("Datoteka knjige (zadano: %1).").arg(DemoBook::defaultPath()));
     p.process(args);
     DemoBook::Options o;
     o.scale = p.value(QStringLiteral("scale")).toInt();
@@ -114,37 +118,57 @@ bool clickNode(ChartWindow *w, const QCommandLineParser &p)
 int runWindow(const QString &method, const QStringList &args)
 {
     QCommandLineParser p;
-    p.setApplicationDescription(QStringLiteral(
-        "Otvara prozor grafikona kao što ga otvara knjigovodstveni program. S --png, --svg, --pdf ili --csv\n"
-        "crta grafikon bez zaslona, zapisuje ga i završava, ne dirajući spremljene postavke prozora."));
+    p.setApplicationDescription(
+        QStringLiteral("Otvara prozor grafikona kao što ga otvara knjigovodstveni program. S "
+                       "--png, --svg, --pdf ili --csv\n"
+                       "crta grafikon bez zaslona, zapisuje ga i završava, ne dirajući spremljene "
+                       "postavke prozora."));
     p.addHelpOption();
     const QList<QCommandLineOption> options = {
-        {QStringLiteral("conn"), QStringLiteral("Niz za spajanje na bazu (ADO)."), QStringLiteral("S")},
-        {QStringLiteral("demo"), QStringLiteral("Radi nad demo knjigom (izrađuje je ako je nema).")},
-        {QStringLiteral("book"), QStringLiteral("Datoteka demo knjige."), QStringLiteral("PATH"), DemoBook::defaultPath()},
-        {QStringLiteral("firma"), QStringLiteral("Broj poduzeća."), QStringLiteral("N"), QStringLiteral("1")},
-        {QStringLiteral("godina"), QStringLiteral("Knjigovodstvena godina."), QStringLiteral("N"), QString::number(QDate::currentDate().year())},
+        {QStringLiteral("conn"), QStringLiteral("Niz za spajanje na bazu (ADO)."),
+         QStringLiteral("S")},
+        {QStringLiteral("demo"),
+         QStringLiteral("Radi nad demo knjigom (izrađuje je ako je nema).")},
+        {QStringLiteral("book"), QStringLiteral("Datoteka demo knjige."), QStringLiteral("PATH"),
+         DemoBook::defaultPath()},
+        {QStringLiteral("firma"), QStringLiteral("Broj poduzeća."), QStringLiteral("N"),
+         QStringLiteral("1")},
+        {QStringLiteral("godina"), QStringLiteral("Knjigovodstvena godina."), QStringLiteral("N"),
+         QString::number(QDate::currentDate().year())},
         {QStringLiteral("modal"), QStringLiteral("Prikaz modalno.")},
-        {QStringLiteral("tablica"), QStringLiteral("Tablica prometa (PROMET ili PROMETMT)."), QStringLiteral("T"), QStringLiteral("PROMET")},
-        {QStringLiteral("plan"), QStringLiteral("Broj plana."), QStringLiteral("N"), QStringLiteral("1")},
-        {QStringLiteral("operater"), QStringLiteral("Ime operatera."), QStringLiteral("IME"), QStringLiteral("operater")},
-        {QStringLiteral("node"), QStringLiteral("Čvor stabla po ključu, npr. \"K: 1200\"."), QStringLiteral("KLJUČ")},
-        {QStringLiteral("konto"), QStringLiteral("Konto (sintetički ili analitički)."), QStringLiteral("KONTO")},
-        {QStringLiteral("komitent"), QStringLiteral("Šifra komitenta na kontu."), QStringLiteral("ŠIFRA")},
+        {QStringLiteral("tablica"), QStringLiteral("Tablica prometa (PROMET ili PROMETMT)."),
+         QStringLiteral("T"), QStringLiteral("PROMET")},
+        {QStringLiteral("plan"), QStringLiteral("Broj plana."), QStringLiteral("N"),
+         QStringLiteral("1")},
+        {QStringLiteral("operater"), QStringLiteral("Ime operatera."), QStringLiteral("IME"),
+         QStringLiteral("operater")},
+        {QStringLiteral("node"), QStringLiteral("Čvor stabla po ključu, npr. \"K: 1200\"."),
+         QStringLiteral("KLJUČ")},
+        {QStringLiteral("konto"), QStringLiteral("Konto (sintetički ili analitički)."),
+         QStringLiteral("KONTO")},
+        {QStringLiteral("komitent"), QStringLiteral("Šifra komitenta na kontu."),
+         QStringLiteral("ŠIFRA")},
         {QStringLiteral("od"), QStringLiteral("Prva godina."), QStringLiteral("GODINA")},
         {QStringLiteral("do"), QStringLiteral("Zadnja godina."), QStringLiteral("GODINA")},
         {QStringLiteral("mj-od"), QStringLiteral("Prvi mjesec (0-12)."), QStringLiteral("MJ")},
         {QStringLiteral("mj-do"), QStringLiteral("Zadnji mjesec (0-12)."), QStringLiteral("MJ")},
-        {QStringLiteral("iznos"), QStringLiteral("Vrsta iznosa: 0 Duguje, 1 Potražuje, 2 Oba, 3 Saldo D-P, 4 Saldo P-D."), QStringLiteral("N")},
-        {QStringLiteral("tip"), QStringLiteral("Vrsta grafikona, indeks liste 0-11."), QStringLiteral("N")},
-        {QStringLiteral("skala"), QStringLiteral("Os: 0 linearna, 1 postotna, 2 logaritamska."), QStringLiteral("N")},
+        {QStringLiteral("iznos"),
+         QStringLiteral("Vrsta iznosa: 0 Duguje, 1 Potražuje, 2 Oba, 3 Saldo D-P, 4 Saldo P-D."),
+         QStringLiteral("N")},
+        {QStringLiteral("tip"), QStringLiteral("Vrsta grafikona, indeks liste 0-11."),
+         QStringLiteral("N")},
+        {QStringLiteral("skala"), QStringLiteral("Os: 0 linearna, 1 postotna, 2 logaritamska."),
+         QStringLiteral("N")},
         {QStringLiteral("png"), QStringLiteral("Zapiši grafikon kao PNG."), QStringLiteral("FILE")},
         {QStringLiteral("svg"), QStringLiteral("Zapiši grafikon kao SVG."), QStringLiteral("FILE")},
         {QStringLiteral("pdf"), QStringLiteral("Zapiši grafikon kao PDF."), QStringLiteral("FILE")},
-        {QStringLiteral("csv"), QStringLiteral("Zapiši podatke grafikona kao CSV."), QStringLiteral("FILE")},
-        {QStringLiteral("screenshot"), QStringLiteral("Zapiši sliku cijelog prozora (PNG)."), QStringLiteral("FILE")},
+        {QStringLiteral("csv"), QStringLiteral("Zapiši podatke grafikona kao CSV."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("screenshot"), QStringLiteral("Zapiši sliku cijelog prozora (PNG)."),
+         QStringLiteral("FILE")},
         {QStringLiteral("grid"), QStringLiteral("Prikaži tablicu umjesto grafikona.")},
-        {QStringLiteral("trace-sql"), QStringLiteral("Dopisuj svaku naredbu u datoteku."), QStringLiteral("FILE")},
+        {QStringLiteral("trace-sql"), QStringLiteral("Dopisuj svaku naredbu u datoteku."),
+         QStringLiteral("FILE")},
     };
     p.addOptions(options);
     p.process(args);
@@ -163,7 +187,8 @@ int runWindow(const QString &method, const QStringList &args)
     if (p.isSet(QStringLiteral("trace-sql"))) {
         trace = std::make_unique<QFile>(p.value(QStringLiteral("trace-sql")));
         if (!trace->open(QIODevice::Append | QIODevice::Text)) {
-            err() << "Datoteka za praćenje naredbi se ne može otvoriti: " << trace->fileName() << Qt::endl;
+            err() << "Datoteka za praćenje naredbi se ne može otvoriti: " << trace->fileName()
+                  << Qt::endl;
             return 1;
         }
         cPristupPodacima::setTrace([f = trace.get()](const QString &stage, const QString &sql) {
@@ -172,10 +197,12 @@ int runWindow(const QString &method, const QStringList &args)
         });
     }
 
-    const bool headless = p.isSet(QStringLiteral("png")) || p.isSet(QStringLiteral("svg")) || p.isSet(QStringLiteral("pdf")) ||
-                          p.isSet(QStringLiteral("csv")) || p.isSet(QStringLiteral("screenshot"));
+    const bool headless = p.isSet(QStringLiteral("png")) || p.isSet(QStringLiteral("svg")) ||
+                          p.isSet(QStringLiteral("pdf")) || p.isSet(QStringLiteral("csv")) ||
+                          p.isSet(QStringLiteral("screenshot"));
     auto scripted = std::make_shared<ScriptedDialogs>();
-    Services services = headless ? Services{scripted, std::make_shared<MemorySettingsStore>()} : Services::desktop();
+    Services services = headless ? Services{scripted, std::make_shared<MemorySettingsStore>()}
+                                 : Services::desktop();
     cFinGrafPromet host(services);
     QString nivo = QStringLiteral("1");
     QString operater = p.value(QStringLiteral("operater"));
@@ -193,9 +220,11 @@ int runWindow(const QString &method, const QStringList &args)
     else if (method == u"prihodi")
         ok = host.PrikažiPrihodeRashode(conn, nivo, firm, year, mode, kind, table, operater);
     else if (method == u"plan")
-        ok = host.PrikažiPlanIRealizaciju(conn, nivo, firm, year, mode, kind, table, operater, plan);
+        ok =
+            host.PrikažiPlanIRealizaciju(conn, nivo, firm, year, mode, kind, table, operater, plan);
     else
-        ok = host.PrikažiPlanIRealizacijuBudž(conn, nivo, firm, year, mode, kind, table, operater, plan);
+        ok = host.PrikažiPlanIRealizacijuBudž(conn, nivo, firm, year, mode, kind, table, operater,
+                                              plan);
     if (!ok) {
         err() << host.lastError() << Qt::endl;
         return 1;
@@ -226,7 +255,8 @@ int runWindow(const QString &method, const QStringList &args)
         w->cmbType->setCurrentIndex(p.value(QStringLiteral("tip")).toInt());
     if (p.isSet(QStringLiteral("skala")))
         w->cmbScale->setCurrentIndex(p.value(QStringLiteral("skala")).toInt());
-    scripted->messages.clear(); // what the window said before the chosen node was drawn does not count
+    scripted->messages
+        .clear(); // what the window said before the chosen node was drawn does not count
     if (!clickNode(w, p)) {
         err() << "U stablu nema traženog čvora." << Qt::endl;
         return 1;
@@ -241,18 +271,21 @@ int runWindow(const QString &method, const QStringList &args)
     const QSize size(1000, 600);
     QString error;
     for (const char *fmt : {"png", "svg", "pdf"})
-        if (p.isSet(QString::fromLatin1(fmt)) && !w->MSChart1->save(p.value(QString::fromLatin1(fmt)), size, &error)) {
+        if (p.isSet(QString::fromLatin1(fmt)) &&
+            !w->MSChart1->save(p.value(QString::fromLatin1(fmt)), size, &error)) {
             err() << error << Qt::endl;
             return 1;
         }
     if (p.isSet(QStringLiteral("csv"))) {
         QSaveFile f(p.value(QStringLiteral("csv")));
-        if (!f.open(QIODevice::WriteOnly) || f.write(csvOf(w->chartRecordset()).toUtf8()) < 0 || !f.commit()) {
+        if (!f.open(QIODevice::WriteOnly) || f.write(csvOf(w->chartRecordset()).toUtf8()) < 0 ||
+            !f.commit()) {
             err() << "CSV se ne može zapisati: " << f.fileName() << Qt::endl;
             return 1;
         }
     }
-    if (p.isSet(QStringLiteral("screenshot")) && !w->grab().save(p.value(QStringLiteral("screenshot")))) {
+    if (p.isSet(QStringLiteral("screenshot")) &&
+        !w->grab().save(p.value(QStringLiteral("screenshot")))) {
         err() << "Slika prozora se ne može zapisati." << Qt::endl;
         return 1;
     }
@@ -273,13 +306,15 @@ int main(int argc, char **argv)
         rest.removeAt(1);
     if (command == u"demo" || command == u"--demo")
         return runDemo(rest);
-    static const QStringList methods = {QStringLiteral("promet"), QStringLiteral("kumulativ"), QStringLiteral("prihodi"),
-                                        QStringLiteral("plan"), QStringLiteral("budzet")};
+    static const QStringList methods = {QStringLiteral("promet"), QStringLiteral("kumulativ"),
+                                        QStringLiteral("prihodi"), QStringLiteral("plan"),
+                                        QStringLiteral("budzet")};
     if (methods.contains(command))
         return runWindow(command, rest);
     err() << "Upotreba:\n"
              "  fingraf demo [--scale N] [PATH]          izradi demo knjigu\n"
-             "  fingraf promet|kumulativ [opcije]        otvori prozor prometa ili kumulativnog salda\n"
+             "  fingraf promet|kumulativ [opcije]        otvori prozor prometa ili kumulativnog "
+             "salda\n"
              "  fingraf prihodi|plan|budzet [opcije]     ostali prozori\n"
              "  fingraf <metoda> --help                  sve opcije\n";
     return command.isEmpty() ? 2 : (command == u"--help" || command == u"-h" ? 0 : 2);

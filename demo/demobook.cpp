@@ -37,17 +37,33 @@ private:
     quint64 m_state;
 };
 
-double cents(double v) { return std::round(v * 100.0) / 100.0; }
+double cents(double v)
+{
+    return std::round(v * 100.0) / 100.0;
+}
 
-enum class Kind { Bank, Cash, Customer, Supplier, InputVat, Payroll, OutputVat, Expense, Goods, Income, Equity, Idle };
+enum class Kind {
+    Bank,
+    Cash,
+    Customer,
+    Supplier,
+    InputVat,
+    Payroll,
+    OutputVat,
+    Expense,
+    Goods,
+    Income,
+    Equity,
+    Idle
+};
 
 struct Account
 {
     const char *code;
     const char *name;
     Kind kind;
-    double base;          // typical monthly amount of one row
-    double partnerShare;  // for partner accounts: share of partners with turnover in a year
+    double base;         // typical monthly amount of one row
+    double partnerShare; // for partner accounts: share of partners with turnover in a year
 };
 
 struct Synthetic
@@ -61,44 +77,62 @@ const std::vector<Synthetic> &chart()
 {
     static const std::vector<Synthetic> c = {
         {"020", "Građevinski objekti", {{"0200", "Poslovna zgrada", Kind::Equity, 0, 0}}},
-        {"100", "Novac na računima kod banaka",
+        {"100",
+         "Novac na računima kod banaka",
          {{"1000", "Žiro-račun Privredna banka Zagreb", Kind::Bank, 60000, 0},
           {"1001", "Žiro-račun Zagrebačka banka", Kind::Bank, 25000, 0}}},
         {"102", "Blagajna", {{"1020", "Glavna blagajna", Kind::Cash, 3000, 0}}},
-        {"120", "Potraživanja od kupaca u zemlji",
+        {"120",
+         "Potraživanja od kupaca u zemlji",
          {{"1200", "Kupci u zemlji", Kind::Customer, 2500, 1.0},
           {"1201", "Kupci - povezana društva", Kind::Customer, 9000, 0.15}}},
-        {"121", "Potraživanja od kupaca u inozemstvu",
+        {"121",
+         "Potraživanja od kupaca u inozemstvu",
          {{"1210", "Kupci u inozemstvu", Kind::Customer, 7000, 0.2}}},
-        {"140", "Potraživanja za pretporez",
+        {"140",
+         "Potraživanja za pretporez",
          {{"1400", "Pretporez 25%", Kind::InputVat, 9000, 0},
           {"1401", "Pretporez 13%", Kind::InputVat, 1500, 0}}},
-        {"220", "Obveze prema dobavljačima u zemlji",
+        {"220",
+         "Obveze prema dobavljačima u zemlji",
          {{"2200", "Dobavljači u zemlji", Kind::Supplier, 2000, 1.0},
           {"2201", "Dobavljači - povezana društva", Kind::Supplier, 8000, 0.15}}},
-        {"221", "Obveze prema dobavljačima u inozemstvu",
+        {"221",
+         "Obveze prema dobavljačima u inozemstvu",
          {{"2210", "Dobavljači u inozemstvu", Kind::Supplier, 6000, 0.2}}},
-        {"230", "Obveze prema zaposlenima", {{"2300", "Obveze za neto plaće", Kind::Payroll, 18000, 0}}},
-        {"240", "Obveze za porez na dodanu vrijednost",
+        {"230",
+         "Obveze prema zaposlenima",
+         {{"2300", "Obveze za neto plaće", Kind::Payroll, 18000, 0}}},
+        {"240",
+         "Obveze za porez na dodanu vrijednost",
          {{"2400", "Obveza za PDV 25%", Kind::OutputVat, 14000, 0}}},
-        {"400", "Troškovi sirovina i materijala",
+        {"400",
+         "Troškovi sirovina i materijala",
          {{"4000", "Utrošene sirovine i materijal", Kind::Expense, 12000, 0},
           {"4001", "Utrošena električna energija", Kind::Expense, 2500, 0}}},
-        {"410", "Troškovi usluga",
+        {"410",
+         "Troškovi usluga",
          {{"4100", "Telefon, internet i pošta", Kind::Expense, 900, 0},
           {"4101", "Prijevozne usluge", Kind::Expense, 3500, 0},
           {"4102", "Najamnine poslovnog prostora", Kind::Expense, 4200, 0}}},
-        {"420", "Troškovi osoblja",
+        {"420",
+         "Troškovi osoblja",
          {{"4200", "Neto plaće i nadnice", Kind::Expense, 18000, 0},
           {"4201", "Doprinosi na plaće", Kind::Expense, 6500, 0}}},
-        {"430", "Amortizacija", {{"4300", "Amortizacija građevinskih objekata", Kind::Expense, 1800, 0}}},
-        {"660", "Roba na skladištu",
+        {"430",
+         "Amortizacija",
+         {{"4300", "Amortizacija građevinskih objekata", Kind::Expense, 1800, 0}}},
+        {"660",
+         "Roba na skladištu",
          {{"6600", "Trgovačka roba L'Oréal", Kind::Goods, 7500, 0},
           {"6601", "Roba u tranzitu", Kind::Goods, 2000, 0}}},
-        {"750", "Prihodi od prodaje robe",
+        {"750",
+         "Prihodi od prodaje robe",
          {{"7500", "Prihodi od prodaje robe na veliko", Kind::Income, 42000, 0},
           {"7501", "Prihodi od prodaje robe na malo", Kind::Income, 16000, 0}}},
-        {"760", "Prihodi od prodaje usluga", {{"7600", "Prihodi od usluga", Kind::Income, 11000, 0}}},
+        {"760",
+         "Prihodi od prodaje usluga",
+         {{"7600", "Prihodi od usluga", Kind::Income, 11000, 0}}},
         {"772", "Financijski prihodi", {{"7720", "Prihodi od kamata", Kind::Income, 350, 0}}},
         {"900", "Upisani kapital", {{"9000", "Temeljni kapital", Kind::Equity, 0, 0}}},
         {"999", "Izvanbilančni zapisi", {{"9990", "Tuđa roba u komisiji", Kind::Idle, 0, 0}}},
@@ -115,39 +149,42 @@ struct Place
 const std::vector<Place> &places()
 {
     static const std::vector<Place> p = {
-        {10000, "Zagreb"},     {21000, "Split"},          {51000, "Rijeka"},
-        {31000, "Osijek"},     {23000, "Zadar"},          {20000, "Dubrovnik"},
-        {52100, "Pula"},       {42000, "Varaždin"},       {44000, "Sisak"},
-        {47000, "Karlovac"},   {35000, "Slavonski Brod"}, {22000, "Šibenik"},
-        {40000, "Čakovec"},    {48000, "Koprivnica"},     {32000, "Vukovar"},
-        {49000, "Krapina"},    {43000, "Bjelovar"},       {33000, "Virovitica"},
-        {34000, "Požega"},     {53000, "Gospić"},         {10410, "Velika Gorica"},
-        {10430, "Samobor"},    {52440, "Poreč"},          {51410, "Opatija"},
-        {21300, "Makarska"},   {31400, "Đakovo"},         {32100, "Vinkovci"},
-        {52210, "Rovinj"},     {23210, "Biograd na Moru"}, {20260, "Korčula"},
+        {10000, "Zagreb"},   {21000, "Split"},           {51000, "Rijeka"},
+        {31000, "Osijek"},   {23000, "Zadar"},           {20000, "Dubrovnik"},
+        {52100, "Pula"},     {42000, "Varaždin"},        {44000, "Sisak"},
+        {47000, "Karlovac"}, {35000, "Slavonski Brod"},  {22000, "Šibenik"},
+        {40000, "Čakovec"},  {48000, "Koprivnica"},      {32000, "Vukovar"},
+        {49000, "Krapina"},  {43000, "Bjelovar"},        {33000, "Virovitica"},
+        {34000, "Požega"},   {53000, "Gospić"},          {10410, "Velika Gorica"},
+        {10430, "Samobor"},  {52440, "Poreč"},           {51410, "Opatija"},
+        {21300, "Makarska"}, {31400, "Đakovo"},          {32100, "Vinkovci"},
+        {52210, "Rovinj"},   {23210, "Biograd na Moru"}, {20260, "Korčula"},
     };
     return p;
 }
 
 QString partnerName(Random &r, int code)
 {
-    static const char *surnames[] = {"Horvat", "Kovačević", "Babić",  "Marić",   "Jurić",
-                                     "Novak",  "Kovačić",   "Knežević", "Vuković", "Marković",
-                                     "Petrović", "Matić",   "Tomić",  "Pavlović", "Božić",
-                                     "Blažević", "Grgić",   "Pavić",  "Radić",   "Perić",
-                                     "Šarić",  "Lovrić",    "Vidović", "Perković", "Bošnjak",
-                                     "Jukić",  "Barišić",   "Čolić",  "Đurić",   "Žužić"};
-    static const char *trades[] = {"Trgovina", "Građevina", "Elektro",  "Agro",     "Drvo",
-                                   "Transport", "Ugostiteljstvo", "Tisak", "Informatika", "Vinarija",
-                                   "Mesnica",  "Ribarstvo", "Ljekarna", "Autoservis", "Stolarija"};
+    static const char *surnames[] = {
+        "Horvat",  "Kovačević", "Babić",    "Marić", "Jurić", "Novak",    "Kovačić", "Knežević",
+        "Vuković", "Marković",  "Petrović", "Matić", "Tomić", "Pavlović", "Božić",   "Blažević",
+        "Grgić",   "Pavić",     "Radić",    "Perić", "Šarić", "Lovrić",   "Vidović", "Perković",
+        "Bošnjak", "Jukić",     "Barišić",  "Čolić", "Đurić", "Žužić"};
+    static const char *trades[] = {"Trgovina",    "Građevina",  "Elektro",        "Agro",
+                                   "Drvo",        "Transport",  "Ugostiteljstvo", "Tisak",
+                                   "Informatika", "Vinarija",   "Mesnica",        "Ribarstvo",
+                                   "Ljekarna",    "Autoservis", "Stolarija"};
     static const char *forms[] = {"d.o.o.", "j.d.o.o.", "obrt", "d.d."};
     const QString s = QString::fromUtf8(surnames[r.below(30)]);
     const QString t = QString::fromUtf8(trades[r.below(15)]);
     const QString f = QString::fromUtf8(forms[r.below(4)]);
     switch (code % 3) {
-    case 0: return QStringLiteral("%1 %2 %3").arg(t, s, f);
-    case 1: return QStringLiteral("%1 %2").arg(s, f);
-    default: return QStringLiteral("%1-%2 %3").arg(t, s, f);
+    case 0:
+        return QStringLiteral("%1 %2 %3").arg(t, s, f);
+    case 1:
+        return QStringLiteral("%1 %2").arg(s, f);
+    default:
+        return QStringLiteral("%1-%2 %3").arg(t, s, f);
     }
 }
 
@@ -163,10 +200,14 @@ public:
     }
     bool open(const QString &path, bool create)
     {
-        const int flags = create ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
+        const int flags =
+            create ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
         return sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr) == SQLITE_OK;
     }
-    bool exec(const char *sql) { return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+    bool exec(const char *sql)
+    {
+        return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
     sqlite3_stmt *prepare(const QString &sql)
     {
         sqlite3_stmt *s = nullptr;
@@ -187,8 +228,16 @@ class Row
 {
 public:
     explicit Row(sqlite3_stmt *s) : m_s(s) { sqlite3_reset(s); }
-    Row &operator<<(int v) { sqlite3_bind_int(m_s, ++m_i, v); return *this; }
-    Row &operator<<(double v) { sqlite3_bind_double(m_s, ++m_i, v); return *this; }
+    Row &operator<<(int v)
+    {
+        sqlite3_bind_int(m_s, ++m_i, v);
+        return *this;
+    }
+    Row &operator<<(double v)
+    {
+        sqlite3_bind_double(m_s, ++m_i, v);
+        return *this;
+    }
     Row &operator<<(const QString &v)
     {
         if (v.isNull()) {
@@ -211,7 +260,10 @@ QString monthColumns(const char *prefix, int from, int to, const char *type)
 {
     QStringList cols;
     for (int m = from; m <= to; ++m)
-        cols << QStringLiteral("%1%2 %3").arg(QLatin1String(prefix)).arg(m, 2, 10, QLatin1Char('0')).arg(QLatin1String(type));
+        cols << QStringLiteral("%1%2 %3")
+                    .arg(QLatin1String(prefix))
+                    .arg(m, 2, 10, QLatin1Char('0'))
+                    .arg(QLatin1String(type));
     return cols.join(QStringLiteral(", "));
 }
 
@@ -266,7 +318,8 @@ bool create(const QString &path, const Options &options, QString *error)
         auto check = [&](bool step) {
             if (!step && ok) {
                 ok = false;
-                *error = QStringLiteral("Demo knjiga se ne može zapisati u \"%1\": %2").arg(path, db.error());
+                *error = QStringLiteral("Demo knjiga se ne može zapisati u \"%1\": %2")
+                             .arg(path, db.error());
             }
             return ok;
         };
@@ -275,31 +328,43 @@ bool create(const QString &path, const Options &options, QString *error)
         check(ok && db.exec(kSchema));
         for (const char *table : {"PROMET", "PROMETMT"}) {
             const bool costCentre = qstrcmp(table, "PROMETMT") == 0;
-            const QString sql = QStringLiteral(
-                                    "CREATE TABLE %1 (BROJPODUZECA INTEGER NOT NULL, GODINAKNJ INTEGER NOT NULL, "
-                                    "SINTKONTO TEXT COLLATE NOCASE NOT NULL, ANALKONTO INTEGER NOT NULL, %2%3, %4)")
-                                    .arg(QLatin1String(table),
-                                         costCentre ? QStringLiteral("MJESTOTROSKA INTEGER NOT NULL, ") : QString(),
-                                         monthColumns("DUG", 0, 12, "REAL NOT NULL DEFAULT 0"),
-                                         monthColumns("POT", 0, 12, "REAL NOT NULL DEFAULT 0"));
+            const QString sql =
+                QStringLiteral(
+                    "CREATE TABLE %1 (BROJPODUZECA INTEGER NOT NULL, GODINAKNJ INTEGER NOT NULL, "
+                    "SINTKONTO TEXT COLLATE NOCASE NOT NULL, ANALKONTO INTEGER NOT NULL, %2%3, %4)")
+                    .arg(QLatin1String(table),
+                         costCentre ? QStringLiteral("MJESTOTROSKA INTEGER NOT NULL, ") : QString(),
+                         monthColumns("DUG", 0, 12, "REAL NOT NULL DEFAULT 0"),
+                         monthColumns("POT", 0, 12, "REAL NOT NULL DEFAULT 0"));
             check(ok && db.exec(sql.toUtf8().constData()));
         }
-        check(ok && db.exec(QStringLiteral("CREATE TABLE FINPLAN (BrojPoduzeca INTEGER NOT NULL, GODINAKNJ INTEGER NOT NULL, "
-                                           "brojplana INTEGER NOT NULL, TIP TEXT COLLATE NOCASE NOT NULL, "
-                                           "GRUPA TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
-                                           "PODGRUPA TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
-                                           "ANALITIKA TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
-                                           "KONTO TEXT COLLATE NOCASE NOT NULL, KOMITENT INTEGER NOT NULL DEFAULT 0, %1)")
-                                .arg(monthColumns("Iznos", 1, 12, "REAL NOT NULL DEFAULT 0"))
-                                .toUtf8()
-                                .constData()));
+        check(
+            ok &&
+            db.exec(
+                QStringLiteral(
+                    "CREATE TABLE FINPLAN (BrojPoduzeca INTEGER NOT NULL, GODINAKNJ INTEGER NOT "
+                    "NULL, "
+                    "brojplana INTEGER NOT NULL, TIP TEXT COLLATE NOCASE NOT NULL, "
+                    "GRUPA TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+                    "PODGRUPA TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+                    "ANALITIKA TEXT COLLATE NOCASE NOT NULL DEFAULT '', "
+                    "KONTO TEXT COLLATE NOCASE NOT NULL, KOMITENT INTEGER NOT NULL DEFAULT 0, %1)")
+                    .arg(monthColumns("Iznos", 1, 12, "REAL NOT NULL DEFAULT 0"))
+                    .toUtf8()
+                    .constData()));
         if (!ok)
             return QFile::remove(part), false;
 
         // Firms
         sqlite3_stmt *firm = db.prepare(QStringLiteral("INSERT INTO CONFIG VALUES (?,?,?,?)"));
-        ok = firm && (Row(firm) << 1 << "Tarnel d.o.o." << "Zagreb" << "12345678901").run();
-        ok = ok && (Row(firm) << 2 << "Konoba Stari Mlin j.d.o.o." << "Split" << "98765432109").run();
+        ok = firm && (Row(firm) << 1 << "Tarnel d.o.o."
+                                << "Zagreb"
+                                << "12345678901")
+                         .run();
+        ok = ok && (Row(firm) << 2 << "Konoba Stari Mlin j.d.o.o."
+                              << "Split"
+                              << "98765432109")
+                       .run();
         check(ok);
 
         // Places and partners
@@ -307,7 +372,8 @@ bool create(const QString &path, const Options &options, QString *error)
         for (const Place &p : places())
             ok = ok && (Row(place) << p.ptt << p.name).run();
         const int partnerCount = 300 * scale;
-        sqlite3_stmt *partner = db.prepare(QStringLiteral("INSERT INTO KOMITENT VALUES (?,?,?,?,?)"));
+        sqlite3_stmt *partner =
+            db.prepare(QStringLiteral("INSERT INTO KOMITENT VALUES (?,?,?,?,?)"));
         for (int code = 1; ok && code <= partnerCount; ++code) {
             QString name = partnerName(rnd, code);
             if (code == 3)
@@ -316,7 +382,9 @@ bool create(const QString &path, const Options &options, QString *error)
                 name = QString(); // a partner whose first name line was never filled in
             const Place &pl = places()[rnd.below(int(places().size()))];
             ok = (Row(partner) << code << name << QString() << pl.ptt
-                  << QStringLiteral("Ulica %1 %2").arg(rnd.below(120) + 1).arg(QString::fromUtf8(pl.name)))
+                               << QStringLiteral("Ulica %1 %2")
+                                      .arg(rnd.below(120) + 1)
+                                      .arg(QString::fromUtf8(pl.name)))
                      .run();
         }
         check(ok);
@@ -327,14 +395,17 @@ bool create(const QString &path, const Options &options, QString *error)
             for (int y = firstYear; ok && y <= lastYear; ++y) {
                 for (const char *cls : {"1", "12", "4", "41", "7", "75"}) {
                     static const QHash<QString, const char *> classNames = {
-                        {QStringLiteral("1"), "Novac, kratkotrajna financijska imovina i potraživanja"},
+                        {QStringLiteral("1"),
+                         "Novac, kratkotrajna financijska imovina i potraživanja"},
                         {QStringLiteral("12"), "Potraživanja od kupaca"},
                         {QStringLiteral("4"), "Troškovi prema prirodnim vrstama"},
                         {QStringLiteral("41"), "Ostali vanjski troškovi"},
                         {QStringLiteral("7"), "Prihodi"},
                         {QStringLiteral("75"), "Prihodi od prodaje"}};
                     const QString code = QString::fromLatin1(cls);
-                    ok = ok && (Row(konto) << f << y << code << classNames.value(code) << code << code).run();
+                    ok = ok &&
+                         (Row(konto) << f << y << code << classNames.value(code) << code << code)
+                             .run();
                 }
                 for (const Synthetic &s : chart()) {
                     ok = ok && (Row(konto) << f << y << s.code << s.name << s.code << s.code).run();
@@ -351,8 +422,10 @@ bool create(const QString &path, const Options &options, QString *error)
         check(ok);
 
         // Turnover
-        sqlite3_stmt *promet = db.prepare(QStringLiteral("INSERT INTO PROMET VALUES (%1)").arg(marks(4 + 26)));
-        sqlite3_stmt *prometMt = db.prepare(QStringLiteral("INSERT INTO PROMETMT VALUES (%1)").arg(marks(5 + 26)));
+        sqlite3_stmt *promet =
+            db.prepare(QStringLiteral("INSERT INTO PROMET VALUES (%1)").arg(marks(4 + 26)));
+        sqlite3_stmt *prometMt =
+            db.prepare(QStringLiteral("INSERT INTO PROMETMT VALUES (%1)").arg(marks(5 + 26)));
         for (int f = 1; ok && f <= 2; ++f) {
             const double firmSize = f == 1 ? 1.0 : 0.4;
             for (int y = firstYear; ok && y <= lastYear; ++y) {
@@ -362,9 +435,11 @@ bool create(const QString &path, const Options &options, QString *error)
                         if (a.kind == Kind::Idle)
                             continue;
                         // export customers bought nothing in two of the years
-                        if (qstrcmp(a.code, "1210") == 0 && (y == lastYear - 3 || y == lastYear - 1))
+                        if (qstrcmp(a.code, "1210") == 0 &&
+                            (y == lastYear - 3 || y == lastYear - 1))
                             continue;
-                        const bool withPartners = a.kind == Kind::Customer || a.kind == Kind::Supplier;
+                        const bool withPartners =
+                            a.kind == Kind::Customer || a.kind == Kind::Supplier;
                         std::vector<int> partners;
                         if (withPartners) {
                             for (int p = 1; p <= partnerCount; ++p)
@@ -375,15 +450,19 @@ bool create(const QString &path, const Options &options, QString *error)
                         }
                         for (int p : partners) {
                             double dug[13] = {}, pot[13] = {};
-                            const double base = (withPartners ? a.base * rnd.between(0.2, 1.8) : a.base) *
-                                                firmSize * growth;
+                            const double base =
+                                (withPartners ? a.base * rnd.between(0.2, 1.8) : a.base) *
+                                firmSize * growth;
                             const bool asset = a.kind == Kind::Bank || a.kind == Kind::Cash ||
-                                               a.kind == Kind::Customer || a.kind == Kind::InputVat ||
-                                               a.kind == Kind::Goods || a.kind == Kind::Equity;
-                            const bool balanceSheet = a.kind != Kind::Expense && a.kind != Kind::Income;
+                                               a.kind == Kind::Customer ||
+                                               a.kind == Kind::InputVat || a.kind == Kind::Goods ||
+                                               a.kind == Kind::Equity;
+                            const bool balanceSheet =
+                                a.kind != Kind::Expense && a.kind != Kind::Income;
                             if (balanceSheet) {
-                                const double opening = cents(base * rnd.between(0.5, 3.0) +
-                                                             (a.kind == Kind::Equity ? 250000 * firmSize : 0));
+                                const double opening =
+                                    cents(base * rnd.between(0.5, 3.0) +
+                                          (a.kind == Kind::Equity ? 250000 * firmSize : 0));
                                 (asset ? dug[0] : pot[0]) = opening;
                             }
                             for (int m = 1; m <= 12; ++m) {
@@ -391,7 +470,8 @@ bool create(const QString &path, const Options &options, QString *error)
                                     continue;
                                 if (a.kind == Kind::Equity)
                                     continue;
-                                const double season = 1.0 + 0.25 * std::sin((m - 3) * 3.14159265 / 6.0);
+                                const double season =
+                                    1.0 + 0.25 * std::sin((m - 3) * 3.14159265 / 6.0);
                                 const double amount = base * season * rnd.between(0.7, 1.3);
                                 switch (a.kind) {
                                 case Kind::Expense:
@@ -444,36 +524,46 @@ bool create(const QString &path, const Options &options, QString *error)
         check(ok);
 
         // Income and expense groups
-        sqlite3_stmt *group = db.prepare(QStringLiteral("INSERT INTO FINPRIHRASH VALUES (?,?,?,?)"));
+        sqlite3_stmt *group =
+            db.prepare(QStringLiteral("INSERT INTO FINPRIHRASH VALUES (?,?,?,?)"));
         struct Group
         {
             const char *key;
             QStringList accounts;
             bool lastYearToo;
         };
-        const QStringList income = {QStringLiteral("7500"), QStringLiteral("7501"), QStringLiteral("7600"), QStringLiteral("7720")};
-        const QStringList expense = {QStringLiteral("4000"), QStringLiteral("4001"), QStringLiteral("4100"), QStringLiteral("4101"),
-                                     QStringLiteral("4102"), QStringLiteral("4200"), QStringLiteral("4201"), QStringLiteral("4300")};
+        const QStringList income = {QStringLiteral("7500"), QStringLiteral("7501"),
+                                    QStringLiteral("7600"), QStringLiteral("7720")};
+        const QStringList expense = {QStringLiteral("4000"), QStringLiteral("4001"),
+                                     QStringLiteral("4100"), QStringLiteral("4101"),
+                                     QStringLiteral("4102"), QStringLiteral("4200"),
+                                     QStringLiteral("4201"), QStringLiteral("4300")};
         const std::vector<Group> groups = {
             {"PrihodiP", income, true},
             {"RashodiR", expense, true},
             {"Prihodi-Rashodi (Dobit)S", income + expense, true},
-            {"Prihodi od prodajeP", {QStringLiteral("7500"), QStringLiteral("7501"), QStringLiteral("7600")}, true},
+            {"Prihodi od prodajeP",
+             {QStringLiteral("7500"), QStringLiteral("7501"), QStringLiteral("7600")},
+             true},
             {"Plaće i doprinosiR", {QStringLiteral("4200"), QStringLiteral("4201")}, true},
-            {"Troškovi uslugaR", {QStringLiteral("4100"), QStringLiteral("4101"), QStringLiteral("4102")}, false},
+            {"Troškovi uslugaR",
+             {QStringLiteral("4100"), QStringLiteral("4101"), QStringLiteral("4102")},
+             false},
             {"Bruto marža robeS", {QStringLiteral("6600"), QStringLiteral("7500")}, true},
         };
         for (int f = 1; ok && f <= 2; ++f)
             for (int y = firstYear; ok && y <= lastYear; ++y)
                 for (const Group &g : groups)
-                    if ((f == 1 || QByteArray(g.key).endsWith('P') || QByteArray(g.key).endsWith('R')) &&
+                    if ((f == 1 || QByteArray(g.key).endsWith('P') ||
+                         QByteArray(g.key).endsWith('R')) &&
                         (g.lastYearToo || y < lastYear))
                         for (const QString &k : g.accounts)
                             ok = ok && (Row(group) << f << g.key << k << y).run();
         check(ok);
 
         // Plans 1 and 2
-        sqlite3_stmt *plan = db.prepare(QStringLiteral("INSERT INTO FINPLAN VALUES (%1)").arg(marks(9 + 12)));
+        sqlite3_stmt *plan =
+            db.prepare(QStringLiteral("INSERT INTO FINPLAN VALUES (%1)").arg(marks(9 + 12)));
         struct Item
         {
             const char *tip, *grupa, *podgrupa, *analitika, *konto;
@@ -534,8 +624,10 @@ QString summary(const QString &path)
     if (!db.open(path, false))
         return {};
     QStringList lines;
-    for (const char *t : {"CONFIG", "PTTMJESTA", "KOMITENT", "KONTO", "PROMET", "PROMETMT", "FINPRIHRASH", "FINPLAN"}) {
-        sqlite3_stmt *s = db.prepare(QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(t)));
+    for (const char *t : {"CONFIG", "PTTMJESTA", "KOMITENT", "KONTO", "PROMET", "PROMETMT",
+                          "FINPRIHRASH", "FINPLAN"}) {
+        sqlite3_stmt *s =
+            db.prepare(QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(t)));
         const int n = s && sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_int(s, 0) : -1;
         lines << QStringLiteral("%1: %2").arg(QLatin1String(t), -12).arg(n);
     }

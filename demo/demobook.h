@@ -8,8 +8,8 @@ namespace DemoBook {
 
 struct Options
 {
-    int scale = 1;              ///< multiplies partners and turnover rows (1: about 10,000 rows)
-    int lastYear = 0;           ///< 0: the current calendar year
+    int scale = 1;    ///< multiplies partners and turnover rows (1: about 10,000 rows)
+    int lastYear = 0; ///< 0: the current calendar year
     quint64 seed = 20261206;
 };
 

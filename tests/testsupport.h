@@ -42,17 +42,24 @@ inline QVariant scalar(const QString &path, const QString &sql)
 {
     sqlite3 *db = nullptr;
     QVariant result;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+        SQLITE_OK) {
         sqlite3_stmt *s = nullptr;
         if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &s, nullptr) == SQLITE_OK &&
             sqlite3_step(s) == SQLITE_ROW) {
             switch (sqlite3_column_type(s, 0)) {
-            case SQLITE_INTEGER: result = qlonglong(sqlite3_column_int64(s, 0)); break;
-            case SQLITE_FLOAT: result = sqlite3_column_double(s, 0); break;
-            case SQLITE_TEXT:
-                result = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 0)));
+            case SQLITE_INTEGER:
+                result = qlonglong(sqlite3_column_int64(s, 0));
                 break;
-            default: break;
+            case SQLITE_FLOAT:
+                result = sqlite3_column_double(s, 0);
+                break;
+            case SQLITE_TEXT:
+                result =
+                    QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 0)));
+                break;
+            default:
+                break;
             }
         } else if (!s) {
             qWarning("scalar: %s", sqlite3_errmsg(db));
@@ -63,6 +70,9 @@ inline QVariant scalar(const QString &path, const QString &sql)
     return result;
 }
 
-inline QString sqliteConn(const QString &path) { return QStringLiteral("Provider=SQLite;Data Source=") + path; }
+inline QString sqliteConn(const QString &path)
+{
+    return QStringLiteral("Provider=SQLite;Data Source=") + path;
+}
 
 } // namespace TestSupport

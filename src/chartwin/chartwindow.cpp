@@ -69,8 +69,11 @@ void ChartWindow::build(const QVector<Option> &amountKinds)
     m_client = new QWidget(this);
     setCentralWidget(m_client);
     QWidget *c = m_client;
-    const QString rangeTip = QStringLiteral("Ovdje se definira opseg podataka koji se prikazuju (od-do godine). Poslije izmjene godine osvježite konta!");
-    const QString groupTip = QStringLiteral("Prikazati podatke po grupirane po mjesecima ili po godinama");
+    const QString rangeTip =
+        QStringLiteral("Ovdje se definira opseg podataka koji se prikazuju (od-do godine). Poslije "
+                       "izmjene godine osvježite konta!");
+    const QString groupTip =
+        QStringLiteral("Prikazati podatke po grupirane po mjesecima ili po godinama");
 
     Command1 = new QPushButton(QStringLiteral("Prikaži"), c);
     Command1->setToolTip(QStringLiteral("Prikaz - generiranje grafa"));
@@ -89,14 +92,16 @@ void ChartWindow::build(const QVector<Option> &amountKinds)
     txtkonto->setToolTip(QStringLiteral("Konto koje se prikazuje"));
     place(txtkonto, 5520, 0, 1095, 285);
     lblVrijednost = new QLabel(QStringLiteral("Vrijednost"), c);
-    lblVrijednost->setToolTip(QStringLiteral("Ovdje se prikazuje vrijednost na točku na grafikonu koju ste selektirali"));
+    lblVrijednost->setToolTip(
+        QStringLiteral("Ovdje se prikazuje vrijednost na točku na grafikonu koju ste selektirali"));
     place(lblVrijednost, 6720, 0, 1095, 255);
     chkNaslagati = new QCheckBox(QStringLiteral("Naslagati"), c);
     chkNaslagati->setToolTip(groupTip);
     place(chkNaslagati, 7800, 120, 1095, 195);
 
     fraIznosi = new QGroupBox(QStringLiteral("Prikaz iznosa"), c);
-    fraIznosi->setToolTip(QStringLiteral("Ovdje se definiraju iznosi koji se žele prikazati - duguvni, potražni ili oba iznosa"));
+    fraIznosi->setToolTip(QStringLiteral(
+        "Ovdje se definiraju iznosi koji se žele prikazati - duguvni, potražni ili oba iznosa"));
     place(fraIznosi, 9000, 0, 5415, 615);
     static const int optLeft[] = {120, 960, 1920, 3120, 4200};
     static const int optWidth[] = {855, 975, 1215, 1095, 1095};
@@ -139,7 +144,8 @@ void ChartWindow::build(const QVector<Option> &amountKinds)
     txtGodina[1] = box(7920, 735, QString(), 1990, 2999, &UpDown2);
 
     tv = new KeyedTree(c);
-    tv->setToolTip(QStringLiteral("Kliknite na konto za prikaz grafikona ili podataka, te otvaranje podčvorova"));
+    tv->setToolTip(QStringLiteral(
+        "Kliknite na konto za prikaz grafikona ili podataka, te otvaranje podčvorova"));
     place(tv, 0, 720, 3735, 3975);
     MSChart1 = new ChartControl(c);
     place(MSChart1, 3840, 720, 5655, 3975);
@@ -157,8 +163,9 @@ void ChartWindow::build(const QVector<Option> &amountKinds)
     mnuPregledPodataka = bar->addAction(kChartView);
     mnuIspis = bar->addAction(QStringLiteral("Ispis grafikona"));
     mnuPostavkeZaGraf = bar->addMenu(QStringLiteral("Postavke za grafikon"));
-    const char *postGraf[] = {"Prikaz naslova", "Prikaz legende", "Stacking - naslagati podatke na grafikonu",
-                              "Postavljanje naslova", "Postavljanje footnote"};
+    const char *postGraf[] = {"Prikaz naslova", "Prikaz legende",
+                              "Stacking - naslagati podatke na grafikonu", "Postavljanje naslova",
+                              "Postavljanje footnote"};
     for (int i = 0; i < 5; ++i) {
         mnuPostGraf[i] = mnuPostavkeZaGraf->addAction(QString::fromUtf8(postGraf[i]));
         mnuPostGraf[i]->setCheckable(i < 3);
@@ -170,8 +177,10 @@ void ChartWindow::build(const QVector<Option> &amountKinds)
     connect(mnuNapuniKonta, &QAction::triggered, this, &ChartWindow::mnuNapuniKonta_Click);
     connect(mnuPregledPodataka, &QAction::triggered, this, &ChartWindow::mnuPregledPodataka_Click);
     connect(mnuIzlaz, &QAction::triggered, this, &QWidget::close);
-    connect(cmbType, qOverload<int>(&QComboBox::currentIndexChanged), this, &ChartWindow::cmbType_Click);
-    connect(cmbScale, qOverload<int>(&QComboBox::currentIndexChanged), this, &ChartWindow::cmbScale_Click);
+    connect(cmbType, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &ChartWindow::cmbType_Click);
+    connect(cmbScale, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &ChartWindow::cmbScale_Click);
     connect(chkNaslagati, &QCheckBox::stateChanged, this, &ChartWindow::chkNaslagati_Click);
     connect(chkRedIliKolona, &QCheckBox::stateChanged, this, &ChartWindow::chkRedIliKolona_Click);
     connect(tv, &KeyedTree::nodeClicked, this, [this](QTreeWidgetItem *n) { nodeClick(n); });
@@ -185,11 +194,13 @@ void ChartWindow::load()
     if (m_loaded)
         return;
     m_loaded = true;
-    cmbType->addItems({QStringLiteral("3D Bar"), QStringLiteral("2D Bar"), QStringLiteral("3D Linija"),
-                       QStringLiteral("2D Linija"), QStringLiteral("3D Područje"), QStringLiteral("2D Područje"),
-                       QStringLiteral("3D Korak"), QStringLiteral("2D Korak"), QStringLiteral("3D Kombinacija"),
-                       QStringLiteral("2D Kombinacija"), QStringLiteral("2D Torta"), QStringLiteral("2D XY")});
-    cmbScale->addItems({QStringLiteral("Linearna os"), QStringLiteral("Procentna os"), QStringLiteral("Logaritamska os")});
+    cmbType->addItems(
+        {QStringLiteral("3D Bar"), QStringLiteral("2D Bar"), QStringLiteral("3D Linija"),
+         QStringLiteral("2D Linija"), QStringLiteral("3D Područje"), QStringLiteral("2D Područje"),
+         QStringLiteral("3D Korak"), QStringLiteral("2D Korak"), QStringLiteral("3D Kombinacija"),
+         QStringLiteral("2D Kombinacija"), QStringLiteral("2D Torta"), QStringLiteral("2D XY")});
+    cmbScale->addItems({QStringLiteral("Linearna os"), QStringLiteral("Procentna os"),
+                        QStringLiteral("Logaritamska os")});
     const int year = QDate::currentDate().year();
     txtGodina[0]->setText(QString::number(year - 5));
     txtGodina[1]->setText(QString::number(year));
@@ -234,9 +245,11 @@ void ChartWindow::restoreSettings()
     float left = 0, top = 0, width = 12000, height = 7900;
     VbText::toSingle(setting(QStringLiteral("MainLeft"), QStringLiteral("0")), &left);
     VbText::toSingle(setting(QStringLiteral("MainTop"), QStringLiteral("0")), &top);
-    if (!VbText::toSingle(setting(QStringLiteral("MainWidth"), QStringLiteral("12000")), &width) || width <= 0)
+    if (!VbText::toSingle(setting(QStringLiteral("MainWidth"), QStringLiteral("12000")), &width) ||
+        width <= 0)
         width = 12000;
-    if (!VbText::toSingle(setting(QStringLiteral("MainHeight"), QStringLiteral("7900")), &height) || height <= 0)
+    if (!VbText::toSingle(setting(QStringLiteral("MainHeight"), QStringLiteral("7900")), &height) ||
+        height <= 0)
         height = 7900;
     move(qRound(left / t), qRound(top / t));
     resize(qRound(width / t), qRound(height / t));
@@ -245,14 +258,18 @@ void ChartWindow::restoreSettings()
     const bool defaults[] = {true, true, false};
     for (int i = 0; i < 3; ++i) {
         bool on = defaults[i];
-        VbText::toBool(setting(QString::fromUtf8(keys[i]), defaults[i] ? QStringLiteral("True") : QStringLiteral("False")), &on);
+        VbText::toBool(setting(QString::fromUtf8(keys[i]),
+                               defaults[i] ? QStringLiteral("True") : QStringLiteral("False")),
+                       &on);
         mnuPostGraf[i]->setChecked(on);
     }
     chkNaslagati->setChecked(mnuPostGraf[2]->isChecked());
 
-    auto restoreIndex = [this](QComboBox *box, const QString &key, qint16 def, void (ChartWindow::*click)()) {
+    auto restoreIndex = [this](QComboBox *box, const QString &key, qint16 def,
+                               void (ChartWindow::*click)()) {
         qint16 index = def;
-        if (!VbText::toInt16Strict(setting(key, QString::number(def)), &index) || index < -1 || index >= box->count())
+        if (!VbText::toInt16Strict(setting(key, QString::number(def)), &index) || index < -1 ||
+            index >= box->count())
             index = def;
         if (box->currentIndex() == index)
             (this->*click)(); // the list's click handling runs on every assignment
@@ -265,7 +282,8 @@ void ChartWindow::restoreSettings()
     txtMj[0]->setText(setting(QStringLiteral("PočetniMjesec"), QStringLiteral("0")));
     txtMj[1]->setText(setting(QStringLiteral("KonačniMjesec"), QStringLiteral("12")));
     txtGodina[0]->setText(setting(QStringLiteral("PočetnaGodina"), QStringLiteral("1998")));
-    txtGodina[1]->setText(setting(QStringLiteral("KonačnaGodina"), QString::number(QDate::currentDate().year())));
+    txtGodina[1]->setText(
+        setting(QStringLiteral("KonačnaGodina"), QString::number(QDate::currentDate().year())));
 }
 
 void ChartWindow::saveSettings()
@@ -344,7 +362,10 @@ void ChartWindow::redraw()
         nodeClick(m_lastNode);
 }
 
-void ChartWindow::mnuNapuniKonta_Click() { napuniStablo(); }
+void ChartWindow::mnuNapuniKonta_Click()
+{
+    napuniStablo();
+}
 
 int ChartWindow::selectedAmountKind() const
 {
@@ -401,15 +422,16 @@ void ChartWindow::mnuPostGraf_Click(int index)
         break;
     case 3: {
         QString answer;
-        if (dialogs().input(this, QStringLiteral("Unesite novi naslov na grafikonu:"), QStringLiteral("Naslov na grafikonu"),
-                            MSChart1->titleText(), &answer))
+        if (dialogs().input(this, QStringLiteral("Unesite novi naslov na grafikonu:"),
+                            QStringLiteral("Naslov na grafikonu"), MSChart1->titleText(), &answer))
             MSChart1->setTitleText(answer);
         break;
     }
     case 4: {
         QString answer;
         if (dialogs().input(this, QStringLiteral("Unesite footnotu - tekst na dnu grafikona:"),
-                            QStringLiteral("Tekst na dnu grafikona"), MSChart1->footnoteText(), &answer))
+                            QStringLiteral("Tekst na dnu grafikona"), MSChart1->footnoteText(),
+                            &answer))
             MSChart1->setFootnoteText(answer);
         break;
     }

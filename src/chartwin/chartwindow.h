@@ -42,8 +42,8 @@ public:
         QString caption;
         QString toolTip;
     };
-    ChartWindow(const Services &services, const QString &designCaption, const QVector<Option> &amountKinds,
-                QWidget *parent = nullptr);
+    ChartWindow(const Services &services, const QString &designCaption,
+                const QVector<Option> &amountKinds, QWidget *parent = nullptr);
     ~ChartWindow() override;
 
     /// The turnover table name; setting it does not load the window.

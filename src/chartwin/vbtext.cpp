@@ -29,7 +29,8 @@ double val(const QString &text)
 qint16 toInt16(const QString &text)
 {
     const double r = std::nearbyint(val(text)); // the default rounding mode sends halves to even
-    return qint16(qBound(double(std::numeric_limits<qint16>::min()), r, double(std::numeric_limits<qint16>::max())));
+    return qint16(qBound(double(std::numeric_limits<qint16>::min()), r,
+                         double(std::numeric_limits<qint16>::max())));
 }
 
 QString plainNumber(const QString &text)

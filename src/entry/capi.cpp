@@ -27,7 +27,10 @@ int fail(int code, const QString &message)
     return code;
 }
 
-QString str(const char *s) { return s ? QString::fromUtf8(s) : QString(); }
+QString str(const char *s)
+{
+    return s ? QString::fromUtf8(s) : QString();
+}
 
 } // namespace
 
@@ -53,9 +56,15 @@ fingraf_handle *fingraf_create(void)
     return new fingraf_handle;
 }
 
-void fingraf_destroy(fingraf_handle *h) { delete h; }
+void fingraf_destroy(fingraf_handle *h)
+{
+    delete h;
+}
 
-const char *fingraf_last_error(void) { return lastError().constData(); }
+const char *fingraf_last_error(void)
+{
+    return lastError().constData();
+}
 
 const char *fingraf_get_vrsta_programa(fingraf_handle *h)
 {
@@ -73,8 +82,9 @@ int fingraf_set_vrsta_programa(fingraf_handle *h, const char *value)
     return 0;
 }
 
-int fingraf_prikazi(fingraf_handle *h, int method, const char *conn, const char *nivo_programa, short broj_poduzeca,
-                    short godina, int vrsta_prikaza, const char *vrsta_programa, const char *ime_baze_prometa,
+int fingraf_prikazi(fingraf_handle *h, int method, const char *conn, const char *nivo_programa,
+                    short broj_poduzeca, short godina, int vrsta_prikaza,
+                    const char *vrsta_programa, const char *ime_baze_prometa,
                     const char *ime_operatera, short broj_plana)
 {
     lastError().clear();
@@ -86,19 +96,37 @@ int fingraf_prikazi(fingraf_handle *h, int method, const char *conn, const char 
     cFinGrafPromet &o = h->object;
     bool ok = false;
     switch (method) {
-    case 1: ok = o.PrikažiGrafPromet(str(conn), nivo, broj_poduzeca, godina, vrsta_prikaza, str(vrsta_programa), str(ime_baze_prometa), operater); break;
-    case 2: ok = o.PrikažiGrafPrometKumulativ(str(conn), nivo, broj_poduzeca, godina, vrsta_prikaza, str(vrsta_programa), str(ime_baze_prometa), operater); break;
-    case 3: ok = o.PrikažiPrihodeRashode(str(conn), nivo, broj_poduzeca, godina, vrsta_prikaza, str(vrsta_programa), str(ime_baze_prometa), operater); break;
-    case 4: ok = o.PrikažiPlanIRealizaciju(str(conn), nivo, broj_poduzeca, godina, vrsta_prikaza, str(vrsta_programa), str(ime_baze_prometa), operater, plan); break;
-    case 5: ok = o.PrikažiPlanIRealizacijuBudž(str(conn), nivo, broj_poduzeca, godina, vrsta_prikaza, str(vrsta_programa), str(ime_baze_prometa), operater, plan); break;
-    default: return fail(3, QStringLiteral("Nepoznata metoda: %1").arg(method));
+    case 1:
+        ok = o.PrikažiGrafPromet(str(conn), nivo, broj_poduzeca, godina, vrsta_prikaza,
+                                 str(vrsta_programa), str(ime_baze_prometa), operater);
+        break;
+    case 2:
+        ok = o.PrikažiGrafPrometKumulativ(str(conn), nivo, broj_poduzeca, godina, vrsta_prikaza,
+                                          str(vrsta_programa), str(ime_baze_prometa), operater);
+        break;
+    case 3:
+        ok = o.PrikažiPrihodeRashode(str(conn), nivo, broj_poduzeca, godina, vrsta_prikaza,
+                                     str(vrsta_programa), str(ime_baze_prometa), operater);
+        break;
+    case 4:
+        ok = o.PrikažiPlanIRealizaciju(str(conn), nivo, broj_poduzeca, godina, vrsta_prikaza,
+                                       str(vrsta_programa), str(ime_baze_prometa), operater, plan);
+        break;
+    case 5:
+        ok = o.PrikažiPlanIRealizacijuBudž(str(conn), nivo, broj_poduzeca, godina, vrsta_prikaza,
+                                           str(vrsta_programa), str(ime_baze_prometa), operater,
+                                           plan);
+        break;
+    default:
+        return fail(3, QStringLiteral("Nepoznata metoda: %1").arg(method));
     }
     return ok ? 0 : fail(4, o.lastError());
 }
 
 int fingraf_run(void)
 {
-    return QCoreApplication::instance() ? QApplication::exec() : fail(1, QStringLiteral("Nema QApplication."));
+    return QCoreApplication::instance() ? QApplication::exec()
+                                        : fail(1, QStringLiteral("Nema QApplication."));
 }
 
 } // extern "C"

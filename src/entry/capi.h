@@ -19,8 +19,9 @@ int fingraf_set_vrsta_programa(fingraf_handle *h, const char *value);
 
 /* method: 1 PrikazGrafPromet, 2 ...Kumulativ, 3 PrihodeRashode, 4 PlanIRealizaciju, 5 ...Budz */
 int fingraf_prikazi(fingraf_handle *h, int method, const char *conn, const char *nivo_programa,
-                    short broj_poduzeca, short godina, int vrsta_prikaza, const char *vrsta_programa,
-                    const char *ime_baze_prometa, const char *ime_operatera, short broj_plana);
+                    short broj_poduzeca, short godina, int vrsta_prikaza,
+                    const char *vrsta_programa, const char *ime_baze_prometa,
+                    const char *ime_operatera, short broj_plana);
 /* Runs the host's event loop until every window has closed. */
 int fingraf_run(void);
 

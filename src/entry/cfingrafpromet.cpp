@@ -10,10 +10,13 @@ Services Services::desktop()
 
 cFinGrafPromet::cFinGrafPromet(Services services) : m_services(std::move(services)) {}
 
-ChartWindow *cFinGrafPromet::lastWindow() const { return m_lastWindow; }
+ChartWindow *cFinGrafPromet::lastWindow() const
+{
+    return m_lastWindow;
+}
 
-void cFinGrafPromet::writeContext(const QString &conn, qint16 firm, qint16 year, const QString &kind,
-                                  const QString &operatorName)
+void cFinGrafPromet::writeContext(const QString &conn, qint16 firm, qint16 year,
+                                  const QString &kind, const QString &operatorName)
 {
     HostContext &host = HostContext::instance();
     host.connectionString = conn;
@@ -31,7 +34,8 @@ void cFinGrafPromet::readFirmName()
         host.pristup = std::make_unique<cPristupPodacima>();
     if (!host.pristup->IzvrsiNaredbu(host.connectionString, QStringLiteral("SET TEXTSIZE 1000000")))
         m_services.dialogs->message(nullptr, QStringLiteral("Nisam postavio veličinu TEXTSIZE"));
-    const QString sql = QStringLiteral("SELECT ") + QStringLiteral("*") + QStringLiteral(" FROM dbo.CONFIG WHERE BROJPODUZECA=") +
+    const QString sql = QStringLiteral("SELECT ") + QStringLiteral("*") +
+                        QStringLiteral(" FROM dbo.CONFIG WHERE BROJPODUZECA=") +
                         QString::number(host.brojPoduzeca);
     if (!host.firma)
         host.firma = std::make_unique<Recordset>();
@@ -43,16 +47,18 @@ void cFinGrafPromet::readFirmName()
                 host.nazivFirme = name.toString();
         }
     } else {
-        m_services.dialogs->message(nullptr,
-                                    QStringLiteral("Desila se greška u pristupu podacima o firmi. Ponovite!") +
-                                        QStringLiteral("\r\n") + host.pristup->OpisGreske(),
-                                    Dialogs::Exclamation, Dialogs::Ok, QStringLiteral("Greška u pristupu podacima"));
+        m_services.dialogs->message(
+            nullptr,
+            QStringLiteral("Desila se greška u pristupu podacima o firmi. Ponovite!") +
+                QStringLiteral("\r\n") + host.pristup->OpisGreske(),
+            Dialogs::Exclamation, Dialogs::Ok, QStringLiteral("Greška u pristupu podacima"));
     }
 }
 
-bool cFinGrafPromet::PrikažiGrafPromet(const QString &cConnString, QString &, qint16 cBrojPoduzeca, qint16 cGodina,
-                                      int cVrstaPrikaza, const QString &cVrstaPrograma, const QString &cImeBazePrometa,
-                                      QString &ImeOperatera)
+bool cFinGrafPromet::PrikažiGrafPromet(const QString &cConnString, QString &, qint16 cBrojPoduzeca,
+                                       qint16 cGodina, int cVrstaPrikaza,
+                                       const QString &cVrstaPrograma,
+                                       const QString &cImeBazePrometa, QString &ImeOperatera)
 {
     writeContext(cConnString, cBrojPoduzeca, cGodina, cVrstaPrograma, ImeOperatera);
     auto *w = new frmFinGrafPromet(m_services);
@@ -62,9 +68,11 @@ bool cFinGrafPromet::PrikažiGrafPromet(const QString &cConnString, QString &, q
     return true;
 }
 
-bool cFinGrafPromet::PrikažiGrafPrometKumulativ(const QString &cConnString, QString &, qint16 cBrojPoduzeca,
-                                               qint16 cGodina, int cVrstaPrikaza, const QString &cVrstaPrograma,
-                                               const QString &cImeBazePrometa, QString &ImeOperatera)
+bool cFinGrafPromet::PrikažiGrafPrometKumulativ(const QString &cConnString, QString &,
+                                                qint16 cBrojPoduzeca, qint16 cGodina,
+                                                int cVrstaPrikaza, const QString &cVrstaPrograma,
+                                                const QString &cImeBazePrometa,
+                                                QString &ImeOperatera)
 {
     writeContext(cConnString, cBrojPoduzeca, cGodina, cVrstaPrograma, ImeOperatera);
     auto *w = new frmFinGrafPrometKumul(m_services);
@@ -76,28 +84,33 @@ bool cFinGrafPromet::PrikažiGrafPrometKumulativ(const QString &cConnString, QSt
 
 bool cFinGrafPromet::notYetAvailable(const char *method)
 {
-    m_error = QStringLiteral("%1: ovaj prikaz još nije dostupan u ovoj verziji komponente.").arg(QString::fromUtf8(method));
+    m_error = QStringLiteral("%1: ovaj prikaz još nije dostupan u ovoj verziji komponente.")
+                  .arg(QString::fromUtf8(method));
     return false;
 }
 
-bool cFinGrafPromet::PrikažiPrihodeRashode(const QString &cConnString, QString &, qint16 cBrojPoduzeca, qint16 cGodina,
-                                          int, const QString &cVrstaPrograma, const QString &, QString &ImeOperatera)
+bool cFinGrafPromet::PrikažiPrihodeRashode(const QString &cConnString, QString &,
+                                           qint16 cBrojPoduzeca, qint16 cGodina, int,
+                                           const QString &cVrstaPrograma, const QString &,
+                                           QString &ImeOperatera)
 {
     writeContext(cConnString, cBrojPoduzeca, cGodina, cVrstaPrograma, ImeOperatera);
     return notYetAvailable("PrikažiPrihodeRashode");
 }
 
-bool cFinGrafPromet::PrikažiPlanIRealizaciju(const QString &cConnString, QString &, qint16 cBrojPoduzeca, qint16 cGodina,
-                                            int, const QString &cVrstaPrograma, const QString &, QString &ImeOperatera,
-                                            qint16 &)
+bool cFinGrafPromet::PrikažiPlanIRealizaciju(const QString &cConnString, QString &,
+                                             qint16 cBrojPoduzeca, qint16 cGodina, int,
+                                             const QString &cVrstaPrograma, const QString &,
+                                             QString &ImeOperatera, qint16 &)
 {
     writeContext(cConnString, cBrojPoduzeca, cGodina, cVrstaPrograma, ImeOperatera);
     return notYetAvailable("PrikažiPlanIRealizaciju");
 }
 
-bool cFinGrafPromet::PrikažiPlanIRealizacijuBudž(const QString &cConnString, QString &, qint16 cBrojPoduzeca,
-                                                qint16 cGodina, int, const QString &cVrstaPrograma, const QString &,
-                                                QString &ImeOperatera, qint16 &)
+bool cFinGrafPromet::PrikažiPlanIRealizacijuBudž(const QString &cConnString, QString &,
+                                                 qint16 cBrojPoduzeca, qint16 cGodina, int,
+                                                 const QString &cVrstaPrograma, const QString &,
+                                                 QString &ImeOperatera, qint16 &)
 {
     writeContext(cConnString, cBrojPoduzeca, cGodina, cVrstaPrograma, ImeOperatera);
     return notYetAvailable("PrikažiPlanIRealizacijuBudž");

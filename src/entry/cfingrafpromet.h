@@ -30,25 +30,30 @@ public:
     bool PrikažiGrafPromet(const QString &cConnString, QString &cNivoPrograma, qint16 cBrojPoduzeca,
                            qint16 cGodina, int cVrstaPrikaza, const QString &cVrstaPrograma,
                            const QString &cImeBazePrometa, QString &ImeOperatera);
-    bool PrikažiGrafPrometKumulativ(const QString &cConnString, QString &cNivoPrograma, qint16 cBrojPoduzeca,
-                                    qint16 cGodina, int cVrstaPrikaza, const QString &cVrstaPrograma,
-                                    const QString &cImeBazePrometa, QString &ImeOperatera);
-    bool PrikažiPrihodeRashode(const QString &cConnString, QString &cNivoPrograma, qint16 cBrojPoduzeca,
-                               qint16 cGodina, int cVrstaPrikaza, const QString &cVrstaPrograma,
-                               const QString &cImeBazePrometa, QString &ImeOperatera);
-    bool PrikažiPlanIRealizaciju(const QString &cConnString, QString &cNivoPrograma, qint16 cBrojPoduzeca,
-                                 qint16 cGodina, int cVrstaPrikaza, const QString &cVrstaPrograma,
-                                 const QString &cImeBazePrometa, QString &ImeOperatera, qint16 &BrojPlana);
-    bool PrikažiPlanIRealizacijuBudž(const QString &cConnString, QString &cNivoPrograma, qint16 cBrojPoduzeca,
-                                     qint16 cGodina, int cVrstaPrikaza, const QString &cVrstaPrograma,
-                                     const QString &cImeBazePrometa, QString &ImeOperatera, qint16 &BrojPlana);
+    bool PrikažiGrafPrometKumulativ(const QString &cConnString, QString &cNivoPrograma,
+                                    qint16 cBrojPoduzeca, qint16 cGodina, int cVrstaPrikaza,
+                                    const QString &cVrstaPrograma, const QString &cImeBazePrometa,
+                                    QString &ImeOperatera);
+    bool PrikažiPrihodeRashode(const QString &cConnString, QString &cNivoPrograma,
+                               qint16 cBrojPoduzeca, qint16 cGodina, int cVrstaPrikaza,
+                               const QString &cVrstaPrograma, const QString &cImeBazePrometa,
+                               QString &ImeOperatera);
+    bool PrikažiPlanIRealizaciju(const QString &cConnString, QString &cNivoPrograma,
+                                 qint16 cBrojPoduzeca, qint16 cGodina, int cVrstaPrikaza,
+                                 const QString &cVrstaPrograma, const QString &cImeBazePrometa,
+                                 QString &ImeOperatera, qint16 &BrojPlana);
+    bool PrikažiPlanIRealizacijuBudž(const QString &cConnString, QString &cNivoPrograma,
+                                     qint16 cBrojPoduzeca, qint16 cGodina, int cVrstaPrikaza,
+                                     const QString &cVrstaPrograma, const QString &cImeBazePrometa,
+                                     QString &ImeOperatera, qint16 &BrojPlana);
 
     QString lastError() const { return m_error; }
     /// The window the last call opened (null after a modal call, whose window is gone).
     class ChartWindow *lastWindow() const;
 
 private:
-    void writeContext(const QString &conn, qint16 firm, qint16 year, const QString &kind, const QString &operatorName);
+    void writeContext(const QString &conn, qint16 firm, qint16 year, const QString &kind,
+                      const QString &operatorName);
     void readFirmName();
     bool notYetAvailable(const char *method);
 

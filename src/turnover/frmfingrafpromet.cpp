@@ -26,19 +26,26 @@ const QString kTitle = QStringLiteral("Promet konta po mjesecima - Konto: ");
 } // namespace
 
 frmFinGrafPromet::frmFinGrafPromet(const Services &services, QWidget *parent)
-    : frmFinGrafPromet(services, QStringLiteral("Pregled prometa na kontima po mjesecima"), turnoverKinds(), parent)
+    : frmFinGrafPromet(services, QStringLiteral("Pregled prometa na kontima po mjesecima"),
+                       turnoverKinds(), parent)
 {
 }
 
-frmFinGrafPromet::frmFinGrafPromet(const Services &services, const QString &caption, const QVector<Option> &kinds,
-                                   QWidget *parent)
+frmFinGrafPromet::frmFinGrafPromet(const Services &services, const QString &caption,
+                                   const QVector<Option> &kinds, QWidget *parent)
     : ChartWindow(services, caption, kinds, parent)
 {
     connect(Command1, &QPushButton::clicked, this, &frmFinGrafPromet::Command1_Click);
 }
 
-QString frmFinGrafPromet::firstYear() const { return VbText::plainNumber(txtGodina[0]->text()); }
-QString frmFinGrafPromet::lastYear() const { return VbText::plainNumber(txtGodina[1]->text()); }
+QString frmFinGrafPromet::firstYear() const
+{
+    return VbText::plainNumber(txtGodina[0]->text());
+}
+QString frmFinGrafPromet::lastYear() const
+{
+    return VbText::plainNumber(txtGodina[1]->text());
+}
 
 QString frmFinGrafPromet::partnerCode() const
 {
@@ -53,7 +60,8 @@ void frmFinGrafPromet::NapuniTrocifrenaKonta()
     Recordset rs; // the tree reads into a record set of its own: the chart's rows stay the chart's
     if (!pristup().OtvoriRecordset(host.connectionString, lastSql(), rs, true, false)) {
         busy.restore();
-        dialogs().message(this, QStringLiteral("GREŠKA u punjenju trocifrenih konta!"), Dialogs::Exclamation);
+        dialogs().message(this, QStringLiteral("GREŠKA u punjenju trocifrenih konta!"),
+                          Dialogs::Exclamation);
         return;
     }
     if (rs.Bof() && rs.Eof()) {
@@ -71,28 +79,31 @@ void frmFinGrafPromet::NapuniTrocifrenaKonta()
     for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
         const QString konto = rs.value(QStringLiteral("Konto")).toString();
         const QString naziv = rs.value(QStringLiteral("nazivkonta")).toString();
-        last = tv->addNode(nullptr, QStringLiteral("Sint: ") + konto + u' ' + naziv, konto + u' ' + naziv,
-                           QStringLiteral("Sint"));
+        last = tv->addNode(nullptr, QStringLiteral("Sint: ") + konto + u' ' + naziv,
+                           konto + u' ' + naziv, QStringLiteral("Sint"));
     }
     setLastNode(last);
 }
 
-void frmFinGrafPromet::fillChildren(QTreeWidgetItem *parent, const QString &sql, const QString &keyPrefix,
-                                    const QString &keyField, const QString &textField, const QString &tag,
+void frmFinGrafPromet::fillChildren(QTreeWidgetItem *parent, const QString &sql,
+                                    const QString &keyPrefix, const QString &keyField,
+                                    const QString &textField, const QString &tag,
                                     const QString &failure)
 {
     BusyCursor busy;
     setLastSql(sql);
     Recordset rs;
-    if (!pristup().OtvoriRecordset(HostContext::instance().connectionString, sql, rs, true, false)) {
+    if (!pristup().OtvoriRecordset(HostContext::instance().connectionString, sql, rs, true,
+                                   false)) {
         busy.restore();
         dialogs().message(this, failure);
         return;
     }
     for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
         const QString key = rs.value(keyField).toString();
-        const QString text = tag == u"Komit" ? rs.value(textField).toString() + QStringLiteral(" (") + key + u')'
-                                             : key + u' ' + rs.value(textField).toString();
+        const QString text =
+            tag == u"Komit" ? rs.value(textField).toString() + QStringLiteral(" (") + key + u')'
+                            : key + u' ' + rs.value(textField).toString();
         tv->addNode(parent, keyPrefix + key, text, tag);
     }
 }
@@ -100,17 +111,21 @@ void frmFinGrafPromet::fillChildren(QTreeWidgetItem *parent, const QString &sql,
 void frmFinGrafPromet::NapuniAnalitickaKonta(QTreeWidgetItem *sint)
 {
     const HostContext &host = HostContext::instance();
-    fillChildren(sint, TurnoverSql::analyticFill(ImeBazePrometa, host.brojPoduzeca, txtkonto->text(), firstYear(), lastYear()),
-                 QStringLiteral("K: "), QStringLiteral("Konto"), QStringLiteral("nazivkonta"), QStringLiteral("Anal"),
-                 QStringLiteral("GREŠKA DISTINCT anal"));
+    fillChildren(sint,
+                 TurnoverSql::analyticFill(ImeBazePrometa, host.brojPoduzeca, txtkonto->text(),
+                                           firstYear(), lastYear()),
+                 QStringLiteral("K: "), QStringLiteral("Konto"), QStringLiteral("nazivkonta"),
+                 QStringLiteral("Anal"), QStringLiteral("GREŠKA DISTINCT anal"));
 }
 
 void frmFinGrafPromet::NapuniKomitente(QTreeWidgetItem *anal)
 {
     const HostContext &host = HostContext::instance();
-    fillChildren(anal, TurnoverSql::partnerFill(ImeBazePrometa, host.brojPoduzeca, txtkonto->text(), firstYear(), lastYear()),
-                 QStringLiteral("A: "), QStringLiteral("AnalKonto"), QStringLiteral("Naziv"), QStringLiteral("Komit"),
-                 QStringLiteral("GREŠKA DISTINCT Komit"));
+    fillChildren(anal,
+                 TurnoverSql::partnerFill(ImeBazePrometa, host.brojPoduzeca, txtkonto->text(),
+                                          firstYear(), lastYear()),
+                 QStringLiteral("A: "), QStringLiteral("AnalKonto"), QStringLiteral("Naziv"),
+                 QStringLiteral("Komit"), QStringLiteral("GREŠKA DISTINCT Komit"));
 }
 
 void frmFinGrafPromet::nodeClick(QTreeWidgetItem *node)
@@ -119,7 +134,8 @@ void frmFinGrafPromet::nodeClick(QTreeWidgetItem *node)
         return;
     const QString tag = KeyedTree::tag(node);
     if (tag == u"Sint" || tag == u"Anal") {
-        txtkonto->setText(tag == u"Sint" ? node->text(0).left(3).trimmed() : KeyedTree::key(node).mid(2).trimmed());
+        txtkonto->setText(tag == u"Sint" ? node->text(0).left(3).trimmed()
+                                         : KeyedTree::key(node).mid(2).trimmed());
         if (node->childCount() == 0) {
             if (tag == u"Sint")
                 NapuniAnalitickaKonta(node);
@@ -140,14 +156,16 @@ QString frmFinGrafPromet::accountStatement(int kind, qint16 firstMonth, qint16 l
 {
     const HostContext &host = HostContext::instance();
     return TurnoverSql::accountChart(kind, firstMonth, lastMonth,
-                                     {ImeBazePrometa, host.brojPoduzeca, txtkonto->text().trimmed(), QString(), firstYear(), lastYear()});
+                                     {ImeBazePrometa, host.brojPoduzeca, txtkonto->text().trimmed(),
+                                      QString(), firstYear(), lastYear()});
 }
 
 QString frmFinGrafPromet::partnerStatement(int kind, qint16 firstMonth, qint16 lastMonth) const
 {
     const HostContext &host = HostContext::instance();
     return TurnoverSql::partnerChart(kind, firstMonth, lastMonth,
-                                     {ImeBazePrometa, host.brojPoduzeca, txtkonto->text().trimmed(), partnerCode(), firstYear(), lastYear()});
+                                     {ImeBazePrometa, host.brojPoduzeca, txtkonto->text().trimmed(),
+                                      partnerCode(), firstYear(), lastYear()});
 }
 
 void frmFinGrafPromet::Command1_Click()
@@ -158,9 +176,12 @@ void frmFinGrafPromet::Command1_Click()
     if (sql.isEmpty())
         return;
     setLastSql(sql);
-    if (!pristup().OtvoriRecordset(HostContext::instance().connectionString, sql, chartRecordset(), true, false)) {
+    if (!pristup().OtvoriRecordset(HostContext::instance().connectionString, sql, chartRecordset(),
+                                   true, false)) {
         busy.restore();
-        dialogs().message(this, QStringLiteral("Greška u pristupu podacima za konto : ") + txtkonto->text(), Dialogs::Exclamation);
+        dialogs().message(
+            this, QStringLiteral("Greška u pristupu podacima za konto : ") + txtkonto->text(),
+            Dialogs::Exclamation);
         return;
     }
     handToChart(kTitle + (lastNode() ? lastNode()->text(0) : QString()), busy);
@@ -174,23 +195,25 @@ void frmFinGrafPromet::PrikaziPrometKomitenta()
     if (sql.isEmpty())
         return;
     setLastSql(sql);
-    if (!pristup().OtvoriRecordset(HostContext::instance().connectionString, sql, chartRecordset(), true, false)) {
+    if (!pristup().OtvoriRecordset(HostContext::instance().connectionString, sql, chartRecordset(),
+                                   true, false)) {
         busy.restore();
-        dialogs().message(this, QStringLiteral("Greška u pristupu anal.prometu za konto: ") + txtkonto->text() +
-                                    QStringLiteral(" Anal. ") + partnerCode());
+        dialogs().message(this, QStringLiteral("Greška u pristupu anal.prometu za konto: ") +
+                                    txtkonto->text() + QStringLiteral(" Anal. ") + partnerCode());
         return;
     }
     QTreeWidgetItem *n = lastNode();
-    handToChart(kTitle + (n && n->parent() ? n->parent()->text(0) : QString()) + QStringLiteral(" - ") +
-                    (n ? n->text(0) : QString()),
+    handToChart(kTitle + (n && n->parent() ? n->parent()->text(0) : QString()) +
+                    QStringLiteral(" - ") + (n ? n->text(0) : QString()),
                 busy);
 }
 
 frmFinGrafPrometKumul::frmFinGrafPrometKumul(const Services &services, QWidget *parent)
-    : frmFinGrafPromet(services, QStringLiteral("Pregled kumulativnog salda na kontima po mjesecima"),
-                       {{QStringLiteral("Kum.saldo D-P"), QStringLiteral("Prikaz samo iznosa duguje")},
-                        {QStringLiteral("Kum.saldo P-D"), QStringLiteral("Prikaz samo iznosa potražuje")}},
-                       parent)
+    : frmFinGrafPromet(
+          services, QStringLiteral("Pregled kumulativnog salda na kontima po mjesecima"),
+          {{QStringLiteral("Kum.saldo D-P"), QStringLiteral("Prikaz samo iznosa duguje")},
+           {QStringLiteral("Kum.saldo P-D"), QStringLiteral("Prikaz samo iznosa potražuje")}},
+          parent)
 {
 }
 
@@ -198,12 +221,16 @@ QString frmFinGrafPrometKumul::accountStatement(int kind, qint16 firstMonth, qin
 {
     const HostContext &host = HostContext::instance();
     return TurnoverSql::cumulativeAccountChart(kind, firstMonth, lastMonth,
-                                               {ImeBazePrometa, host.brojPoduzeca, txtkonto->text().trimmed(), QString(), firstYear(), lastYear()});
+                                               {ImeBazePrometa, host.brojPoduzeca,
+                                                txtkonto->text().trimmed(), QString(), firstYear(),
+                                                lastYear()});
 }
 
 QString frmFinGrafPrometKumul::partnerStatement(int kind, qint16 firstMonth, qint16 lastMonth) const
 {
     const HostContext &host = HostContext::instance();
     return TurnoverSql::cumulativePartnerChart(kind, firstMonth, lastMonth,
-                                               {ImeBazePrometa, host.brojPoduzeca, txtkonto->text().trimmed(), partnerCode(), firstYear(), lastYear()});
+                                               {ImeBazePrometa, host.brojPoduzeca,
+                                                txtkonto->text().trimmed(), partnerCode(),
+                                                firstYear(), lastYear()});
 }

@@ -4,30 +4,37 @@ namespace TurnoverSql {
 
 namespace {
 
-QString twoDigits(int m) { return (QStringLiteral("00") + QString::number(m)).right(2); }
+QString twoDigits(int m)
+{
+    return (QStringLiteral("00") + QString::number(m)).right(2);
+}
 
 QString label(const char *prefix)
 {
-    return QStringLiteral("SELECT '") + QLatin1String(prefix) + QStringLiteral("'+LTRIM(str(GODINAKNJ)) as Godina,");
+    return QStringLiteral("SELECT '") + QLatin1String(prefix) +
+           QStringLiteral("'+LTRIM(str(GODINAKNJ)) as Godina,");
 }
 
-// " From dbo.T WHERE<blanks>BROJPODUZECA=F AND (SINTKONTO LIKE 'A%') AND GODINAKNJ>=Y1 AND GODINAKNJ<=Y2"
+// " From dbo.T WHERE<blanks>BROJPODUZECA=F AND (SINTKONTO LIKE 'A%') AND GODINAKNJ>=Y1 AND
+// GODINAKNJ<=Y2"
 QString accountWhere(const Scope &s, const char *whereBlanks)
 {
-    return QStringLiteral(" From dbo.") + s.table + QStringLiteral(" WHERE") + QLatin1String(whereBlanks) +
-           QStringLiteral("BROJPODUZECA=") + QString::number(s.firm) + QStringLiteral(" AND (SINTKONTO LIKE '") +
-           text(s.account) + QStringLiteral("%') AND GODINAKNJ>=") + s.firstYear + QStringLiteral(" AND GODINAKNJ<=") +
-           s.lastYear;
+    return QStringLiteral(" From dbo.") + s.table + QStringLiteral(" WHERE") +
+           QLatin1String(whereBlanks) + QStringLiteral("BROJPODUZECA=") + QString::number(s.firm) +
+           QStringLiteral(" AND (SINTKONTO LIKE '") + text(s.account) +
+           QStringLiteral("%') AND GODINAKNJ>=") + s.firstYear +
+           QStringLiteral(" AND GODINAKNJ<=") + s.lastYear;
 }
 
 QString partnerWhere(const Scope &s, const char *whereBlanks, bool prefix)
 {
-    return QStringLiteral(" From dbo.") + s.table + QStringLiteral(" WHERE") + QLatin1String(whereBlanks) +
-           QStringLiteral("BROJPODUZECA=") + QString::number(s.firm) +
-           (prefix ? QStringLiteral(" AND (SINTKONTO LIKE '") + text(s.account) + QStringLiteral("%')")
-                   : QStringLiteral(" AND (SINTKONTO='") + text(s.account) + QStringLiteral("')")) +
-           QStringLiteral(" AND ANALKONTO=") + s.partner + QStringLiteral(" AND GODINAKNJ>=") + s.firstYear +
-           QStringLiteral(" AND GODINAKNJ<=") + s.lastYear;
+    return QStringLiteral(" From dbo.") + s.table + QStringLiteral(" WHERE") +
+           QLatin1String(whereBlanks) + QStringLiteral("BROJPODUZECA=") + QString::number(s.firm) +
+           (prefix
+                ? QStringLiteral(" AND (SINTKONTO LIKE '") + text(s.account) + QStringLiteral("%')")
+                : QStringLiteral(" AND (SINTKONTO='") + text(s.account) + QStringLiteral("')")) +
+           QStringLiteral(" AND ANALKONTO=") + s.partner + QStringLiteral(" AND GODINAKNJ>=") +
+           s.firstYear + QStringLiteral(" AND GODINAKNJ<=") + s.lastYear;
 }
 
 const char *const kLabels[] = {"DUG ", "POT ", "DUG ", "SALDO (D-P) ", "SALDO (P-D) "};
@@ -46,9 +53,11 @@ QString KolonePoMjesecima(qint16 first, qint16 last, const QString &kind)
     for (int m = first; m <= last; ++m) {
         const QString mm = twoDigits(m);
         if (kind == u"D-P")
-            out += QStringLiteral("SUM(DUG") + mm + u'-' + QStringLiteral("POT") + mm + QStringLiteral(") as Mj") + mm + u',';
+            out += QStringLiteral("SUM(DUG") + mm + u'-' + QStringLiteral("POT") + mm +
+                   QStringLiteral(") as Mj") + mm + u',';
         else if (kind == u"P-D")
-            out += QStringLiteral("SUM(POT") + mm + u'-' + QStringLiteral("DUG") + mm + QStringLiteral(") as Mj") + mm + u',';
+            out += QStringLiteral("SUM(POT") + mm + u'-' + QStringLiteral("DUG") + mm +
+                   QStringLiteral(") as Mj") + mm + u',';
         else
             out += QStringLiteral("SUM(") + kind + mm + QStringLiteral(") as Mj") + mm + u',';
     }
@@ -78,31 +87,39 @@ QString KolonePoMjesecimaKumulativno(qint16 first, qint16 last, const QString &k
 
 QString topLevelFill(int firm, const QString &firstYear, const QString &lastYear)
 {
-    return QStringLiteral("SELECT DISTINCT TOP 100 PERCENT SIFKONTA AS Konto, NAZIVKONTA From dbo.KONTO Where (BrojPoduzeca = ") +
-           QString::number(firm) + QStringLiteral(") And (Len(SIFKONTA) = 3) AND GODINAKNJ>=") + firstYear +
-           QStringLiteral(" AND GODINAKNJ<=") + lastYear + QStringLiteral(" ORDER BY KONTO");
-}
-
-QString analyticFill(const QString &table, int firm, const QString &account, const QString &firstYear,
-                     const QString &lastYear)
-{
-    return QStringLiteral("SELECT DISTINCT TOP 100 PERCENT P.SINTKONTO AS Konto, K.NAZIVKONTA FROM dbo.") + table +
-           QStringLiteral(" P INNER JOIN dbo.KONTO K ON P.BrojPoduzeca = K.BrojPoduzeca AND P.SINTKONTO = K.SIFKONTA AND "
-                          "P.GODINAKNJ = K.GODINAKNJ WHERE P.BROJPODUZECA= ") +
-           QString::number(firm) + QStringLiteral(" AND LEFT(SINTKONTO,3)='") + text(account) +
-           QStringLiteral("' AND P.GODINAKNJ>=") + firstYear + QStringLiteral(" AND P.GODINAKNJ<=") + lastYear +
+    return QStringLiteral("SELECT DISTINCT TOP 100 PERCENT SIFKONTA AS Konto, NAZIVKONTA From "
+                          "dbo.KONTO Where (BrojPoduzeca = ") +
+           QString::number(firm) + QStringLiteral(") And (Len(SIFKONTA) = 3) AND GODINAKNJ>=") +
+           firstYear + QStringLiteral(" AND GODINAKNJ<=") + lastYear +
            QStringLiteral(" ORDER BY KONTO");
 }
 
-QString partnerFill(const QString &table, int firm, const QString &account, const QString &firstYear,
-                    const QString &lastYear)
+QString analyticFill(const QString &table, int firm, const QString &account,
+                     const QString &firstYear, const QString &lastYear)
 {
-    return QStringLiteral("SELECT DISTINCT TOP 100 PERCENT RTRIM(K.ImeKomit1) + ' ' + RTRIM(M.MJESTOKOM) AS Naziv, P.ANALKONTO FROM dbo.") +
+    return QStringLiteral(
+               "SELECT DISTINCT TOP 100 PERCENT P.SINTKONTO AS Konto, K.NAZIVKONTA FROM dbo.") +
            table +
-           QStringLiteral(" P INNER JOIN dbo.KOMITENT K ON P.ANALKONTO = K.SifKomit INNER JOIN dbo.PTTMJESTA M ON K.PTTBROJKOM = "
+           QStringLiteral(" P INNER JOIN dbo.KONTO K ON P.BrojPoduzeca = K.BrojPoduzeca AND "
+                          "P.SINTKONTO = K.SIFKONTA AND "
+                          "P.GODINAKNJ = K.GODINAKNJ WHERE P.BROJPODUZECA= ") +
+           QString::number(firm) + QStringLiteral(" AND LEFT(SINTKONTO,3)='") + text(account) +
+           QStringLiteral("' AND P.GODINAKNJ>=") + firstYear +
+           QStringLiteral(" AND P.GODINAKNJ<=") + lastYear + QStringLiteral(" ORDER BY KONTO");
+}
+
+QString partnerFill(const QString &table, int firm, const QString &account,
+                    const QString &firstYear, const QString &lastYear)
+{
+    return QStringLiteral("SELECT DISTINCT TOP 100 PERCENT RTRIM(K.ImeKomit1) + ' ' + "
+                          "RTRIM(M.MJESTOKOM) AS Naziv, P.ANALKONTO FROM dbo.") +
+           table +
+           QStringLiteral(" P INNER JOIN dbo.KOMITENT K ON P.ANALKONTO = K.SifKomit INNER JOIN "
+                          "dbo.PTTMJESTA M ON K.PTTBROJKOM = "
                           "M.PTTBROJKOM WHERE P.BROJPODUZECA=") +
-           QString::number(firm) + QStringLiteral(" AND SINTKONTO='") + text(account) + QStringLiteral("' AND P.GODINAKNJ>=") +
-           firstYear + QStringLiteral(" AND P.GODINAKNJ<=") + lastYear + QStringLiteral(" ORDER BY Naziv");
+           QString::number(firm) + QStringLiteral(" AND SINTKONTO='") + text(account) +
+           QStringLiteral("' AND P.GODINAKNJ>=") + firstYear +
+           QStringLiteral(" AND P.GODINAKNJ<=") + lastYear + QStringLiteral(" ORDER BY Naziv");
 }
 
 QString accountChart(int kind, qint16 firstMonth, qint16 lastMonth, const Scope &s)
@@ -112,15 +129,19 @@ QString accountChart(int kind, qint16 firstMonth, qint16 lastMonth, const Scope 
     const QString c = KolonePoMjesecima(firstMonth, lastMonth, QLatin1String(kKinds[kind]));
     switch (kind) {
     case 0:
-        return label(kLabels[0]) + c + accountWhere(s, "  ") + QStringLiteral(" GROUP BY GODINAKNJ");
+        return label(kLabels[0]) + c + accountWhere(s, "  ") +
+               QStringLiteral(" GROUP BY GODINAKNJ");
     case 1:
-        return label(kLabels[1]) + c + accountWhere(s, " ") + QStringLiteral("  GROUP BY GODINAKNJ");
-    case 2:
-        return label("DUG ") + c + accountWhere(s, " ") + QStringLiteral("  GROUP BY GODINAKNJ UNION ") + label("POT ") +
-               KolonePoMjesecima(firstMonth, lastMonth, QStringLiteral("POT")) + accountWhere(s, " ") +
+        return label(kLabels[1]) + c + accountWhere(s, " ") +
                QStringLiteral("  GROUP BY GODINAKNJ");
+    case 2:
+        return label("DUG ") + c + accountWhere(s, " ") +
+               QStringLiteral("  GROUP BY GODINAKNJ UNION ") + label("POT ") +
+               KolonePoMjesecima(firstMonth, lastMonth, QStringLiteral("POT")) +
+               accountWhere(s, " ") + QStringLiteral("  GROUP BY GODINAKNJ");
     default:
-        return label(kLabels[kind]) + c + accountWhere(s, " ") + QStringLiteral("  GROUP BY GODINAKNJ ");
+        return label(kLabels[kind]) + c + accountWhere(s, " ") +
+               QStringLiteral("  GROUP BY GODINAKNJ ");
     }
 }
 
@@ -134,8 +155,9 @@ QString partnerChart(int kind, qint16 firstMonth, qint16 lastMonth, const Scope 
     case 0:
         return label(kLabels[0]) + c + partnerWhere(s, "  ", false) + tail;
     case 2:
-        return label("DUG ") + c + partnerWhere(s, " ", true) + tail + QStringLiteral(" UNION ") + label("POT ") +
-               KolonePoMjesecima(firstMonth, lastMonth, QStringLiteral("POT")) + partnerWhere(s, " ", true) + tail;
+        return label("DUG ") + c + partnerWhere(s, " ", true) + tail + QStringLiteral(" UNION ") +
+               label("POT ") + KolonePoMjesecima(firstMonth, lastMonth, QStringLiteral("POT")) +
+               partnerWhere(s, " ", true) + tail;
     default:
         return label(kLabels[kind]) + c + partnerWhere(s, " ", false) + tail;
     }
@@ -145,19 +167,23 @@ QString cumulativeAccountChart(int kind, qint16 firstMonth, qint16 lastMonth, co
 {
     if (kind < 0 || kind > 1)
         return {};
-    const QString c = KolonePoMjesecimaKumulativno(firstMonth, lastMonth, kind == 0 ? QStringLiteral("D-P") : QStringLiteral("P-D"));
+    const QString c = KolonePoMjesecimaKumulativno(
+        firstMonth, lastMonth, kind == 0 ? QStringLiteral("D-P") : QStringLiteral("P-D"));
     if (kind == 0)
-        return label("SALDO (D-P) ") + c + accountWhere(s, "  ") + QStringLiteral(" GROUP BY GODINAKNJ");
-    return label("SALDO (P-D) ") + c + accountWhere(s, " ") + QStringLiteral("  GROUP BY GODINAKNJ");
+        return label("SALDO (D-P) ") + c + accountWhere(s, "  ") +
+               QStringLiteral(" GROUP BY GODINAKNJ");
+    return label("SALDO (P-D) ") + c + accountWhere(s, " ") +
+           QStringLiteral("  GROUP BY GODINAKNJ");
 }
 
 QString cumulativePartnerChart(int kind, qint16 firstMonth, qint16 lastMonth, const Scope &s)
 {
     if (kind < 0 || kind > 1)
         return {};
-    const QString c = KolonePoMjesecimaKumulativno(firstMonth, lastMonth, kind == 0 ? QStringLiteral("D-P") : QStringLiteral("P-D"));
-    return label(kind == 0 ? "SALDO (D-P) " : "SALDO (P-D) ") + c + partnerWhere(s, kind == 0 ? "  " : " ", false) +
-           QStringLiteral("  GROUP BY GODINAKNJ");
+    const QString c = KolonePoMjesecimaKumulativno(
+        firstMonth, lastMonth, kind == 0 ? QStringLiteral("D-P") : QStringLiteral("P-D"));
+    return label(kind == 0 ? "SALDO (D-P) " : "SALDO (P-D) ") + c +
+           partnerWhere(s, kind == 0 ? "  " : " ", false) + QStringLiteral("  GROUP BY GODINAKNJ");
 }
 
 } // namespace TurnoverSql

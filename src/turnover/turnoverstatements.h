@@ -15,18 +15,18 @@ QString KolonePoMjesecima(qint16 first, qint16 last, const QString &kind);
 QString KolonePoMjesecimaKumulativno(qint16 first, qint16 last, const QString &kind);
 
 QString topLevelFill(int firm, const QString &firstYear, const QString &lastYear);
-QString analyticFill(const QString &table, int firm, const QString &account, const QString &firstYear,
-                     const QString &lastYear);
-QString partnerFill(const QString &table, int firm, const QString &account, const QString &firstYear,
-                    const QString &lastYear);
+QString analyticFill(const QString &table, int firm, const QString &account,
+                     const QString &firstYear, const QString &lastYear);
+QString partnerFill(const QString &table, int firm, const QString &account,
+                    const QString &firstYear, const QString &lastYear);
 
 /// Where the rows come from and which years; the same for every chart statement.
 struct Scope
 {
     QString table;
     int firm = 0;
-    QString account;   ///< trimmed account code
-    QString partner;   ///< partner code as cut from the node key (a blank, then the code)
+    QString account; ///< trimmed account code
+    QString partner; ///< partner code as cut from the node key (a blank, then the code)
     QString firstYear;
     QString lastYear;
 };

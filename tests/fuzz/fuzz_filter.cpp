@@ -8,8 +8,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static const Recordset rows = [] {
         Recordset rs;
-        rs.assign({{QStringLiteral("Konto"), QMetaType::QString}, {QStringLiteral("Godina"), QMetaType::LongLong}},
-                  {{QStringLiteral("1200"), 2025}, {QStringLiteral("D'Oro"), 2026}, {QVariant(), QVariant()}});
+        rs.assign({{QStringLiteral("Konto"), QMetaType::QString},
+                   {QStringLiteral("Godina"), QMetaType::LongLong}},
+                  {{QStringLiteral("1200"), 2025},
+                   {QStringLiteral("D'Oro"), 2026},
+                   {QVariant(), QVariant()}});
         return rs;
     }();
     Recordset rs = rows;

@@ -3,6 +3,7 @@
 #include "platform/data/recordset.h"
 
 #include <QApplication>
+#include <QAreaSeries>
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
@@ -22,7 +23,6 @@
 #include <QSaveFile>
 #include <QScatterSeries>
 #include <QStackedBarSeries>
-#include <QAreaSeries>
 #include <QSvgGenerator>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -34,32 +34,47 @@ enum class Look { Bar, Line, Area, Step, Combination, Pie, XY };
 Look lookOf(int code)
 {
     switch (code) {
-    case 0: case 1: return Look::Bar;
-    case 2: case 3: return Look::Line;
-    case 4: case 5: return Look::Area;
-    case 6: case 7: return Look::Step;
-    case 8: case 9: return Look::Combination;
-    case 14: return Look::Pie;
-    case 16: return Look::XY;
-    default: return Look::Bar;
+    case 0:
+    case 1:
+        return Look::Bar;
+    case 2:
+    case 3:
+        return Look::Line;
+    case 4:
+    case 5:
+        return Look::Area;
+    case 6:
+    case 7:
+        return Look::Step;
+    case 8:
+    case 9:
+        return Look::Combination;
+    case 14:
+        return Look::Pie;
+    case 16:
+        return Look::XY;
+    default:
+        return Look::Bar;
     }
 }
 
 // Distinct hatches for black-and-white printing, by pattern number from 1.
 Qt::BrushStyle hatchOf(int pattern)
 {
-    static const Qt::BrushStyle styles[] = {Qt::BDiagPattern, Qt::FDiagPattern, Qt::CrossPattern,
-                                            Qt::HorPattern,   Qt::VerPattern,   Qt::DiagCrossPattern,
-                                            Qt::Dense5Pattern, Qt::Dense3Pattern, Qt::Dense6Pattern};
+    static const Qt::BrushStyle styles[] = {
+        Qt::BDiagPattern,  Qt::FDiagPattern,  Qt::CrossPattern,
+        Qt::HorPattern,    Qt::VerPattern,    Qt::DiagCrossPattern,
+        Qt::Dense5Pattern, Qt::Dense3Pattern, Qt::Dense6Pattern};
     return styles[(pattern - 1) % 9];
 }
 
 QColor defaultColor(int s)
 {
-    static const QColor palette[] = {QColor(0x1f, 0x77, 0xb4), QColor(0xff, 0x7f, 0x0e), QColor(0x2c, 0xa0, 0x2c),
-                                     QColor(0xd6, 0x27, 0x28), QColor(0x94, 0x67, 0xbd), QColor(0x8c, 0x56, 0x4b),
-                                     QColor(0xe3, 0x77, 0xc2), QColor(0x7f, 0x7f, 0x7f), QColor(0xbc, 0xbd, 0x22),
-                                     QColor(0x17, 0xbe, 0xcf)};
+    static const QColor palette[] = {QColor(0x1f, 0x77, 0xb4), QColor(0xff, 0x7f, 0x0e),
+                                     QColor(0x2c, 0xa0, 0x2c), QColor(0xd6, 0x27, 0x28),
+                                     QColor(0x94, 0x67, 0xbd), QColor(0x8c, 0x56, 0x4b),
+                                     QColor(0xe3, 0x77, 0xc2), QColor(0x7f, 0x7f, 0x7f),
+                                     QColor(0xbc, 0xbd, 0x22), QColor(0x17, 0xbe, 0xcf)};
     return palette[s % 10];
 }
 
@@ -174,7 +189,10 @@ void ChartControl::resetToDefaults()
     rebuild();
 }
 
-void ChartControl::refresh() { rebuild(); }
+void ChartControl::refresh()
+{
+    rebuild();
+}
 
 void ChartControl::rebuild()
 {
@@ -204,7 +222,8 @@ void ChartControl::rebuild()
     };
     auto penOf = [this](int s) {
         const auto l = m_model.looks.value(s);
-        QPen pen(l.pattern > 0 ? QColor(Qt::black) : l.pen.value_or(l.fill.value_or(defaultColor(s))));
+        QPen pen(l.pattern > 0 ? QColor(Qt::black)
+                               : l.pen.value_or(l.fill.value_or(defaultColor(s))));
         pen.setWidthF(2.0);
         return pen;
     };
@@ -221,7 +240,9 @@ void ChartControl::rebuild()
             valueAxis = logAxis;
         } else {
             linearAxis = new QValueAxis;
-            linearAxis->setLabelFormat(m_model.scale == ChartModel::Percent ? QStringLiteral("%.0f %%") : QStringLiteral("%.0f"));
+            linearAxis->setLabelFormat(m_model.scale == ChartModel::Percent
+                                           ? QStringLiteral("%.0f %%")
+                                           : QStringLiteral("%.0f"));
             valueAxis = linearAxis;
         }
         categoryAxis = new QBarCategoryAxis;
@@ -275,8 +296,9 @@ void ChartControl::rebuild()
     };
 
     auto addBars = [&](int from, int to) {
-        QAbstractBarSeries *bars = m_model.stacked ? static_cast<QAbstractBarSeries *>(new QStackedBarSeries)
-                                                   : new QBarSeries;
+        QAbstractBarSeries *bars = m_model.stacked
+                                       ? static_cast<QAbstractBarSeries *>(new QStackedBarSeries)
+                                       : new QBarSeries;
         QVector<double> pos(categories.size(), 0), neg(categories.size(), 0);
         for (int s = from; s < to; ++s) {
             auto *set = new QBarSet(series[s].name);
@@ -334,7 +356,8 @@ void ChartControl::rebuild()
             addLine(drawn, s, look == Look::Step, look == Look::XY);
         if (look == Look::XY)
             for (auto *ser : chart->series())
-                static_cast<QLineSeries *>(ser)->setPen(QPen(static_cast<QLineSeries *>(ser)->pen().color(), 1.0, Qt::DotLine));
+                static_cast<QLineSeries *>(ser)->setPen(
+                    QPen(static_cast<QLineSeries *>(ser)->pen().color(), 1.0, Qt::DotLine));
         break;
     }
     case Look::Area: {
@@ -379,7 +402,8 @@ void ChartControl::rebuild()
                 if (v > 0) {
                     auto *slice = pie->append(categories[p], v);
                     const auto l = m_model.looks.value(s);
-                    slice->setBrush(l.pattern > 0 ? brushOf(s) : QBrush(l.fill.value_or(defaultColor(p))));
+                    slice->setBrush(l.pattern > 0 ? brushOf(s)
+                                                  : QBrush(l.fill.value_or(defaultColor(p))));
                 }
             }
             chart->addSeries(pie);
@@ -423,8 +447,9 @@ void ChartControl::render(QPainter &painter, QSize size) const
                             chart->geometry());
     if (footnoteHeight) {
         painter.setPen(Qt::black);
-        painter.drawText(QRect(8, size.height() - footnoteHeight, size.width() - 16, footnoteHeight),
-                         Qt::AlignLeft | Qt::AlignVCenter, m_model.footnote);
+        painter.drawText(
+            QRect(8, size.height() - footnoteHeight, size.width() - 16, footnoteHeight),
+            Qt::AlignLeft | Qt::AlignVCenter, m_model.footnote);
     }
     chart->setGeometry(oldGeometry);
 }
@@ -473,7 +498,8 @@ bool ChartControl::save(const QString &path, QSize size, QString *error) const
     const QString suffix = QFileInfo(path).suffix().toLower();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("Datoteka \"%1\" se ne može zapisati: %2").arg(path, file.errorString());
+        *error =
+            QStringLiteral("Datoteka \"%1\" se ne može zapisati: %2").arg(path, file.errorString());
         return false;
     }
     if (suffix == u"png") {
@@ -498,12 +524,14 @@ bool ChartControl::save(const QString &path, QSize size, QString *error) const
         const QSize page = p.viewport().size();
         render(p, size.scaled(page, Qt::KeepAspectRatio));
     } else {
-        *error = QStringLiteral("Nepoznata vrsta datoteke \"%1\": očekuje se .png, .svg ili .pdf.").arg(path);
+        *error = QStringLiteral("Nepoznata vrsta datoteke \"%1\": očekuje se .png, .svg ili .pdf.")
+                     .arg(path);
         file.cancelWriting();
         return false;
     }
     if (!file.commit()) {
-        *error = QStringLiteral("Datoteka \"%1\" se ne može zapisati: %2").arg(path, file.errorString());
+        *error =
+            QStringLiteral("Datoteka \"%1\" se ne može zapisati: %2").arg(path, file.errorString());
         return false;
     }
     return true;

@@ -38,8 +38,8 @@ public:
     void setLogBase(double base);
 
     int seriesCount() const { return m_model.seriesCount(); }
-    void setSeriesPen(int series, const QColor &color);              ///< series from 1
-    void setSeriesFill(int series, const QColor &color);             ///< series from 1
+    void setSeriesPen(int series, const QColor &color);                 ///< series from 1
+    void setSeriesFill(int series, const QColor &color);                ///< series from 1
     void setSeriesPattern(int series, int pattern, const QColor &fill); ///< series from 1
     /// Back to the default look: colours and patterns go; data, type and scale stay.
     void resetToDefaults();

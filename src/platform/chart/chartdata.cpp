@@ -25,9 +25,15 @@ ChartTable ChartTable::fromRecordset(const Recordset &rs)
     return t;
 }
 
-int ChartModel::seriesCount() const { return seriesInRow ? table.rows() : table.columns(); }
+int ChartModel::seriesCount() const
+{
+    return seriesInRow ? table.rows() : table.columns();
+}
 
-QStringList ChartModel::categories() const { return seriesInRow ? table.columnNames : table.rowLabels; }
+QStringList ChartModel::categories() const
+{
+    return seriesInRow ? table.columnNames : table.rowLabels;
+}
 
 QVector<ChartModel::Series> ChartModel::series() const
 {
@@ -43,7 +49,8 @@ QVector<ChartModel::Series> ChartModel::series() const
         Series series;
         series.name = seriesInRow ? table.rowLabels.value(s) : table.columnNames.value(s);
         for (int p = 0; p < points; ++p) {
-            std::optional<double> v = seriesInRow ? table.values[s].value(p) : table.values[p].value(s);
+            std::optional<double> v =
+                seriesInRow ? table.values[s].value(p) : table.values[p].value(s);
             if (v && scale == Percent)
                 v = largest > 0 ? *v * 100.0 / largest : 0.0;
             if (v && scale == Logarithmic && *v <= 0)

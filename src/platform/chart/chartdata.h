@@ -39,9 +39,9 @@ struct ChartModel
 
     struct SeriesLook
     {
-        std::optional<QColor> pen;   // line colour
-        std::optional<QColor> fill;  // brush fill colour
-        int pattern = 0;             // 0: solid; 1..n: the numbered hatch patterns
+        std::optional<QColor> pen;  // line colour
+        std::optional<QColor> fill; // brush fill colour
+        int pattern = 0;            // 0: solid; 1..n: the numbered hatch patterns
     };
     QVector<SeriesLook> looks; // by series index from 0; missing entries use the defaults
 

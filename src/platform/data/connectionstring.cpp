@@ -96,7 +96,8 @@ ConnectionTarget ConnectionTarget::parse(const QString &connectionString)
             t.kind = Sqlite;
             t.sqlitePath = s;
         } else {
-            t.error = QStringLiteral("Neprepoznat niz za spajanje na bazu podataka: \"%1\".").arg(s);
+            t.error =
+                QStringLiteral("Neprepoznat niz za spajanje na bazu podataka: \"%1\".").arg(s);
         }
         return t;
     }
@@ -110,7 +111,8 @@ ConnectionTarget ConnectionTarget::parse(const QString &connectionString)
         const QString p = provider.toUpper();
         if (p == u"SQLITE") {
             if (dataSource.isEmpty()) {
-                t.error = QStringLiteral("U nizu za spajanje nedostaje \"Data Source\" (datoteka baze).");
+                t.error =
+                    QStringLiteral("U nizu za spajanje nedostaje \"Data Source\" (datoteka baze).");
                 return t;
             }
             t.kind = Sqlite;
@@ -119,7 +121,8 @@ ConnectionTarget ConnectionTarget::parse(const QString &connectionString)
         }
         if (p.startsWith(u"SQLOLEDB") || p.startsWith(u"SQLNCLI") || p.startsWith(u"MSOLEDBSQL")) {
             if (dataSource.isEmpty()) {
-                t.error = QStringLiteral("U nizu za spajanje nedostaje \"Data Source\" (poslužitelj).");
+                t.error =
+                    QStringLiteral("U nizu za spajanje nedostaje \"Data Source\" (poslužitelj).");
                 return t;
             }
             QString odbc = QStringLiteral("DRIVER={FreeTDS};SERVER=%1;").arg(odbcValue(dataSource));
@@ -141,8 +144,9 @@ ConnectionTarget ConnectionTarget::parse(const QString &connectionString)
             t.odbcString = odbc;
             return t;
         }
-        t.error = QStringLiteral("Nepoznat davatelj podataka (Provider) u nizu za spajanje: \"%1\".")
-                      .arg(provider);
+        t.error =
+            QStringLiteral("Nepoznat davatelj podataka (Provider) u nizu za spajanje: \"%1\".")
+                .arg(provider);
         return t;
     }
     if (pairs.contains(QStringLiteral("driver")) || pairs.contains(QStringLiteral("dsn"))) {

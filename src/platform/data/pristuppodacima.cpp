@@ -56,8 +56,8 @@ QString describe(const QSqlError &e)
 bool attachSqliteBook(QSqlDatabase &db, const QString &path, QString *error)
 {
     QSqlQuery q(db);
-    const QString uriPath = QString::fromLatin1(QUrl::toPercentEncoding(
-        QFileInfo(path).absoluteFilePath(), QByteArrayLiteral("/")));
+    const QString uriPath = QString::fromLatin1(
+        QUrl::toPercentEncoding(QFileInfo(path).absoluteFilePath(), QByteArrayLiteral("/")));
     // mode=rw never creates a file; a read-only file is still opened for reading.
     for (const char *mode : {"rw", "ro"}) {
         q.prepare(QStringLiteral("ATTACH DATABASE ? AS dbo"));
@@ -68,7 +68,8 @@ bool attachSqliteBook(QSqlDatabase &db, const QString &path, QString *error)
             const QString cause = describe(q.lastError());
             *error = cause.contains(QLatin1String("not a database"))
                          ? QStringLiteral("Datoteka \"%1\" nije baza podataka: %2").arg(path, cause)
-                         : QStringLiteral("Baza podataka \"%1\" se ne može otvoriti: %2").arg(path, cause);
+                         : QStringLiteral("Baza podataka \"%1\" se ne može otvoriti: %2")
+                               .arg(path, cause);
             return false;
         }
     }
@@ -98,7 +99,8 @@ bool openConnection(const QString &conn, const QString &name, Connection *out, Q
     }
     if (target.kind == ConnectionTarget::Sqlite) {
         if (!QFileInfo(target.sqlitePath).isFile()) {
-            *error = QStringLiteral("Datoteka baze podataka ne postoji: \"%1\".").arg(target.sqlitePath);
+            *error =
+                QStringLiteral("Datoteka baze podataka ne postoji: \"%1\".").arg(target.sqlitePath);
             return false;
         }
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
@@ -118,7 +120,8 @@ bool openConnection(const QString &conn, const QString &name, Connection *out, Q
             *out = Connection{name, false};
             return true;
         }
-        *error = QStringLiteral("Spajanje na bazu podataka nije uspjelo: %1").arg(describe(db.lastError()));
+        *error = QStringLiteral("Spajanje na bazu podataka nije uspjelo: %1")
+                     .arg(describe(db.lastError()));
     }
     QSqlDatabase::database(name, false).close();
     QSqlDatabase::removeDatabase(name);
@@ -271,7 +274,10 @@ bool cPristupPodacima::fail(const QString &description)
     return false;
 }
 
-void cPristupPodacima::setTrace(Trace trace) { traceHook() = std::move(trace); }
+void cPristupPodacima::setTrace(Trace trace)
+{
+    traceHook() = std::move(trace);
+}
 
 void cPristupPodacima::closeAllConnections()
 {
@@ -282,8 +288,8 @@ void cPristupPodacima::closeAllConnections()
     cache().clear();
 }
 
-bool cPristupPodacima::OtvoriRecordset(const QString &conn, const QString &sql, Recordset &rs,
-                                       bool, bool)
+bool cPristupPodacima::OtvoriRecordset(const QString &conn, const QString &sql, Recordset &rs, bool,
+                                       bool)
 {
     m_error.clear();
     Connection c;

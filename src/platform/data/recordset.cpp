@@ -36,16 +36,28 @@ void Recordset::clear()
     *this = Recordset();
 }
 
-bool Recordset::isOpen() const { return m_data->open; }
+bool Recordset::isOpen() const
+{
+    return m_data->open;
+}
 
 int Recordset::RecordCount() const
 {
     return m_filtered ? m_visible.size() : m_data->rows.size();
 }
 
-bool Recordset::Bof() const { return RecordCount() == 0 || m_pos < 0; }
-bool Recordset::Eof() const { return RecordCount() == 0 || m_pos >= RecordCount(); }
-void Recordset::MoveFirst() { m_pos = 0; }
+bool Recordset::Bof() const
+{
+    return RecordCount() == 0 || m_pos < 0;
+}
+bool Recordset::Eof() const
+{
+    return RecordCount() == 0 || m_pos >= RecordCount();
+}
+void Recordset::MoveFirst()
+{
+    m_pos = 0;
+}
 
 void Recordset::MoveNext()
 {
@@ -53,7 +65,10 @@ void Recordset::MoveNext()
         ++m_pos;
 }
 
-int Recordset::fieldCount() const { return m_data->fields.size(); }
+int Recordset::fieldCount() const
+{
+    return m_data->fields.size();
+}
 
 int Recordset::fieldIndex(const QString &name) const
 {
@@ -74,7 +89,10 @@ QMetaType::Type Recordset::fieldType(int index) const
     return index >= 0 && index < fieldCount() ? m_data->fields[index].type : QMetaType::UnknownType;
 }
 
-const QVector<Recordset::FieldInfo> &Recordset::fields() const { return m_data->fields; }
+const QVector<Recordset::FieldInfo> &Recordset::fields() const
+{
+    return m_data->fields;
+}
 
 int Recordset::rowIndex(int visible) const
 {
@@ -91,8 +109,14 @@ QVariant Recordset::valueAt(int row, int field) const
     return m_data->rows[r].value(field);
 }
 
-QVariant Recordset::value(int field) const { return valueAt(m_pos, field); }
-QVariant Recordset::value(const QString &field) const { return value(fieldIndex(field)); }
+QVariant Recordset::value(int field) const
+{
+    return valueAt(m_pos, field);
+}
+QVariant Recordset::value(const QString &field) const
+{
+    return value(fieldIndex(field));
+}
 
 QVector<QVector<QVariant>> Recordset::GetRows()
 {
@@ -132,7 +156,10 @@ bool Recordset::setFilter(const QString &criteria)
     return true;
 }
 
-void Recordset::setWriter(RowWriter writer) { m_writer = std::move(writer); }
+void Recordset::setWriter(RowWriter writer)
+{
+    m_writer = std::move(writer);
+}
 
 bool Recordset::AddNew()
 {

@@ -25,8 +25,7 @@ using TSqlAdapter::Token;
 class Parser
 {
 public:
-    Parser(const QString &text, const RecordsetFilter::FieldIndex &index)
-        : m_index(index)
+    Parser(const QString &text, const RecordsetFilter::FieldIndex &index) : m_index(index)
     {
         for (const Token &t : TSqlAdapter::tokenize(text))
             if (t.kind != Token::Space && t.kind != Token::Comment)
@@ -238,13 +237,20 @@ bool RecordsetFilter::Node::eval(const FieldLookup &row) const
     if (!comparable)
         return false;
     switch (op) {
-    case Eq: return c == 0;
-    case Ne: return c != 0;
-    case Lt: return c < 0;
-    case Gt: return c > 0;
-    case Le: return c <= 0;
-    case Ge: return c >= 0;
-    case Like: break;
+    case Eq:
+        return c == 0;
+    case Ne:
+        return c != 0;
+    case Lt:
+        return c < 0;
+    case Gt:
+        return c > 0;
+    case Le:
+        return c <= 0;
+    case Ge:
+        return c >= 0;
+    case Like:
+        break;
     }
     return false;
 }
@@ -265,4 +271,7 @@ std::unique_ptr<RecordsetFilter> RecordsetFilter::parse(const QString &criteria,
     return std::unique_ptr<RecordsetFilter>(new RecordsetFilter(std::move(root)));
 }
 
-bool RecordsetFilter::matches(const FieldLookup &row) const { return m_root->eval(row); }
+bool RecordsetFilter::matches(const FieldLookup &row) const
+{
+    return m_root->eval(row);
+}

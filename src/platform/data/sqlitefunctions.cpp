@@ -73,8 +73,8 @@ bool registerAll(sqlite3 *db)
     bool ok = sqlite3_create_function_v2(db, "LEN", 1, flags, nullptr, lenFunction, nullptr,
                                          nullptr, nullptr) == SQLITE_OK;
     for (int argc = 1; argc <= 3; ++argc)
-        ok = ok && sqlite3_create_function_v2(db, "STR", argc, flags, nullptr, strFunction,
-                                              nullptr, nullptr, nullptr) == SQLITE_OK;
+        ok = ok && sqlite3_create_function_v2(db, "STR", argc, flags, nullptr, strFunction, nullptr,
+                                              nullptr, nullptr) == SQLITE_OK;
     return ok;
 }
 

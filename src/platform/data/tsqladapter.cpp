@@ -6,18 +6,24 @@ namespace TSqlAdapter {
 
 namespace {
 
-bool isWordStart(QChar c) { return c.isLetter() || c == u'_' || c == u'@' || c == u'#'; }
-bool isWordPart(QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'@' || c == u'#' || c == u'$'; }
+bool isWordStart(QChar c)
+{
+    return c.isLetter() || c == u'_' || c == u'@' || c == u'#';
+}
+bool isWordPart(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_' || c == u'@' || c == u'#' || c == u'$';
+}
 
 // Functions whose result is text, so that "+" next to them joins strings.
 bool isTextFunction(const QString &word)
 {
     static const QSet<QString> names = {
-        QStringLiteral("LTRIM"),     QStringLiteral("RTRIM"),   QStringLiteral("STR"),
-        QStringLiteral("LEFT"),      QStringLiteral("RIGHT"),   QStringLiteral("SUBSTRING"),
-        QStringLiteral("UPPER"),     QStringLiteral("LOWER"),   QStringLiteral("REPLACE"),
-        QStringLiteral("CHAR"),      QStringLiteral("NCHAR"),   QStringLiteral("SPACE"),
-        QStringLiteral("REPLICATE"), QStringLiteral("SUBSTR"),  QStringLiteral("TRIM")};
+        QStringLiteral("LTRIM"),     QStringLiteral("RTRIM"),  QStringLiteral("STR"),
+        QStringLiteral("LEFT"),      QStringLiteral("RIGHT"),  QStringLiteral("SUBSTRING"),
+        QStringLiteral("UPPER"),     QStringLiteral("LOWER"),  QStringLiteral("REPLACE"),
+        QStringLiteral("CHAR"),      QStringLiteral("NCHAR"),  QStringLiteral("SPACE"),
+        QStringLiteral("REPLICATE"), QStringLiteral("SUBSTR"), QStringLiteral("TRIM")};
     return names.contains(word.toUpper());
 }
 
@@ -25,8 +31,14 @@ bool is(const Token &t, const char *word)
 {
     return t.kind == Token::Word && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
 }
-bool isPunct(const Token &t, QChar c) { return t.kind == Token::Punct && t.text.size() == 1 && t.text[0] == c; }
-bool significant(const Token &t) { return t.kind != Token::Space && t.kind != Token::Comment; }
+bool isPunct(const Token &t, QChar c)
+{
+    return t.kind == Token::Punct && t.text.size() == 1 && t.text[0] == c;
+}
+bool significant(const Token &t)
+{
+    return t.kind != Token::Space && t.kind != Token::Comment;
+}
 
 int nextSig(const QVector<Token> &t, int i)
 {
@@ -196,9 +208,9 @@ QVector<Token> tokenize(const QString &sql)
         } else {
             ++i;
             // keep two-character operators together so that "<>" and ">=" stay whole
-            if (i < n && ((c == u'<' && (sql[i] == u'>' || sql[i] == u'=')) ||
-                          ((c == u'>' || c == u'!') && sql[i] == u'=') ||
-                          (c == u'|' && sql[i] == u'|')))
+            if (i < n &&
+                ((c == u'<' && (sql[i] == u'>' || sql[i] == u'=')) ||
+                 ((c == u'>' || c == u'!') && sql[i] == u'=') || (c == u'|' && sql[i] == u'|')))
                 ++i;
             kind = Token::Punct;
         }

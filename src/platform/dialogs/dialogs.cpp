@@ -11,11 +11,20 @@ Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &text, Icon ic
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {
-    case Information: box.setIcon(QMessageBox::Information); break;
-    case Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case Question: box.setIcon(QMessageBox::Question); break;
-    case Critical: box.setIcon(QMessageBox::Critical); break;
-    case NoIcon: break;
+    case Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case NoIcon:
+        break;
     }
     if (buttons == YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -30,7 +39,8 @@ bool QtDialogs::input(QWidget *parent, const QString &prompt, const QString &tit
                       const QString &defaultText, QString *answer)
 {
     bool ok = false;
-    const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    const QString text =
+        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
     if (ok)
         *answer = text;
     return ok;

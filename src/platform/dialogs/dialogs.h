@@ -61,8 +61,8 @@ public:
 
     Answer message(QWidget *, const QString &text, Icon icon, Buttons buttons,
                    const QString &title) override;
-    bool input(QWidget *, const QString &prompt, const QString &title,
-               const QString &defaultText, QString *answer) override;
+    bool input(QWidget *, const QString &prompt, const QString &title, const QString &defaultText,
+               QString *answer) override;
     bool color(QWidget *, const QColor &initial, QColor *chosen) override;
     QStringList texts() const;
 };

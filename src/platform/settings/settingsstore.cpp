@@ -11,7 +11,8 @@ QString IniSettingsStore::fileFor(const QString &app)
     for (QChar &c : name)
         if (c == u'/' || c == u'\\' || c == u':')
             c = u'_';
-    return QDir(base).filePath(QStringLiteral("TarnFinGrafPromet11/") + name + QStringLiteral(".ini"));
+    return QDir(base).filePath(QStringLiteral("TarnFinGrafPromet11/") + name +
+                               QStringLiteral(".ini"));
 }
 
 QString IniSettingsStore::get(const QString &app, const QString &section, const QString &key,

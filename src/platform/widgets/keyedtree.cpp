@@ -12,11 +12,12 @@ KeyedTree::KeyedTree(QWidget *parent) : QTreeWidget(parent)
     setHeaderHidden(true);
     setColumnCount(1);
     setUniformRowHeights(true);
-    connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { emit nodeClicked(item); });
+    connect(this, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem *item) { emit nodeClicked(item); });
 }
 
-QTreeWidgetItem *KeyedTree::addNode(QTreeWidgetItem *parent, const QString &key, const QString &text,
-                                    const QString &tag, bool *keyTaken)
+QTreeWidgetItem *KeyedTree::addNode(QTreeWidgetItem *parent, const QString &key,
+                                    const QString &text, const QString &tag, bool *keyTaken)
 {
     auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
     item->setText(0, text);
@@ -37,5 +38,11 @@ void KeyedTree::clearNodes()
     clear();
 }
 
-QString KeyedTree::key(const QTreeWidgetItem *n) { return n ? n->data(0, KeyRole).toString() : QString(); }
-QString KeyedTree::tag(const QTreeWidgetItem *n) { return n ? n->data(0, TagRole).toString() : QString(); }
+QString KeyedTree::key(const QTreeWidgetItem *n)
+{
+    return n ? n->data(0, KeyRole).toString() : QString();
+}
+QString KeyedTree::tag(const QTreeWidgetItem *n)
+{
+    return n ? n->data(0, TagRole).toString() : QString();
+}

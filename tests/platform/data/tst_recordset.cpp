@@ -130,7 +130,8 @@ void TstRecordset::badFilterKeepsOldOne()
 {
     Recordset rs = groups();
     QVERIFY(rs.setFilter(QStringLiteral("Godina=2026")));
-    for (const char *bad : {"Nema=1", "Godina=", "Godina 2026", "(Godina=1", "Godina=1 AND", "Godina=x"}) {
+    for (const char *bad :
+         {"Nema=1", "Godina=", "Godina 2026", "(Godina=1", "Godina=1 AND", "Godina=x"}) {
         QVERIFY2(!rs.setFilter(QString::fromLatin1(bad)), bad);
         QVERIFY(!rs.filterError().isEmpty());
         QCOMPARE(rs.RecordCount(), 3);

@@ -23,41 +23,59 @@ void TstTSqlAdapter::adapt_data()
     QTest::addColumn<QString>("sqlite");
 
     QTest::newRow("turnover row label joins text")
-        << "SELECT 'DUG '+LTRIM(str(GODINAKNJ)) as Godina,SUM(DUG00) as Mj00 From dbo.PROMET WHERE  "
-           "BROJPODUZECA=1 AND (SINTKONTO LIKE '120%') AND GODINAKNJ>=2021 AND GODINAKNJ<=2026 GROUP BY GODINAKNJ"
-        << "SELECT 'DUG '||LTRIM(str(GODINAKNJ)) as Godina,SUM(DUG00) as Mj00 From dbo.PROMET WHERE  "
-           "BROJPODUZECA=1 AND (SINTKONTO LIKE '120%') AND GODINAKNJ>=2021 AND GODINAKNJ<=2026 GROUP BY GODINAKNJ";
+        << "SELECT 'DUG '+LTRIM(str(GODINAKNJ)) as Godina,SUM(DUG00) as Mj00 From dbo.PROMET WHERE "
+           " "
+           "BROJPODUZECA=1 AND (SINTKONTO LIKE '120%') AND GODINAKNJ>=2021 AND GODINAKNJ<=2026 "
+           "GROUP BY GODINAKNJ"
+        << "SELECT 'DUG '||LTRIM(str(GODINAKNJ)) as Godina,SUM(DUG00) as Mj00 From dbo.PROMET "
+           "WHERE  "
+           "BROJPODUZECA=1 AND (SINTKONTO LIKE '120%') AND GODINAKNJ>=2021 AND GODINAKNJ<=2026 "
+           "GROUP BY GODINAKNJ";
     // numbers keep their arithmetic
     QTest::newRow("cumulative sums stay additions")
         << "SELECT SUM(DUG00-POT00+DUG01-POT01) as Mj01 FROM dbo.PROMET"
         << "SELECT SUM(DUG00-POT00+DUG01-POT01) as Mj01 FROM dbo.PROMET";
     QTest::newRow("top 100 percent dropped")
-        << "SELECT DISTINCT TOP 100 PERCENT SIFKONTA AS Konto, NAZIVKONTA From dbo.KONTO Where (BrojPoduzeca = 1) "
+        << "SELECT DISTINCT TOP 100 PERCENT SIFKONTA AS Konto, NAZIVKONTA From dbo.KONTO Where "
+           "(BrojPoduzeca = 1) "
            "And (Len(SIFKONTA) = 3) ORDER BY KONTO"
         << "SELECT DISTINCT SIFKONTA AS Konto, NAZIVKONTA From dbo.KONTO Where (BrojPoduzeca = 1) "
            "And (Len(SIFKONTA) = 3) ORDER BY KONTO";
-    QTest::newRow("left becomes substr") << "WHERE LEFT(SINTKONTO,3)='120'" << "WHERE substr(SINTKONTO,1,3)='120'";
-    QTest::newRow("nested left") << "SELECT LEFT(LEFT(x, 5), 3)" << "SELECT substr(substr(x,1, 5),1, 3)";
-    QTest::newRow("left join untouched") << "A LEFT JOIN B ON A.x=B.x" << "A LEFT JOIN B ON A.x=B.x";
+    QTest::newRow("left becomes substr") << "WHERE LEFT(SINTKONTO,3)='120'"
+                                         << "WHERE substr(SINTKONTO,1,3)='120'";
+    QTest::newRow("nested left") << "SELECT LEFT(LEFT(x, 5), 3)"
+                                 << "SELECT substr(substr(x,1, 5),1, 3)";
+    QTest::newRow("left join untouched") << "A LEFT JOIN B ON A.x=B.x"
+                                         << "A LEFT JOIN B ON A.x=B.x";
     QTest::newRow("partner name chain")
         << "SELECT DISTINCT TOP 100 PERCENT RTRIM(K.ImeKomit1) + ' ' + RTRIM(M.MJESTOKOM) AS Naziv"
         << "SELECT DISTINCT RTRIM(K.ImeKomit1) || ' ' || RTRIM(M.MJESTOKOM) AS Naziv";
     QTest::newRow("insert gains into")
         << "INSERT dbo.FinPrihRash SELECT F.BrojPoduzeca FROM dbo.FinPrihRash F"
         << "INSERT INTO dbo.FinPrihRash SELECT F.BrojPoduzeca FROM dbo.FinPrihRash F";
-    QTest::newRow("insert into kept") << "INSERT INTO X VALUES (1)" << "INSERT INTO X VALUES (1)";
+    QTest::newRow("insert into kept") << "INSERT INTO X VALUES (1)"
+                                      << "INSERT INTO X VALUES (1)";
     // nothing inside a string literal or a quoted identifier is rewritten
-    QTest::newRow("literal untouched")
-        << "SELECT 'a+b TOP 100 PERCENT LEFT(x,1)' + 'c'" << "SELECT 'a+b TOP 100 PERCENT LEFT(x,1)' || 'c'";
-    QTest::newRow("doubled quote in literal") << "SELECT 'D''Oro' + 'x'" << "SELECT 'D''Oro' || 'x'";
-    QTest::newRow("bracketed identifier") << "SELECT [A+B] + 1 FROM T" << "SELECT [A+B] + 1 FROM T";
-    QTest::newRow("numbers add") << "SELECT 1 + 2, a+b" << "SELECT 1 + 2, a+b";
-    QTest::newRow("unicode literal prefix") << "WHERE X=N'Čakovec'" << "WHERE X='Čakovec'";
-    QTest::newRow("empty-string test") << "AND PODGRUPA<>'' ORDER BY PODGRUPA" << "AND PODGRUPA<>'' ORDER BY PODGRUPA";
-    QTest::newRow("comment untouched") << "SELECT 1 -- a + 'b'\n" << "SELECT 1 -- a + 'b'\n";
-    QTest::newRow("text function on the right") << "SELECT Godina + STR(1)" << "SELECT Godina || STR(1)";
-    QTest::newRow("unclosed left kept") << "SELECT LEFT(x" << "SELECT LEFT(x";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("literal untouched") << "SELECT 'a+b TOP 100 PERCENT LEFT(x,1)' + 'c'"
+                                       << "SELECT 'a+b TOP 100 PERCENT LEFT(x,1)' || 'c'";
+    QTest::newRow("doubled quote in literal") << "SELECT 'D''Oro' + 'x'"
+                                              << "SELECT 'D''Oro' || 'x'";
+    QTest::newRow("bracketed identifier") << "SELECT [A+B] + 1 FROM T"
+                                          << "SELECT [A+B] + 1 FROM T";
+    QTest::newRow("numbers add") << "SELECT 1 + 2, a+b"
+                                 << "SELECT 1 + 2, a+b";
+    QTest::newRow("unicode literal prefix") << "WHERE X=N'Čakovec'"
+                                            << "WHERE X='Čakovec'";
+    QTest::newRow("empty-string test") << "AND PODGRUPA<>'' ORDER BY PODGRUPA"
+                                       << "AND PODGRUPA<>'' ORDER BY PODGRUPA";
+    QTest::newRow("comment untouched") << "SELECT 1 -- a + 'b'\n"
+                                       << "SELECT 1 -- a + 'b'\n";
+    QTest::newRow("text function on the right") << "SELECT Godina + STR(1)"
+                                                << "SELECT Godina || STR(1)";
+    QTest::newRow("unclosed left kept") << "SELECT LEFT(x"
+                                        << "SELECT LEFT(x";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TstTSqlAdapter::adapt()
@@ -72,7 +90,8 @@ void TstTSqlAdapter::adapt()
 void TstTSqlAdapter::tokensJoinBackToInput_data()
 {
     QTest::addColumn<QString>("sql");
-    QTest::newRow("statement") << "SELECT 'a''b' AS [x y], \"q\"\"r\" FROM t WHERE a<>b /* c */ -- d";
+    QTest::newRow("statement")
+        << "SELECT 'a''b' AS [x y], \"q\"\"r\" FROM t WHERE a<>b /* c */ -- d";
     QTest::newRow("unterminated string") << "SELECT 'abc";
     QTest::newRow("unterminated comment") << "SELECT /* abc";
     QTest::newRow("numbers") << "1.5e+3 .5 12e x";

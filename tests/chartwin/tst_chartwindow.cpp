@@ -1,0 +1,300 @@
+#include "output/recordsetmodel.h"
+#include "platform/chart/chartcontrol.h"
+#include "platform/widgets/keyedtree.h"
+#include "windowsupport.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTableView>
+#include <QTest>
+
+using namespace TestSupport;
+
+namespace {
+const QString kApp = QStringLiteral("Pregled prometa na kontima po mjesecima");
+const QString kSection = QStringLiteral("Settings");
+} // namespace
+
+class TstChartWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void firstRunDefaults();
+    void storedValuesRestored();
+    void unreadableSettingsFallBack();
+    void costCentreCaptionKeepsItsOwnSettings();
+    void closingStoresTheSettings();
+    void pieAndXyCodes();
+    void percentScaleIsShareOfLargest();
+    void stackingInSyncFromMenuAndBox();
+    void titleInputCancelKeepsText();
+    void gridFormatsAmounts_data();
+    void gridFormatsAmounts();
+    void gridViewSwitch();
+    void resizeRuleSkipsNegativeSizes();
+    void firmNameMessages();
+    void colourFunctions();
+
+private:
+    WindowFixture *m_fx = nullptr;
+    QPointer<ChartWindow> m_w;
+};
+
+void TstChartWindow::init()
+{
+    m_fx = new WindowFixture;
+    QLocale::setDefault(QLocale::c());
+}
+
+void TstChartWindow::cleanup()
+{
+    if (m_w)
+        m_w->close();
+    delete m_fx;
+}
+
+void TstChartWindow::firstRunDefaults()
+{
+    m_w = m_fx->open();
+    QCOMPARE(m_w->windowTitle(), kApp);
+    QCOMPARE(m_w->cmbType->currentIndex(), 9);
+    QCOMPARE(m_w->cmbType->currentText(), QStringLiteral("2D Kombinacija"));
+    QCOMPARE(m_w->MSChart1->chartType(), 9);
+    QCOMPARE(m_w->cmbScale->currentText(), QStringLiteral("Linearna os"));
+    QVERIFY(m_w->mnuPostGraf[0]->isChecked() && m_w->mnuPostGraf[1]->isChecked() &&
+            !m_w->mnuPostGraf[2]->isChecked());
+    QCOMPARE(m_w->txtMj[0]->text(), QStringLiteral("0"));
+    QCOMPARE(m_w->txtMj[1]->text(), QStringLiteral("12"));
+    QCOMPARE(m_w->txtGodina[0]->text(), QStringLiteral("1998"));
+    QCOMPARE(m_w->txtGodina[1]->text(), QString::number(QDate::currentDate().year()));
+    QCOMPARE(m_w->pos(), QPoint(0, 0));
+    QCOMPARE(m_w->size(), QSize(800, 527)); // 12000 x 7900 twips at 96 dpi
+    QCOMPARE(m_w->mnuUExcel->text(), QStringLiteral("U &Excel"));
+    QCOMPARE(m_w->mnuPregledPodataka->text(), QStringLiteral("Pregled podataka"));
+}
+
+void TstChartWindow::storedValuesRestored()
+{
+    auto &s = *m_fx->settings;
+    s.save(kApp, kSection, QStringLiteral("VrstaGrafa"), QStringLiteral("3"));
+    s.save(kApp, kSection, QStringLiteral("Skala"), QStringLiteral("2"));
+    s.save(kApp, kSection, QStringLiteral("PostaviStacking"), QStringLiteral("True"));
+    s.save(kApp, kSection, QStringLiteral("PrikažiLegendu"), QStringLiteral("False"));
+    s.save(kApp, kSection, QStringLiteral("MainWidth"), QStringLiteral("9000"));
+    s.save(kApp, kSection, QStringLiteral("PočetniMjesec"), QStringLiteral("2"));
+    m_w = m_fx->open();
+    QCOMPARE(m_w->MSChart1->chartType(), 3);
+    QCOMPARE(m_w->MSChart1->model().scale, ChartModel::Logarithmic);
+    QVERIFY(m_w->mnuPostGraf[2]->isChecked());
+    QVERIFY(m_w->chkNaslagati->isChecked());
+    QVERIFY(m_w->MSChart1->model().stacked);
+    QVERIFY(!m_w->MSChart1->legendVisible());
+    QCOMPARE(m_w->width(), 600);
+    QCOMPARE(m_w->txtMj[0]->text(), QStringLiteral("2"));
+    QCOMPARE(m_w->chartRecordset().fieldName(1), QStringLiteral("Mj02"));
+}
+
+void TstChartWindow::unreadableSettingsFallBack()
+{
+    auto &s = *m_fx->settings;
+    s.save(kApp, kSection, QStringLiteral("MainWidth"), QStringLiteral("široko"));
+    s.save(kApp, kSection, QStringLiteral("VrstaGrafa"), QStringLiteral("40"));
+    s.save(kApp, kSection, QStringLiteral("Skala"), QStringLiteral("x"));
+    s.save(kApp, kSection, QStringLiteral("PrikažiNaslov"), QStringLiteral("možda"));
+    m_w = m_fx->open();
+    QVERIFY(m_w->isVisible());
+    QCOMPARE(m_w->width(), 800);
+    QCOMPARE(m_w->cmbType->currentIndex(), 9);
+    QCOMPARE(m_w->cmbScale->currentIndex(), 0);
+    QVERIFY(m_w->mnuPostGraf[0]->isChecked());
+}
+
+void TstChartWindow::costCentreCaptionKeepsItsOwnSettings()
+{
+    m_fx->settings->save(kApp, kSection, QStringLiteral("VrstaGrafa"), QStringLiteral("1"));
+    m_w = m_fx->open(false, QStringLiteral(" prometmt "));
+    QCOMPARE(m_w->windowTitle(), kApp + QStringLiteral(" po mjestima troška"));
+    QCOMPARE(m_w->cmbType->currentIndex(), 9);
+}
+
+void TstChartWindow::closingStoresTheSettings()
+{
+    m_w = m_fx->open();
+    m_w->cmbType->setCurrentIndex(10);
+    m_w->txtGodina[0]->setText(QStringLiteral("20x"));
+    m_w->showMinimized();
+    m_w->close();
+    const auto get = [&](const char *k) {
+        return m_fx->settings->get(kApp, kSection, QString::fromUtf8(k), QStringLiteral("?"));
+    };
+    QCOMPARE(get("VrstaGrafa"), QStringLiteral("10"));
+    QCOMPARE(get("PočetnaGodina"), QStringLiteral("20x"));
+    QCOMPARE(get("PrikažiNaslov"), QStringLiteral("True"));
+    QCOMPARE(get("PostaviStacking"), QStringLiteral("False"));
+    QCOMPARE(get("MainWidth"), QStringLiteral("12000")); // the normal size, also when minimised
+    QCOMPARE(m_fx->settings->values.size(), 13);
+}
+
+void TstChartWindow::pieAndXyCodes()
+{
+    m_w = m_fx->open();
+    m_w->cmbType->setCurrentIndex(10);
+    QCOMPARE(m_w->MSChart1->chartType(), 14);
+    m_w->cmbType->setCurrentIndex(11);
+    QCOMPARE(m_w->MSChart1->chartType(), 16);
+    m_w->cmbType->setCurrentIndex(-1);
+    QCOMPARE(m_w->MSChart1->chartType(), 16);
+}
+
+void TstChartWindow::percentScaleIsShareOfLargest()
+{
+    Recordset rs;
+    rs.assign({{QStringLiteral("Godina"), QMetaType::QString},
+               {QStringLiteral("Mj01"), QMetaType::Double},
+               {QStringLiteral("Mj02"), QMetaType::Double}},
+              {{QStringLiteral("DUG 2025"), 50.0, 200.0},
+               {QStringLiteral("DUG 2026"), -100.0, QVariant()}});
+    ChartModel m;
+    m.table = ChartTable::fromRecordset(rs);
+    m.scale = ChartModel::Percent;
+    const auto series = m.series();
+    QCOMPARE(*series[0].values[0], 25.0);
+    QCOMPARE(*series[0].values[1], 100.0);
+    QCOMPARE(*series[1].values[0], -50.0);
+    QVERIFY(!series[1].values[1]); // a null stays a gap
+    m.seriesInRow = false;
+    QCOMPARE(m.seriesCount(), 2);
+    QCOMPARE(m.categories(), QStringList({QStringLiteral("DUG 2025"), QStringLiteral("DUG 2026")}));
+    QCOMPARE(m.dataValueText(2, 1), QStringLiteral("200"));
+}
+
+void TstChartWindow::stackingInSyncFromMenuAndBox()
+{
+    m_w = m_fx->open();
+    m_w->mnuPostGraf[2]->trigger();
+    QVERIFY(m_w->chkNaslagati->isChecked());
+    QVERIFY(m_w->MSChart1->model().stacked);
+    m_w->chkNaslagati->click();
+    QVERIFY(!m_w->mnuPostGraf[2]->isChecked());
+    QVERIFY(!m_w->MSChart1->model().stacked);
+}
+
+void TstChartWindow::titleInputCancelKeepsText()
+{
+    m_w = m_fx->open();
+    const QString title = m_w->MSChart1->titleText();
+    QVERIFY(!title.isEmpty());
+    m_fx->dialogs->inputs.push_back(QString()); // Cancel
+    m_w->mnuPostGraf[3]->trigger();
+    QCOMPARE(m_w->MSChart1->titleText(), title);
+    QCOMPARE(m_fx->dialogs->prompts.last(), QStringLiteral("Unesite novi naslov na grafikonu:"));
+    m_fx->dialogs->inputs.push_back(QStringLiteral("")); // OK on an empty answer clears it
+    m_w->mnuPostGraf[3]->trigger();
+    QCOMPARE(m_w->MSChart1->titleText(), QString());
+    m_fx->dialogs->inputs.push_back(QStringLiteral("Dno"));
+    m_w->mnuPostGraf[4]->trigger();
+    QCOMPARE(m_w->MSChart1->footnoteText(), QStringLiteral("Dno"));
+    m_w->mnuPostGraf[0]->trigger(); // title off clears it, on again leaves it empty
+    m_w->mnuPostGraf[0]->trigger();
+    QCOMPARE(m_w->MSChart1->titleText(), QString());
+}
+
+void TstChartWindow::gridFormatsAmounts_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("croatian");
+    QTest::newRow("million") << QVariant(1234567.891) << "1.234.567,89";
+    QTest::newRow("zero") << QVariant(0) << "0,00";
+    // the locale's own minus sign
+    QTest::newRow("negative") << QVariant(-1234.5)
+                              << QLocale(QLocale::Croatian).negativeSign() + "1.234,50";
+    QTest::newRow("null") << QVariant() << "";
+}
+
+void TstChartWindow::gridFormatsAmounts()
+{
+    QFETCH(QVariant, value);
+    QFETCH(QString, croatian);
+    QCOMPARE(RecordsetModel::formatAmount(value, QLocale(QLocale::Croatian, QLocale::Croatia)),
+             croatian);
+    QLocale::setDefault(QLocale(QLocale::Croatian, QLocale::Croatia));
+    Recordset rs;
+    rs.assign({{QStringLiteral("Godina"), QMetaType::QString},
+               {QStringLiteral("Mj01"), QMetaType::Double}},
+              {{QStringLiteral("1234.5"), value}});
+    RecordsetModel model;
+    QAbstractItemModelTester tester(&model);
+    model.setRecordset(rs);
+    model.setAmountFormat(true);
+    QCOMPARE(model.data(model.index(0, 0)).toString(),
+             QStringLiteral("1234.5")); // the label stays as it is
+    QCOMPARE(model.data(model.index(0, 1)).toString(), croatian);
+    QCOMPARE(model.data(model.index(0, 1), Qt::TextAlignmentRole).toInt(),
+             int(Qt::AlignRight | Qt::AlignVCenter));
+    QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Mj01"));
+}
+
+void TstChartWindow::gridViewSwitch()
+{
+    m_w = m_fx->open();
+    m_w->mnuPregledPodataka_Click();
+    QCOMPARE(m_w->mnuPregledPodataka->text(), QStringLiteral("Pregled grafikona"));
+    QVERIFY(m_w->dgPodaci->isVisible());
+    QVERIFY(!m_w->MSChart1->isVisible());
+    m_w->redraw(); // a new drawing keeps the grid view
+    QVERIFY(m_w->dgPodaci->isVisible());
+    QCOMPARE(m_w->dgPodaci->model()->columnCount(), m_w->chartRecordset().fieldCount());
+    m_w->mnuPregledPodataka_Click();
+    QCOMPARE(m_w->mnuPregledPodataka->text(), QStringLiteral("Pregled podataka"));
+    QVERIFY(m_w->MSChart1->isVisible());
+}
+
+void TstChartWindow::resizeRuleSkipsNegativeSizes()
+{
+    m_w = m_fx->open();
+    m_w->resize(1200, 800);
+    QCoreApplication::processEvents();
+    const int chartWidth = m_w->centralWidget()->width() - qRound(200 / 15.0) - m_w->tv->width();
+    QVERIFY(qAbs(m_w->MSChart1->width() - chartWidth) <= 1);
+    QCOMPARE(m_w->dgPodaci->width(), m_w->MSChart1->width());
+    QCOMPARE(m_w->tv->height(), m_w->MSChart1->height());
+    const QSize before = m_w->MSChart1->size();
+    m_w->resize(120, 40);
+    QCoreApplication::processEvents();
+    QCOMPARE(m_w->MSChart1->size(), before); // both sizes would be negative: left alone
+    QCOMPARE(m_w->tv->width(), qRound(3735 / 15.0));
+}
+
+void TstChartWindow::firmNameMessages()
+{
+    m_w = m_fx->open(false, QStringLiteral("PROMET"),
+                     QStringLiteral("Provider=SQLite;Data Source=/nema/knjige.sqlite"));
+    QVERIFY(m_w);
+    const auto &m = m_fx->dialogs->messages;
+    QVERIFY(m.size() >= 2);
+    QCOMPARE(m[0].text, QStringLiteral("Nisam postavio veličinu TEXTSIZE"));
+    QVERIFY(m[1].text.startsWith(QStringLiteral("Desila se greška u pristupu podacima o firmi. "
+                                                "Ponovite!\r\nDatoteka baze podataka ne postoji")));
+    QCOMPARE(m[1].title, QStringLiteral("Greška u pristupu podacima"));
+    QCOMPARE(m[1].icon, Dialogs::Exclamation);
+    QCOMPARE(m_fx->dialogs->texts().count(QStringLiteral("GREŠKA u punjenju trocifrenih konta!")),
+             1);
+}
+
+void TstChartWindow::colourFunctions()
+{
+    const qint32 c = 0x00123456; // blue 0x12, green 0x34, red 0x56
+    QCOMPARE(ChartWindow::RedFromRGB(c), qint16(0x56));
+    QCOMPARE(ChartWindow::GreenFromRGB(c), qint16(0x34));
+    QCOMPARE(ChartWindow::BlueFromRGB(c), qint16(0x12));
+}
+
+QTEST_MAIN(TstChartWindow)
+#include "tst_chartwindow.moc"

@@ -1,0 +1,51 @@
+// Loads the built component with dlopen, as a host in another language would.
+#include "testsupport.h"
+
+#include <QTest>
+
+#include <dlfcn.h>
+
+class TstCApi : public QObject
+{
+    Q_OBJECT
+private slots:
+    void hostDrivesTheLibraryThroughDlopen();
+};
+
+void TstCApi::hostDrivesTheLibraryThroughDlopen()
+{
+    void *lib = dlopen(FINGRAF_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    QVERIFY2(lib, dlerror());
+    using Init = int (*)();
+    using Create = void *(*)();
+    using Destroy = void (*)(void *);
+    using LastError = const char *(*)();
+    using Get = const char *(*)(void *);
+    using Prikazi = int (*)(void *, int, const char *, const char *, short, short, int,
+                            const char *, const char *, const char *, short);
+    auto init = reinterpret_cast<Init>(dlsym(lib, "fingraf_init"));
+    auto create = reinterpret_cast<Create>(dlsym(lib, "fingraf_create"));
+    auto destroy = reinterpret_cast<Destroy>(dlsym(lib, "fingraf_destroy"));
+    auto lastError = reinterpret_cast<LastError>(dlsym(lib, "fingraf_last_error"));
+    auto vrsta = reinterpret_cast<Get>(dlsym(lib, "fingraf_get_vrsta_programa"));
+    auto prikazi = reinterpret_cast<Prikazi>(dlsym(lib, "fingraf_prikazi"));
+    QVERIFY(init && create && destroy && lastError && vrsta && prikazi);
+    QCOMPARE(init(), 0);
+    void *h = create();
+    QVERIFY(h);
+    const QByteArray conn = TestSupport::sqliteConn(TestSupport::demoBook()).toUtf8();
+    // the plan window is not part of this build: an error code and a message, no crash
+    QCOMPARE(prikazi(h, 4, conn.constData(), "1", 1, 2026, 0, "FIN", "PROMET", "op", 1), 4);
+    QVERIFY(QByteArray(lastError()).contains("nije dostupan"));
+    QCOMPARE(QByteArray(vrsta(h)), QByteArray("FIN"));
+    QCOMPARE(prikazi(h, 9, conn.constData(), "1", 1, 2026, 0, "FIN", "PROMET", "op", 1), 3);
+    destroy(h);
+}
+
+// No application object here: the library makes its own, as it must for a host without Qt.
+int main(int argc, char **argv)
+{
+    TstCApi test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_capi.moc"

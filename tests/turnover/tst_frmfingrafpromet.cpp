@@ -1,0 +1,274 @@
+#include "platform/chart/chartcontrol.h"
+#include "platform/widgets/keyedtree.h"
+#include "turnover/frmfingrafpromet.h"
+#include "windowsupport.h"
+
+#include <QDate>
+#include <QLineEdit>
+#include <QPointer>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace TestSupport;
+
+class TstFrmFinGrafPromet : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void treeListsSyntheticAccountsAndDrawsTheLastOne();
+    void secondClickLoadsChildrenOnce();
+    void debitRowsPerYearMatchTheBook();
+    void bothKindsGiveTwoRowsPerYear();
+    void partnerChartMatchesTheBook();
+    void firstMonthAfterLastShowsTheMessage();
+    void yearBoxWithoutNumberReadsZero();
+    void apostropheInAccountCharts();
+    void failedDrawingKeepsChartRows();
+    void cumulativeBalancesAreOpposite();
+    void cumulativeYearWithoutTurnoverHasNoRow();
+
+private:
+    frmFinGrafPromet *openAt(const QString &first, const QString &last, bool cumulative = false);
+    QTreeWidgetItem *click(const QString &key);
+    WindowFixture *m_fx = nullptr;
+    QPointer<ChartWindow> m_w;
+    QString m_book;
+};
+
+void TstFrmFinGrafPromet::init()
+{
+    m_book = demoBook();
+    m_fx = new WindowFixture;
+}
+
+void TstFrmFinGrafPromet::cleanup()
+{
+    if (m_w)
+        m_w->close();
+    delete m_fx;
+}
+
+frmFinGrafPromet *TstFrmFinGrafPromet::openAt(const QString &first, const QString &last,
+                                              bool cumulative)
+{
+    m_fx->settings->save(cumulative
+                             ? QStringLiteral("Pregled kumulativnog salda na kontima po mjesecima")
+                             : QStringLiteral("Pregled prometa na kontima po mjesecima"),
+                         QStringLiteral("Settings"), QStringLiteral("PočetnaGodina"), first);
+    m_fx->settings->save(cumulative
+                             ? QStringLiteral("Pregled kumulativnog salda na kontima po mjesecima")
+                             : QStringLiteral("Pregled prometa na kontima po mjesecima"),
+                         QStringLiteral("Settings"), QStringLiteral("KonačnaGodina"), last);
+    m_w = m_fx->open(cumulative);
+    return qobject_cast<frmFinGrafPromet *>(m_w.data());
+}
+
+QTreeWidgetItem *TstFrmFinGrafPromet::click(const QString &key)
+{
+    QTreeWidgetItem *n = m_w->tv->node(key);
+    if (n)
+        emit m_w->tv->nodeClicked(n);
+    return n;
+}
+
+void TstFrmFinGrafPromet::treeListsSyntheticAccountsAndDrawsTheLastOne()
+{
+    m_w = m_fx->open(); // first run: the stored range 1998.. differs from the load's, so it draws
+    QVERIFY(m_fx->dialogs->messages.isEmpty());
+    QCOMPARE(m_w->tv->topLevelItemCount(),
+             scalar(m_book, QStringLiteral("SELECT count(DISTINCT SIFKONTA) FROM KONTO WHERE "
+                                           "BrojPoduzeca=1 AND length(SIFKONTA)=3"))
+                 .toInt());
+    QTreeWidgetItem *first = m_w->tv->topLevelItem(0);
+    QCOMPARE(KeyedTree::key(first), QStringLiteral("Sint: 020 Građevinski objekti"));
+    QCOMPARE(first->text(0), QStringLiteral("020 Građevinski objekti"));
+    QCOMPARE(KeyedTree::tag(first), QStringLiteral("Sint"));
+    // restoring the settings already drew the last node of the fill
+    QCOMPARE(m_w->lastNode(), m_w->tv->topLevelItem(m_w->tv->topLevelItemCount() - 1));
+    QCOMPARE(m_w->txtkonto->text(), QStringLiteral("999"));
+    QVERIFY(m_w->lastNode()->isExpanded());
+    QCOMPARE(m_w->chartRecordset().RecordCount(),
+             0); // no turnover on 999: an empty chart, no message
+}
+
+void TstFrmFinGrafPromet::secondClickLoadsChildrenOnce()
+{
+    const int year = QDate::currentDate().year();
+    openAt(QString::number(year - 5), QString::number(year));
+    QTreeWidgetItem *sint = click(QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji"));
+    QVERIFY(sint);
+    QCOMPARE(sint->childCount(), 2);
+    QCOMPARE(KeyedTree::key(sint->child(0)), QStringLiteral("K: 1200"));
+    QCOMPARE(sint->child(0)->text(0), QStringLiteral("1200 Kupci u zemlji"));
+    click(QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji"));
+    QCOMPARE(sint->childCount(), 2);
+    QTreeWidgetItem *anal = click(QStringLiteral("K: 1200"));
+    QCOMPARE(m_w->txtkonto->text(), QStringLiteral("1200"));
+    const int partners = anal->childCount();
+    QVERIFY(partners > 100);
+    click(QStringLiteral("K: 1200"));
+    QCOMPARE(anal->childCount(), partners);
+}
+
+void TstFrmFinGrafPromet::debitRowsPerYearMatchTheBook()
+{
+    const int year = QDate::currentDate().year();
+    openAt(QString::number(year - 1), QString::number(year));
+    click(QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji"));
+    Recordset &rs = m_w->chartRecordset();
+    QCOMPARE(rs.RecordCount(), 2);
+    QCOMPARE(rs.fieldName(1), QStringLiteral("Mj00"));
+    QCOMPARE(rs.fieldName(13), QStringLiteral("Mj12"));
+    for (int y = year - 1; y <= year; ++y) {
+        QVERIFY(rs.setFilter(QStringLiteral("Godina='DUG %1'").arg(y)));
+        QCOMPARE(rs.RecordCount(), 1);
+        for (int m : {0, 7, 12}) {
+            const double expected =
+                scalar(m_book,
+                       QStringLiteral("SELECT total(DUG%1) FROM PROMET WHERE BROJPODUZECA=1 AND "
+                                      "SINTKONTO LIKE '120%' AND GODINAKNJ=%2")
+                           .arg(m, 2, 10, QLatin1Char('0'))
+                           .arg(y))
+                    .toDouble();
+            QVERIFY(qAbs(rs.value(m + 1).toDouble() - expected) < 0.005);
+        }
+    }
+    QCOMPARE(
+        m_w->MSChart1->titleText(),
+        QStringLiteral("Promet konta po mjesecima - Konto: 120 Potraživanja od kupaca u zemlji"));
+    QCOMPARE(m_w->MSChart1->seriesCount(), 2);
+}
+
+void TstFrmFinGrafPromet::bothKindsGiveTwoRowsPerYear()
+{
+    const int year = QDate::currentDate().year();
+    openAt(QString::number(year - 2), QString::number(year));
+    click(QStringLiteral("Sint: 100 Novac na računima kod banaka"));
+    m_w->optVrijednost[2]->click();
+    Recordset &rs = m_w->chartRecordset();
+    QCOMPARE(rs.RecordCount(), 6);
+    QVERIFY(rs.setFilter(QStringLiteral("Godina LIKE 'POT*'")));
+    QCOMPARE(rs.RecordCount(), 3);
+    QCOMPARE(rs.fieldCount(), 14);
+}
+
+void TstFrmFinGrafPromet::partnerChartMatchesTheBook()
+{
+    const int year = QDate::currentDate().year();
+    openAt(QString::number(year), QString::number(year));
+    click(QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji"));
+    QTreeWidgetItem *anal = click(QStringLiteral("K: 1200"));
+    QTreeWidgetItem *partner = nullptr;
+    for (int i = 0; i < anal->childCount(); ++i)
+        if (anal->child(i)->text(0).endsWith(QStringLiteral(" (3)")))
+            partner = anal->child(i);
+    QVERIFY(partner);
+    QVERIFY(partner->text(0).startsWith(QStringLiteral("Pekara D'Oro d.o.o. ")));
+    emit m_w->tv->nodeClicked(partner);
+    m_w->optVrijednost[3]->click();
+    QVERIFY(m_fx->dialogs->messages.isEmpty());
+    QCOMPARE(m_w->txtkonto->text(), QStringLiteral("1200"));
+    const double expected =
+        scalar(m_book, QStringLiteral("SELECT DUG05-POT05 FROM PROMET WHERE BROJPODUZECA=1 AND "
+                                      "SINTKONTO='1200' AND ANALKONTO=3 AND GODINAKNJ=%1")
+                           .arg(year))
+            .toDouble();
+    QVERIFY(qAbs(m_w->chartRecordset().value(QStringLiteral("Mj05")).toDouble() - expected) <
+            0.005);
+    QCOMPARE(m_w->MSChart1->titleText(),
+             QStringLiteral("Promet konta po mjesecima - Konto: 1200 Kupci u zemlji - ") +
+                 partner->text(0));
+}
+
+void TstFrmFinGrafPromet::firstMonthAfterLastShowsTheMessage()
+{
+    const int year = QDate::currentDate().year();
+    openAt(QString::number(year), QString::number(year));
+    click(QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji"));
+    m_fx->dialogs->messages.clear();
+    m_w->txtMj[1]->setText(QStringLiteral("3"));
+    m_w->txtMj[0]->setText(QStringLiteral("5"));
+    QCOMPARE(m_fx->dialogs->texts().last(),
+             QStringLiteral("Greška u pristupu podacima za konto : 120"));
+    QCOMPARE(m_fx->dialogs->messages.last().icon, Dialogs::Exclamation);
+}
+
+void TstFrmFinGrafPromet::yearBoxWithoutNumberReadsZero()
+{
+    const int year = QDate::currentDate().year();
+    openAt(QString::number(year), QString::number(year));
+    click(QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji"));
+    m_w->txtGodina[0]->setText(QStringLiteral("abc"));
+    QVERIFY(m_w->lastSql().contains(QStringLiteral("GODINAKNJ>=0 AND GODINAKNJ<=%1").arg(year)));
+    QCOMPARE(m_w->chartRecordset().RecordCount(), 6);
+}
+
+void TstFrmFinGrafPromet::apostropheInAccountCharts()
+{
+    const int year = QDate::currentDate().year();
+    auto *w = openAt(QString::number(year), QString::number(year));
+    click(QStringLiteral("Sint: 660 Roba na skladištu"));
+    QTreeWidgetItem *n = click(QStringLiteral("K: 6600"));
+    QVERIFY(n);
+    QCOMPARE(n->text(0), QStringLiteral("6600 Trgovačka roba L'Oréal"));
+    QCOMPARE(m_w->chartRecordset().RecordCount(), 1);
+    w->txtkonto->setText(QStringLiteral("66'0"));
+    w->Command1_Click(); // typed by hand
+    QVERIFY2(m_fx->dialogs->messages.isEmpty(), qPrintable(m_fx->dialogs->texts().join(u'|')));
+    QCOMPARE(m_w->chartRecordset().RecordCount(), 0);
+}
+
+void TstFrmFinGrafPromet::failedDrawingKeepsChartRows()
+{
+    const int year = QDate::currentDate().year();
+    openAt(QString::number(year - 1), QString::number(year));
+    click(QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji"));
+    m_w->mnuNapuniKonta_Click(); // a refill reads into its own rows
+    QCOMPARE(m_w->chartRecordset().RecordCount(), 2);
+    m_w->txtMj[0]->setText(QStringLiteral("13"));
+    QCOMPARE(m_w->chartRecordset().RecordCount(), 2);
+    QCOMPARE(m_w->chartRecordset().fieldName(0), QStringLiteral("Godina"));
+}
+
+void TstFrmFinGrafPromet::cumulativeBalancesAreOpposite()
+{
+    const int year = QDate::currentDate().year();
+    openAt(QString::number(year - 2), QString::number(year), true);
+    QCOMPARE(m_w->windowTitle(),
+             QStringLiteral("Pregled kumulativnog salda na kontima po mjesecima"));
+    QCOMPARE(m_w->optVrijednost.size(), 2);
+    click(QStringLiteral("Sint: 220 Obveze prema dobavljačima u zemlji"));
+    QVector<double> dp;
+    Recordset &rs = m_w->chartRecordset();
+    QCOMPARE(rs.RecordCount(), 3);
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
+        dp << rs.value(QStringLiteral("Mj12")).toDouble();
+    m_w->optVrijednost[1]->click();
+    int i = 0;
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext(), ++i)
+        QVERIFY(qAbs(rs.value(QStringLiteral("Mj12")).toDouble() + dp[i]) < 0.005);
+    const double expected =
+        scalar(m_book, QStringLiteral("SELECT "
+                                      "total(POT00-DUG00+POT01-DUG01+POT02-DUG02+POT03-DUG03+POT04-"
+                                      "DUG04+POT05-DUG05+POT06-DUG06+POT07-DUG07"
+                                      "+POT08-DUG08+POT09-DUG09+POT10-DUG10+POT11-DUG11+POT12-"
+                                      "DUG12) FROM PROMET WHERE BROJPODUZECA=1 AND "
+                                      "SINTKONTO LIKE '220%' AND GODINAKNJ=%1")
+                           .arg(year))
+            .toDouble();
+    QVERIFY(rs.setFilter(QStringLiteral("Godina='SALDO (P-D) %1'").arg(year)));
+    QVERIFY(qAbs(rs.value(QStringLiteral("Mj12")).toDouble() - expected) < 0.01);
+}
+
+void TstFrmFinGrafPromet::cumulativeYearWithoutTurnoverHasNoRow()
+{
+    const int year = QDate::currentDate().year();
+    openAt(QString::number(year - 2), QString::number(year), true);
+    click(QStringLiteral("Sint: 121 Potraživanja od kupaca u inozemstvu"));
+    QCOMPARE(m_w->chartRecordset().RecordCount(), 2); // no export turnover last year
+}
+
+QTEST_MAIN(TstFrmFinGrafPromet)
+#include "tst_frmfingrafpromet.moc"

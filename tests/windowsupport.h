@@ -1,0 +1,29 @@
+#pragma once
+
+// Opens chart windows the way the host does, with scripted boxes and settings kept in memory.
+#include "chartwin/chartwindow.h"
+#include "entry/cfingrafpromet.h"
+#include "testsupport.h"
+
+#include <QApplication>
+
+struct WindowFixture
+{
+    std::shared_ptr<ScriptedDialogs> dialogs = std::make_shared<ScriptedDialogs>();
+    std::shared_ptr<MemorySettingsStore> settings = std::make_shared<MemorySettingsStore>();
+
+    Services services() const { return Services{dialogs, settings}; }
+
+    ChartWindow *open(bool cumulative = false, const QString &table = QStringLiteral("PROMET"),
+                      const QString &conn = TestSupport::sqliteConn(TestSupport::demoBook()))
+    {
+        cFinGrafPromet host(services());
+        QString nivo, op = QStringLiteral("test");
+        if (cumulative)
+            host.PrikažiGrafPrometKumulativ(conn, nivo, 1, 2026, 0, QStringLiteral("FIN"), table,
+                                            op);
+        else
+            host.PrikažiGrafPromet(conn, nivo, 1, 2026, 0, QStringLiteral("FIN"), table, op);
+        return host.lastWindow();
+    }
+};
