@@ -127,13 +127,13 @@ void ChartWindow::build(const QVector<Option> &amountKinds)
     Label4 = new QLabel(QStringLiteral("do"), c);
     place(Label4, 7560, 360, 375, 255);
 
-    // Each box keeps its spinner at its right edge (240 twips wide).
+    // Each box has its spinner right beside it (180 twips wide).
     auto box = [&](int left, int width, const QString &text, int min, int max, UpDown **spinner) {
         auto *e = new QLineEdit(text, c);
         e->setToolTip(rangeTip);
-        place(e, left, 360, width - 240, 285);
+        place(e, left, 360, width, 285);
         *spinner = new UpDown(e, min, max, c);
-        place(*spinner, left + width - 240, 360, 240, 285);
+        place(*spinner, left + width, 360, 180, 285);
         m_boxTexts.insert(e, text);
         connect(e, &QLineEdit::textChanged, this, [this, e] { textBoxChanged(e); });
         return e;
