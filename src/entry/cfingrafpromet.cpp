@@ -61,11 +61,7 @@ bool cFinGrafPromet::PrikažiGrafPromet(const QString &cConnString, QString &, q
                                        const QString &cImeBazePrometa, QString &ImeOperatera)
 {
     writeContext(cConnString, cBrojPoduzeca, cGodina, cVrstaPrograma, ImeOperatera);
-    auto *w = new frmFinGrafPromet(m_services);
-    w->ImeBazePrometa = cImeBazePrometa;
-    m_lastWindow = w;
-    w->Prikaži(cVrstaPrikaza, VrstaPrograma);
-    return true;
+    return showWindow(new frmFinGrafPromet(m_services), cImeBazePrometa, cVrstaPrikaza);
 }
 
 bool cFinGrafPromet::PrikažiGrafPrometKumulativ(const QString &cConnString, QString &,
@@ -75,10 +71,14 @@ bool cFinGrafPromet::PrikažiGrafPrometKumulativ(const QString &cConnString, QSt
                                                 QString &ImeOperatera)
 {
     writeContext(cConnString, cBrojPoduzeca, cGodina, cVrstaPrograma, ImeOperatera);
-    auto *w = new frmFinGrafPrometKumul(m_services);
-    w->ImeBazePrometa = cImeBazePrometa;
+    return showWindow(new frmFinGrafPrometKumul(m_services), cImeBazePrometa, cVrstaPrikaza);
+}
+
+bool cFinGrafPromet::showWindow(ChartWindow *w, const QString &table, int mode)
+{
+    w->ImeBazePrometa = table;
     m_lastWindow = w;
-    w->Prikaži(cVrstaPrikaza, VrstaPrograma);
+    w->Prikaži(mode, VrstaPrograma);
     return true;
 }
 

@@ -55,6 +55,7 @@ private:
     void writeContext(const QString &conn, qint16 firm, qint16 year, const QString &kind,
                       const QString &operatorName);
     void readFirmName();
+    bool showWindow(class ChartWindow *w, const QString &table, int mode);
     bool notYetAvailable(const char *method);
 
     Services m_services;

@@ -47,6 +47,16 @@ QString frmFinGrafPromet::lastYear() const
     return VbText::plainNumber(txtGodina[1]->text());
 }
 
+TurnoverSql::Scope frmFinGrafPromet::scope(bool withPartner) const
+{
+    return {ImeBazePrometa,
+            HostContext::instance().brojPoduzeca,
+            txtkonto->text().trimmed(),
+            withPartner ? partnerCode() : QString(),
+            firstYear(),
+            lastYear()};
+}
+
 QString frmFinGrafPromet::partnerCode() const
 {
     return KeyedTree::key(lastNode()).mid(2);
@@ -154,18 +164,12 @@ void frmFinGrafPromet::nodeClick(QTreeWidgetItem *node)
 
 QString frmFinGrafPromet::accountStatement(int kind, qint16 firstMonth, qint16 lastMonth) const
 {
-    const HostContext &host = HostContext::instance();
-    return TurnoverSql::accountChart(kind, firstMonth, lastMonth,
-                                     {ImeBazePrometa, host.brojPoduzeca, txtkonto->text().trimmed(),
-                                      QString(), firstYear(), lastYear()});
+    return TurnoverSql::accountChart(kind, firstMonth, lastMonth, scope(false));
 }
 
 QString frmFinGrafPromet::partnerStatement(int kind, qint16 firstMonth, qint16 lastMonth) const
 {
-    const HostContext &host = HostContext::instance();
-    return TurnoverSql::partnerChart(kind, firstMonth, lastMonth,
-                                     {ImeBazePrometa, host.brojPoduzeca, txtkonto->text().trimmed(),
-                                      partnerCode(), firstYear(), lastYear()});
+    return TurnoverSql::partnerChart(kind, firstMonth, lastMonth, scope(true));
 }
 
 void frmFinGrafPromet::Command1_Click()
@@ -219,18 +223,10 @@ frmFinGrafPrometKumul::frmFinGrafPrometKumul(const Services &services, QWidget *
 
 QString frmFinGrafPrometKumul::accountStatement(int kind, qint16 firstMonth, qint16 lastMonth) const
 {
-    const HostContext &host = HostContext::instance();
-    return TurnoverSql::cumulativeAccountChart(kind, firstMonth, lastMonth,
-                                               {ImeBazePrometa, host.brojPoduzeca,
-                                                txtkonto->text().trimmed(), QString(), firstYear(),
-                                                lastYear()});
+    return TurnoverSql::cumulativeAccountChart(kind, firstMonth, lastMonth, scope(false));
 }
 
 QString frmFinGrafPrometKumul::partnerStatement(int kind, qint16 firstMonth, qint16 lastMonth) const
 {
-    const HostContext &host = HostContext::instance();
-    return TurnoverSql::cumulativePartnerChart(kind, firstMonth, lastMonth,
-                                               {ImeBazePrometa, host.brojPoduzeca,
-                                                txtkonto->text().trimmed(), partnerCode(),
-                                                firstYear(), lastYear()});
+    return TurnoverSql::cumulativePartnerChart(kind, firstMonth, lastMonth, scope(true));
 }

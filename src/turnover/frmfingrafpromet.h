@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chartwin/chartwindow.h"
+#include "turnover/turnoverstatements.h"
 
 /// Monthly turnover of synthetic accounts, analytic accounts and partners, one series per year.
 class frmFinGrafPromet : public ChartWindow
@@ -31,6 +32,8 @@ protected:
     QString firstYear() const;
     QString lastYear() const;
     QString partnerCode() const;
+    /// Table, firm, account, years (and the partner) of a drawing, as the boxes hold them.
+    TurnoverSql::Scope scope(bool withPartner) const;
 
 private:
     void fillChildren(QTreeWidgetItem *parent, const QString &sql, const QString &keyPrefix,
