@@ -3,6 +3,10 @@
 #include "chartwin/chartwindow.h"
 #include "demobook.h"
 #include "entry/cfingrafpromet.h"
+#include "output/frmispiscr.h"
+#include "output/moduexcel.h"
+#include "output/report.h"
+#include "output/reportviewer.h"
 #include "platform/chart/chartcontrol.h"
 #include "platform/widgets/keyedtree.h"
 
@@ -11,10 +15,10 @@
 #include <QComboBox>
 #include <QCommandLineParser>
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QTextStream>
 #include <QTreeWidgetItem>
 
@@ -51,26 +55,12 @@ int runDemo(const QStringList &args)
     return 0;
 }
 
-QString csvOf(const Recordset &rs)
+// Prints what the window said and fails.
+int failWith(const ScriptedDialogs &dialogs)
 {
-    auto cell = [](const QVariant &v) {
-        if (v.isNull())
-            return QString();
-        if (v.typeId() == QMetaType::QString)
-            return u'"' + v.toString().replace(u'"', QStringLiteral("\"\"")) + u'"';
-        return QString::number(v.toDouble(), 'g', 15);
-    };
-    QStringList header;
-    for (int f = 0; f < rs.fieldCount(); ++f)
-        header << u'"' + rs.fieldName(f) + u'"';
-    QString out = header.join(u',') + QStringLiteral("\r\n");
-    for (int r = 0; r < rs.RecordCount(); ++r) {
-        QStringList line;
-        for (int f = 0; f < rs.fieldCount(); ++f)
-            line << cell(rs.valueAt(r, f));
-        out += line.join(u',') + QStringLiteral("\r\n");
-    }
-    return out;
+    for (const auto &m : dialogs.messages)
+        err() << m.text << Qt::endl;
+    return 1;
 }
 
 // Finds and clicks the node the options name; returns false when there is none.
@@ -166,6 +156,13 @@ int runWindow(const QString &method, const QStringList &args)
          QStringLiteral("FILE")},
         {QStringLiteral("screenshot"), QStringLiteral("Zapiši sliku cijelog prozora (PNG)."),
          QStringLiteral("FILE")},
+        {QStringLiteral("xlsx"), QStringLiteral("Prebaci podatke grafikona u radnu knjigu (XLSX)."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("ispis"), QStringLiteral("Ispiši grafikon na PDF pisač."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("izvjestaj"),
+         QStringLiteral("Zapiši izvještaj po mjesecima (PDF); s --screenshot i slika pregleda."),
+         QStringLiteral("FILE")},
         {QStringLiteral("grid"), QStringLiteral("Prikaži tablicu umjesto grafikona.")},
         {QStringLiteral("trace-sql"), QStringLiteral("Dopisuj svaku naredbu u datoteku."),
          QStringLiteral("FILE")},
@@ -199,9 +196,21 @@ int runWindow(const QString &method, const QStringList &args)
 
     const bool headless = p.isSet(QStringLiteral("png")) || p.isSet(QStringLiteral("svg")) ||
                           p.isSet(QStringLiteral("pdf")) || p.isSet(QStringLiteral("csv")) ||
-                          p.isSet(QStringLiteral("screenshot"));
+                          p.isSet(QStringLiteral("screenshot")) ||
+                          p.isSet(QStringLiteral("xlsx")) || p.isSet(QStringLiteral("ispis")) ||
+                          p.isSet(QStringLiteral("izvjestaj"));
     auto scripted = std::make_shared<ScriptedDialogs>();
-    Services services = headless ? Services{scripted, std::make_shared<MemorySettingsStore>()}
+    // Without a screen: the workbook is moved to the named file instead of being opened.
+    const QString xlsx = p.value(QStringLiteral("xlsx"));
+    auto workbooks = std::make_shared<DesktopSpreadsheets>(
+        QDir::tempPath(), [xlsx](const QString &path) {
+            QFile::remove(xlsx);
+            return QFile::rename(path, xlsx);
+        });
+    Services services = headless ? Services{scripted, std::make_shared<MemorySettingsStore>(),
+                                            workbooks,
+                                            std::make_shared<PdfPrinters>(
+                                                p.value(QStringLiteral("ispis")))}
                                  : Services::desktop();
     cFinGrafPromet host(services);
     QString nivo = QStringLiteral("1");
@@ -263,11 +272,8 @@ int runWindow(const QString &method, const QStringList &args)
     }
     if (p.isSet(QStringLiteral("grid")))
         w->mnuPregledPodataka_Click();
-    if (!scripted->messages.isEmpty()) {
-        for (const auto &m : scripted->messages)
-            err() << m.text << Qt::endl;
-        return 1;
-    }
+    if (!scripted->messages.isEmpty())
+        return failWith(*scripted);
     const QSize size(1000, 600);
     QString error;
     for (const char *fmt : {"png", "svg", "pdf"})
@@ -277,11 +283,41 @@ int runWindow(const QString &method, const QStringList &args)
             return 1;
         }
     if (p.isSet(QStringLiteral("csv"))) {
-        QSaveFile f(p.value(QStringLiteral("csv")));
-        if (!f.open(QIODevice::WriteOnly) || f.write(csvOf(w->chartRecordset()).toUtf8()) < 0 ||
-            !f.commit()) {
-            err() << "CSV se ne može zapisati: " << f.fileName() << Qt::endl;
+        QString file = p.value(QStringLiteral("csv"));
+        bool quotes = true;
+        if (!modUExcel::PrebaciUCSV(*scripted, w->chartRecordset(), file, quotes, w))
+            return failWith(*scripted);
+    }
+    if (p.isSet(QStringLiteral("xlsx"))) {
+        scripted->messages.clear();
+        w->PrebaciUExcel(w->chartRecordset());
+        if (!scripted->messages.isEmpty())
+            return failWith(*scripted);
+    }
+    if (p.isSet(QStringLiteral("ispis"))) {
+        scripted->answers.push_back(Dialogs::AnswerYes);
+        scripted->messages.clear();
+        w->mnuIspis_Click();
+        if (scripted->messages.size() > 1)
+            return failWith(*scripted);
+    }
+    if (p.isSet(QStringLiteral("izvjestaj"))) {
+        frmIspisCR *preview = frmIspisCR::prikaži(
+            services, w, std::make_unique<CRFinPoMjes>(), QStringLiteral("Izvještaj"),
+            w->MSChart1->titleText(), w->chartRecordset());
+        if (!preview->CRVRadnici->ExportPdf(p.value(QStringLiteral("izvjestaj")), &error)) {
+            err() << error << Qt::endl;
             return 1;
+        }
+        if (p.isSet(QStringLiteral("screenshot"))) {
+            preview->resize(1100, 700);
+            QApplication::processEvents();
+            if (!preview->grab().save(p.value(QStringLiteral("screenshot")))) {
+                err() << "Slika prozora se ne može zapisati." << Qt::endl;
+                return 1;
+            }
+            w->close();
+            return 0;
         }
     }
     if (p.isSet(QStringLiteral("screenshot")) &&

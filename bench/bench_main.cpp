@@ -1,4 +1,397 @@
-int main()
+// Speed of the turnover windows on a large book: each database step against the bare SQLite
+// engine running the same statement, the window steps end to end, and peak memory.
+//
+//   fingraf_bench [--scale N] [--runs N] [--book PATH]
+//
+// The book is made once (default: the user's cache folder) and reused by later runs.
+#include "chartwin/chartwindow.h"
+#include "demobook.h"
+#include "entry/cfingrafpromet.h"
+#include "entry/hostcontext.h"
+#include "output/recordsetmodel.h"
+#include "platform/chart/chartcontrol.h"
+#include "platform/data/pristuppodacima.h"
+#include "platform/data/sqlitefunctions.h"
+#include "platform/data/tsqladapter.h"
+#include "platform/dialogs/dialogs.h"
+#include "platform/settings/settingsstore.h"
+#include "platform/widgets/keyedtree.h"
+#include "turnover/turnoverstatements.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTextStream>
+
+#include <sqlite3.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+QTextStream out(stdout);
+
+double median(QVector<double> v)
 {
+    std::sort(v.begin(), v.end());
+    const int n = v.size();
+    return n == 0 ? 0 : (n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2);
+}
+
+double once(const std::function<void()> &work)
+{
+    QElapsedTimer t;
+    t.start();
+    work();
+    return t.nsecsElapsed() / 1e6;
+}
+
+/// Median milliseconds of runs calls after one warm-up call.
+double timeIt(int runs, const std::function<void()> &work)
+{
+    work();
+    QVector<double> ms;
+    for (int i = 0; i < runs; ++i)
+        ms << once(work);
+    return median(ms);
+}
+
+/// The same book opened by SQLite itself the way our data access opens it (an empty main
+/// database with the book attached as dbo, LEN and STR registered), with no layer above it.
+class BareBook
+{
+public:
+    explicit BareBook(const QString &path)
+    {
+        sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr);
+        const QByteArray attach =
+            "ATTACH DATABASE 'file:" + QFileInfo(path).absoluteFilePath().toUtf8() +
+            "?mode=ro' AS dbo";
+        sqlite3_exec(m_db, attach.constData(), nullptr, nullptr, nullptr);
+        SqliteFunctions::registerAll(m_db);
+    }
+    ~BareBook() { sqlite3_close(m_db); }
+
+    /// Runs an adapted statement to its end, reading every value; the number of rows.
+    int run(const QByteArray &sql) const
+    {
+        sqlite3_stmt *s = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &s, nullptr) != SQLITE_OK) {
+            out << "bare engine refuses: " << sqlite3_errmsg(m_db) << "\n" << sql << "\n";
+            out.flush();
+            std::exit(2);
+        }
+        int rows = 0;
+        double sink = 0;
+        while (sqlite3_step(s) == SQLITE_ROW) {
+            ++rows;
+            for (int c = 0, n = sqlite3_column_count(s); c < n; ++c) {
+                if (sqlite3_column_type(s, c) == SQLITE_TEXT)
+                    sink += sqlite3_column_bytes(s, c);
+                else
+                    sink += sqlite3_column_double(s, c);
+            }
+        }
+        sqlite3_finalize(s);
+        return rows + (sink < -1e300 ? 1 : 0);
+    }
+
+    QString text(const char *sql) const
+    {
+        sqlite3_stmt *s = nullptr;
+        QString result;
+        if (sqlite3_prepare_v2(m_db, sql, -1, &s, nullptr) == SQLITE_OK &&
+            sqlite3_step(s) == SQLITE_ROW)
+            result = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 0)));
+        sqlite3_finalize(s);
+        return result;
+    }
+
+private:
+    sqlite3 *m_db = nullptr;
+};
+
+struct Line
+{
+    QString name;
+    double ours;
+    double bare; // 0 for steps without a database floor
+    int rows;
+};
+
+void print(const Line &l)
+{
+    out << QStringLiteral("%1 %2 ms").arg(l.name, -58).arg(l.ours, 9, 'f', 2);
+    if (l.bare > 0)
+        out << QStringLiteral("   bare %1 ms   ratio %2   rows %3")
+                   .arg(l.bare, 8, 'f', 2)
+                   .arg(l.ours / l.bare, 5, 'f', 2)
+                   .arg(l.rows);
+    out << "\n";
+    out.flush();
+}
+
+Services quietServices()
+{
+    return Services{std::make_shared<ScriptedDialogs>(), std::make_shared<MemorySettingsStore>(),
+                    std::make_shared<ScriptedSpreadsheets>(), nullptr};
+}
+
+ChartWindow *openWindow(const Services &services, const QString &conn, qint16 year, bool cumulative,
+                        const QString &table = QStringLiteral("PROMET"))
+{
+    cFinGrafPromet host(services);
+    QString level, op = QStringLiteral("bench");
+    const bool ok =
+        cumulative ? host.PrikažiGrafPrometKumulativ(conn, level, 1, year, 0,
+                                                     QStringLiteral("FIN"), table, op)
+                   : host.PrikažiGrafPromet(conn, level, 1, year, 0, QStringLiteral("FIN"), table,
+                                            op);
+    if (!ok) {
+        out << "window did not open: " << host.lastError() << "\n";
+        out.flush();
+        std::exit(2);
+    }
+    return host.lastWindow();
+}
+
+QTreeWidgetItem *topLevelNode(ChartWindow *w, const QString &account)
+{
+    for (int i = 0; i < w->tv->topLevelItemCount(); ++i)
+        if (w->tv->topLevelItem(i)->text(0).startsWith(account + u' '))
+            return w->tv->topLevelItem(i);
+    out << "no tree node for account " << account << "\n";
+    out.flush();
+    std::exit(2);
+}
+
+void click(ChartWindow *w, QTreeWidgetItem *node)
+{
+    emit w->tv->nodeClicked(node);
+    QApplication::processEvents();
+}
+
+long peakRssKb()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+// The memory run: five windows, each drawing the largest account, in a process of its own so the
+// figure is not the benchmark's own peak.
+int memoryRun(const QString &conn, qint16 year, const QString &account)
+{
+    const Services services = quietServices();
+    QVector<ChartWindow *> windows;
+    const QString tables[] = {QStringLiteral("PROMET"), QStringLiteral("PROMET"),
+                              QStringLiteral("PROMETMT"), QStringLiteral("PROMETMT"),
+                              QStringLiteral("PROMET")};
+    for (int i = 0; i < 5; ++i) {
+        ChartWindow *w = openWindow(services, conn, year, i % 2 == 1, tables[i]);
+        click(w, topLevelNode(w, account));
+        windows << w;
+    }
+    out << peakRssKb() << "\n";
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // The offscreen platform's notes about window hints say nothing about speed.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        if (type != QtDebugMsg && !text.contains(QLatin1String("propagateSizeHints")) &&
+            !text.contains(QLatin1String("XDG_RUNTIME_DIR")))
+            fprintf(stderr, "%s\n", qPrintable(text));
+    });
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty()
+                                   ? QByteArray("offscreen")
+                                   : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    QCommandLineParser cli;
+    cli.setApplicationDescription(QStringLiteral("fingraf benchmarks"));
+    cli.addHelpOption();
+    cli.addOption({QStringLiteral("scale"), QStringLiteral("Demo book scale."),
+                   QStringLiteral("N"), QStringLiteral("100")});
+    cli.addOption({QStringLiteral("runs"), QStringLiteral("Timed runs per step."),
+                   QStringLiteral("N"), QStringLiteral("15")});
+    cli.addOption({QStringLiteral("book"), QStringLiteral("Demo book file."),
+                   QStringLiteral("PATH")});
+    cli.addOption({QStringLiteral("memory-run"), QStringLiteral("Internal: the memory run.")});
+    cli.process(app);
+
+    const int scale = std::max(1, cli.value(QStringLiteral("scale")).toInt());
+    const int runs = std::max(1, cli.value(QStringLiteral("runs")).toInt());
+    QString book = cli.value(QStringLiteral("book"));
+    if (book.isEmpty())
+        book = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation))
+                   .filePath(QStringLiteral("fingraf/bench-scale-%1.sqlite").arg(scale));
+    const qint16 year = qint16(QDate::currentDate().year());
+
+    if (!QFileInfo::exists(book)) {
+        out << "making the demo book at scale " << scale << " in " << book << " ...\n";
+        out.flush();
+        QElapsedTimer t;
+        t.start();
+        DemoBook::Options options;
+        options.scale = scale;
+        options.lastYear = year;
+        QString error;
+        if (!DemoBook::create(book, options, &error)) {
+            out << error << "\n";
+            return 2;
+        }
+        out << QStringLiteral("  made in %1 s\n").arg(t.elapsed() / 1000.0, 0, 'f', 1);
+    }
+    const QString conn = QStringLiteral("Provider=SQLite;Data Source=") + book;
+    const BareBook bare(book);
+    const QString first = QString::number(year - 5), last = QString::number(year);
+
+    // The nodes a user would find slowest: the synthetic account with the most turnover rows,
+    // the analytic account with the most partners, and that account's busiest partner.
+    const QString sint = bare.text("SELECT substr(SINTKONTO,1,3) FROM dbo.PROMET WHERE "
+                                   "BROJPODUZECA=1 GROUP BY 1 ORDER BY count(*) DESC LIMIT 1");
+    const QString anal =
+        bare.text("SELECT SINTKONTO FROM dbo.PROMET WHERE BROJPODUZECA=1 GROUP BY SINTKONTO "
+                  "ORDER BY count(DISTINCT ANALKONTO) DESC LIMIT 1");
+    const QString partner =
+        bare.text(("SELECT ANALKONTO FROM dbo.PROMET WHERE BROJPODUZECA=1 AND SINTKONTO='" +
+                   anal.toUtf8() + "' AND ANALKONTO<>0 GROUP BY ANALKONTO ORDER BY count(*) DESC "
+                                   "LIMIT 1")
+                      .constData());
+
+    if (cli.isSet(QStringLiteral("memory-run")))
+        return memoryRun(conn, year, sint);
+
+    out << "book " << book << " (scale " << scale << ", "
+        << bare.text("SELECT count(*) FROM dbo.PROMET") << " PROMET rows), median of " << runs
+        << " runs\n";
+    out << "synthetic " << sint << ", analytic " << anal << ", partner " << partner << "\n\n";
+
+    // Database steps: our data access (adapter, query, record set) against the bare engine.
+    out << "database steps\n";
+    cPristupPodacima pristup;
+    auto dbStep = [&](const QString &name, const QString &sql) {
+        Recordset rs;
+        const QByteArray adapted = TSqlAdapter::adapt(sql).sql.toUtf8();
+        int rows = 0;
+        auto ours = [&] {
+            if (!pristup.OtvoriRecordset(conn, sql, rs, true, false)) {
+                out << name << ": " << pristup.OpisGreske() << "\n";
+                out.flush();
+                std::exit(2);
+            }
+        };
+        auto floor = [&] { rows = bare.run(adapted); };
+        // Turn about, so that neither side profits from the other's warm caches.
+        ours();
+        floor();
+        QVector<double> oursMs, bareMs;
+        for (int i = 0; i < runs; ++i) {
+            oursMs << once(ours);
+            bareMs << once(floor);
+        }
+        print({name, median(oursMs), median(bareMs), rows});
+    };
+    dbStep(QStringLiteral("top-level tree fill"), TurnoverSql::topLevelFill(1, first, last));
+    dbStep(QStringLiteral("analytic fill of ") + sint,
+           TurnoverSql::analyticFill(QStringLiteral("PROMET"), 1, sint, first, last));
+    dbStep(QStringLiteral("partner fill of ") + anal,
+           TurnoverSql::partnerFill(QStringLiteral("PROMET"), 1, anal, first, last));
+    const char *kinds[] = {"Duguje", "Potražuje", "Oba", "Saldo D-P", "Saldo P-D"};
+    const TurnoverSql::Scope sintScope{QStringLiteral("PROMET"), 1, sint, {}, first, last};
+    const TurnoverSql::Scope analScope{QStringLiteral("PROMET"), 1, anal, {}, first, last};
+    const TurnoverSql::Scope partnerScope{
+        QStringLiteral("PROMET"), 1, anal, QStringLiteral(" ") + partner, first, last};
+    for (int k = 0; k < 5; ++k) {
+        const QString kind = QString::fromUtf8(kinds[k]);
+        dbStep(QStringLiteral("account chart %1 %2").arg(sint, kind),
+               TurnoverSql::accountChart(k, 0, 12, sintScope));
+        dbStep(QStringLiteral("account chart %1 %2").arg(anal, kind),
+               TurnoverSql::accountChart(k, 0, 12, analScope));
+        dbStep(QStringLiteral("partner chart %1/%2 %3").arg(anal, partner, kind),
+               TurnoverSql::partnerChart(k, 0, 12, partnerScope));
+    }
+    dbStep(QStringLiteral("cumulative chart ") + sint,
+           TurnoverSql::cumulativeAccountChart(0, 0, 12, sintScope));
+    dbStep(QStringLiteral("cumulative chart %1/%2").arg(anal, partner),
+           TurnoverSql::cumulativePartnerChart(0, 0, 12, partnerScope));
+
+    // Window steps, end to end, offscreen.
+    out << "\nwindow steps\n";
+    const Services services = quietServices();
+    ChartWindow *w = nullptr;
+    const double open = timeIt(runs, [&] {
+        if (w)
+            w->close();
+        QApplication::processEvents();
+        w = openWindow(services, conn, year, false);
+        click(w, topLevelNode(w, sint));
+    });
+    print({QStringLiteral("window creation to first chart (%1)").arg(sint), open, 0, 0});
+
+    QTreeWidgetItem *sintNode = topLevelNode(w, sint);
+    print({QStringLiteral("node click synthetic %1").arg(sint),
+           timeIt(runs, [&] { click(w, sintNode); }), 0, 0});
+    print({QStringLiteral("node click synthetic %1, children not yet loaded").arg(sint),
+           timeIt(runs,
+                  [&] {
+                      w->tv->removeChildren(sintNode);
+                      click(w, sintNode);
+                  }),
+           0, 0});
+    QTreeWidgetItem *analNode = w->tv->node(QStringLiteral("K: ") + anal);
+    click(w, analNode);
+    print({QStringLiteral("node click analytic %1").arg(anal),
+           timeIt(runs, [&] { click(w, analNode); }), 0, 0});
+    QTreeWidgetItem *partnerNode = w->tv->node(QStringLiteral("A: ") + partner);
+    if (!partnerNode) {
+        out << "no tree node for partner " << partner << "\n";
+        return 2;
+    }
+    print({QStringLiteral("node click partner %1").arg(partner),
+           timeIt(runs, [&] { click(w, partnerNode); }), 0, 0});
+
+    click(w, sintNode);
+    const Recordset rows = w->chartRecordset();
+    RecordsetModel grid;
+    print({QStringLiteral("grid bind and format (%1 rows)").arg(rows.RecordCount()),
+           timeIt(runs,
+                  [&] {
+                      grid.setRecordset(rows);
+                      grid.setAmountFormat(true);
+                  }),
+           0, 0});
+    print({QStringLiteral("chart drawing (bind, refresh, paint)"), timeIt(runs,
+                                                                          [&] {
+                                                                              w->MSChart1->setDataSource(rows);
+                                                                              w->MSChart1->refresh();
+                                                                              w->MSChart1->repaint();
+                                                                          }),
+           0, 0});
+    print({QStringLiteral("chart picture for the clipboard"),
+           timeIt(runs, [&] { (void)w->MSChart1->picture(); }), 0, 0});
+    w->close();
+    QApplication::processEvents();
+
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--memory-run"), QStringLiteral("--book"), book});
+    child.waitForFinished(-1);
+    const long kb = child.readAllStandardOutput().trimmed().toLong();
+    out << QStringLiteral("\npeak memory with five windows open and drawn: %1 MB\n")
+               .arg(kb / 1024.0, 0, 'f', 1);
     return 0;
 }

@@ -11,8 +11,12 @@ struct WindowFixture
 {
     std::shared_ptr<ScriptedDialogs> dialogs = std::make_shared<ScriptedDialogs>();
     std::shared_ptr<MemorySettingsStore> settings = std::make_shared<MemorySettingsStore>();
+    std::shared_ptr<ScriptedSpreadsheets> spreadsheets = std::make_shared<ScriptedSpreadsheets>();
+    QTemporaryDir printDir;
+    std::shared_ptr<PdfPrinters> printers =
+        std::make_shared<PdfPrinters>(printDir.filePath(QStringLiteral("print.pdf")));
 
-    Services services() const { return Services{dialogs, settings}; }
+    Services services() const { return Services{dialogs, settings, spreadsheets, printers}; }
 
     ChartWindow *open(bool cumulative = false, const QString &table = QStringLiteral("PROMET"),
                       const QString &conn = TestSupport::sqliteConn(TestSupport::demoBook()))

@@ -1,6 +1,7 @@
 #include "chartwindow.h"
 
 #include "chartwin/vbtext.h"
+#include "output/moduexcel.h"
 #include "output/recordsetmodel.h"
 #include "platform/chart/chartcontrol.h"
 #include "platform/dialogs/busycursor.h"
@@ -8,6 +9,10 @@
 #include "platform/widgets/updown.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPrinter>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
@@ -177,6 +182,8 @@ void ChartWindow::build(const QVector<Option> &amountKinds)
     connect(mnuNapuniKonta, &QAction::triggered, this, &ChartWindow::mnuNapuniKonta_Click);
     connect(mnuPregledPodataka, &QAction::triggered, this, &ChartWindow::mnuPregledPodataka_Click);
     connect(mnuIzlaz, &QAction::triggered, this, &QWidget::close);
+    connect(mnuIspis, &QAction::triggered, this, &ChartWindow::mnuIspis_Click);
+    connect(mnuUExcel, &QAction::triggered, this, [this] { PrebaciUExcel(m_chartRs); });
     connect(cmbType, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &ChartWindow::cmbType_Click);
     connect(cmbScale, qOverload<int>(&QComboBox::currentIndexChanged), this,
@@ -458,11 +465,14 @@ void ChartWindow::displaySettings()
 void ChartWindow::handToChart(const QString &title, BusyCursor &busy)
 {
     m_chartRs.MoveFirst();
-    MSChart1->setDataSource(m_chartRs);
-    MSChart1->setTitleText(title);
-    displaySettings();
-    MSChart1->setSeriesInRow(!chkRedIliKolona->isChecked());
-    MSChart1->refresh();
+    {
+        ChartControl::Batch once(*MSChart1);
+        MSChart1->setDataSource(m_chartRs);
+        MSChart1->setTitleText(title);
+        displaySettings();
+        MSChart1->setSeriesInRow(!chkRedIliKolona->isChecked());
+        MSChart1->refresh();
+    }
     QString error;
     const bool copied = MSChart1->copyToClipboard(&error);
     formatGrid();
@@ -490,4 +500,41 @@ void ChartWindow::mnuPregledPodataka_Click()
         MSChart1->hide();
         mnuPregledPodataka->setText(kGridView);
     }
+}
+
+void ChartWindow::PrebaciUExcel(Recordset &rsZap)
+{
+    modUExcel::PrebaciUExcel(m_services, rsZap, this);
+}
+
+void ChartWindow::mnuIspis_Click()
+{
+    if (dialogs().message(this, QStringLiteral("Želite li ispisati grafikon?"), Dialogs::Question,
+                          Dialogs::YesNo,
+                          QStringLiteral("Ispis grafikona")) != Dialogs::AnswerYes)
+        return;
+    // The picture goes through the clipboard, as the chart's copy puts it there.
+    QString error;
+    QImage picture;
+    if (MSChart1->copyToClipboard(&error)) {
+        picture = QGuiApplication::clipboard()->image();
+        if (picture.isNull())
+            error = QStringLiteral("Međuspremnik (clipboard) ne sadrži sliku grafikona.");
+    }
+    std::unique_ptr<QPrinter> printer;
+    if (!picture.isNull() && m_services.printers)
+        printer = m_services.printers->defaultPrinter(&error);
+    else if (!picture.isNull())
+        error = QStringLiteral("Nije postavljen zadani pisač (printer).");
+    QPainter painter;
+    if (printer && !painter.begin(printer.get()))
+        error = QStringLiteral("Ispis na pisač \"%1\" nije moguć.").arg(printer->printerName());
+    if (!painter.isActive()) {
+        dialogs().message(this, QStringLiteral("Desila se greška: ") + error);
+        return;
+    }
+    // At the top left of the printable area, in the size it has on the screen.
+    const double scale = printer->resolution() / double(std::max(1, logicalDpiX()));
+    painter.drawImage(QRectF(0, 0, picture.width() * scale, picture.height() * scale), picture);
+    painter.end();
 }

@@ -53,6 +53,9 @@ public:
     /// mode 0 returns at once, mode 1 after the window has closed.
     void Prikaži(int mode, QString &vrstaPrograma);
 
+    /// Sends the rows of a record set to the spreadsheet program, header first.
+    void PrebaciUExcel(Recordset &rsZap);
+
     static qint16 RedFromRGB(qint32 color) { return qint16(color & 255); }
     static qint16 GreenFromRGB(qint32 color) { return qint16((color >> 8) & 255); }
     static qint16 BlueFromRGB(qint32 color) { return qint16((color >> 16) & 255); }
@@ -100,6 +103,8 @@ public:
     void mnuPostGraf_Click(int index);
     void mnuPregledPodataka_Click();
     void mnuNapuniKonta_Click();
+    /// Prints the chart's picture on the default printer, after asking.
+    void mnuIspis_Click();
     /// Re-runs the node-click handling with the last clicked node.
     void redraw();
     /// Loads the window (once): lists, defaults, hidden chart, tree fill.

@@ -5,7 +5,8 @@
 
 Services Services::desktop()
 {
-    return Services{std::make_shared<QtDialogs>(), std::make_shared<IniSettingsStore>()};
+    return Services{std::make_shared<QtDialogs>(), std::make_shared<IniSettingsStore>(),
+                    std::make_shared<DesktopSpreadsheets>(), std::make_shared<DesktopPrinters>()};
 }
 
 cFinGrafPromet::cFinGrafPromet(Services services) : m_services(std::move(services)) {}

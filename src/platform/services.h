@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/dialogs/dialogs.h"
+#include "platform/printing/printers.h"
 #include "platform/settings/settingsstore.h"
+#include "platform/spreadsheet/spreadsheet.h"
 
 #include <memory>
 
@@ -10,7 +12,9 @@ struct Services
 {
     std::shared_ptr<Dialogs> dialogs;
     std::shared_ptr<SettingsStore> settings;
+    std::shared_ptr<SpreadsheetApplication> spreadsheets;
+    std::shared_ptr<Printers> printers;
 
-    /// Real boxes and the user's settings files.
+    /// Real boxes, the user's settings files, the desktop's spreadsheet program and printer.
     static Services desktop();
 };

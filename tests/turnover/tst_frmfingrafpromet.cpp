@@ -19,6 +19,7 @@ private slots:
     void cleanup();
     void treeListsSyntheticAccountsAndDrawsTheLastOne();
     void secondClickLoadsChildrenOnce();
+    void eachDrawingRebuildsTheChartOnce();
     void debitRowsPerYearMatchTheBook();
     void bothKindsGiveTwoRowsPerYear();
     void partnerChartMatchesTheBook();
@@ -110,6 +111,20 @@ void TstFrmFinGrafPromet::secondClickLoadsChildrenOnce()
     QVERIFY(partners > 100);
     click(QStringLiteral("K: 1200"));
     QCOMPARE(anal->childCount(), partners);
+}
+
+void TstFrmFinGrafPromet::eachDrawingRebuildsTheChartOnce()
+{
+    const int year = QDate::currentDate().year();
+    openAt(QString::number(year - 5), QString::number(year));
+    const int before = m_w->MSChart1->rebuildCount();
+    click(QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji"));
+    QCOMPARE(m_w->MSChart1->rebuildCount(), before + 1);
+    click(QStringLiteral("K: 1200"));
+    QCOMPARE(m_w->MSChart1->rebuildCount(), before + 2);
+    m_w->optVrijednost[2]->click(); // amount kind: redraws the last node
+    QCOMPARE(m_w->MSChart1->rebuildCount(), before + 3);
+    QCOMPARE(m_w->chartRecordset().RecordCount(), 12);
 }
 
 void TstFrmFinGrafPromet::debitRowsPerYearMatchTheBook()

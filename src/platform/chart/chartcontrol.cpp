@@ -196,6 +196,12 @@ void ChartControl::refresh()
 
 void ChartControl::rebuild()
 {
+    if (m_batchDepth > 0) {
+        m_dirty = true;
+        return;
+    }
+    m_dirty = false;
+    ++m_rebuilds;
     auto *chart = new QChart;
     chart->setLocalizeNumbers(true);
     chart->setLocale(QLocale());

@@ -50,6 +50,26 @@ public:
 
     /// Redraws from the model.
     void refresh();
+
+    /// Holds back redrawing while several settings change; the chart is redrawn once, when the
+    /// outermost batch ends and something changed.
+    class Batch
+    {
+    public:
+        explicit Batch(ChartControl &chart) : m_chart(chart) { ++m_chart.m_batchDepth; }
+        ~Batch()
+        {
+            if (--m_chart.m_batchDepth == 0 && m_chart.m_dirty)
+                m_chart.rebuild();
+        }
+        Batch(const Batch &) = delete;
+        Batch &operator=(const Batch &) = delete;
+
+    private:
+        ChartControl &m_chart;
+    };
+    /// How many times the chart was rebuilt: one per drawing is the aim.
+    int rebuildCount() const { return m_rebuilds; }
     /// The chart as a picture of the given size (the widget's size when empty).
     QImage picture(QSize size = QSize()) const;
     /// Puts the picture and the figures (tab-separated text) on the clipboard.
@@ -69,4 +89,7 @@ private:
     QChartView *m_view;
     int m_column = 1;
     int m_row = 1;
+    int m_batchDepth = 0;
+    bool m_dirty = false;
+    int m_rebuilds = 0;
 };

@@ -154,7 +154,15 @@ QString statementFor(const Connection &c, const QString &sql, bool *noop)
         traceHook()(QStringLiteral("sql"), sql);
     if (!c.sqlite)
         return sql;
-    const TSqlAdapter::Result r = TSqlAdapter::adapt(sql);
+    // A window re-runs the same few statements on every redraw: adapt each text once.
+    static QHash<QString, TSqlAdapter::Result> adapted;
+    auto it = adapted.constFind(sql);
+    if (it == adapted.constEnd()) {
+        if (adapted.size() >= 512)
+            adapted.clear();
+        it = adapted.insert(sql, TSqlAdapter::adapt(sql));
+    }
+    const TSqlAdapter::Result r = *it;
     *noop = r.noop;
     if (traceHook() && !r.noop)
         traceHook()(QStringLiteral("sqlite"), r.sql);

@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
 
 Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &text, Icon icon, Buttons buttons,
                                    const QString &title)
@@ -52,6 +53,18 @@ bool QtDialogs::color(QWidget *parent, const QColor &initial, QColor *chosen)
     if (!c.isValid())
         return false;
     *chosen = c;
+    return true;
+}
+
+bool QtDialogs::printerSetup(QWidget *parent, QPrinter *printer)
+{
+    QPageSetupDialog dialog(printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool ScriptedDialogs::printerSetup(QWidget *, QPrinter *)
+{
+    ++printerSetups;
     return true;
 }
 

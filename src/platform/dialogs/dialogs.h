@@ -7,6 +7,7 @@
 
 #include <deque>
 
+class QPrinter;
 class QWidget;
 
 /// Message, input and colour boxes. Windows reach them only through this interface, so tests can
@@ -28,6 +29,8 @@ public:
                        const QString &defaultText, QString *answer) = 0;
     /// Returns false on Cancel.
     virtual bool color(QWidget *parent, const QColor &initial, QColor *chosen) = 0;
+    /// The printer set-up (page, orientation, paper) for a printer; false on Cancel.
+    virtual bool printerSetup(QWidget *parent, QPrinter *printer) = 0;
 };
 
 /// The real boxes, over QMessageBox, QInputDialog and QColorDialog.
@@ -39,6 +42,7 @@ public:
     bool input(QWidget *parent, const QString &prompt, const QString &title,
                const QString &defaultText, QString *answer) override;
     bool color(QWidget *parent, const QColor &initial, QColor *chosen) override;
+    bool printerSetup(QWidget *parent, QPrinter *printer) override;
 };
 
 /// Answers from queues and records every box; for tests and for work without a screen (where an
@@ -64,5 +68,8 @@ public:
     bool input(QWidget *, const QString &prompt, const QString &title, const QString &defaultText,
                QString *answer) override;
     bool color(QWidget *, const QColor &initial, QColor *chosen) override;
+    /// Counts the set-ups asked for and answers OK without changing the printer.
+    bool printerSetup(QWidget *, QPrinter *) override;
+    int printerSetups = 0;
     QStringList texts() const;
 };

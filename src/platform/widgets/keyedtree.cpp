@@ -38,6 +38,16 @@ void KeyedTree::clearNodes()
     clear();
 }
 
+void KeyedTree::removeChildren(QTreeWidgetItem *node)
+{
+    const QList<QTreeWidgetItem *> children = node->takeChildren();
+    for (QTreeWidgetItem *child : children) {
+        removeChildren(child);
+        m_byKey.remove(key(child));
+    }
+    qDeleteAll(children);
+}
+
 QString KeyedTree::key(const QTreeWidgetItem *n)
 {
     return n ? n->data(0, KeyRole).toString() : QString();

@@ -16,6 +16,8 @@ public:
     QTreeWidgetItem *addNode(QTreeWidgetItem *parent, const QString &key, const QString &text,
                              const QString &tag, bool *keyTaken = nullptr);
     void clearNodes();
+    /// Removes the children of a node, with their keys.
+    void removeChildren(QTreeWidgetItem *node);
     QTreeWidgetItem *node(const QString &key) const { return m_byKey.value(key); }
 
     static QString key(const QTreeWidgetItem *n);

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/data/recordset.h"
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QPrinter;
+class QTextDocument;
+
+/// A report: named text fields that the caller fills, a record set as data source, and the
+/// printer its pages go to. A template lays the pages out from these.
+class Report
+{
+public:
+    /// A text field of the report, filled by the caller.
+    class TextField
+    {
+    public:
+        void SetText(const QString &text) { m_text = text; }
+        QString text() const { return m_text; }
+
+    private:
+        QString m_text;
+    };
+    /// The report's data: a record set handed over with its kind (3 = a record set of rows).
+    class Database
+    {
+    public:
+        bool SetDataSource(const Recordset &rs, int kind);
+        const Recordset &rows() const { return m_rows; }
+
+    private:
+        Recordset m_rows;
+    };
+
+    Report(QString documentName, const QStringList &textFields);
+    virtual ~Report();
+    Report(const Report &) = delete;
+    Report &operator=(const Report &) = delete;
+
+    QString documentName() const { return m_documentName; }
+    /// The named text field; null for a name the template does not have.
+    TextField *textField(const QString &name);
+    QString text(const QString &name) const;
+    Database &database() { return m_database; }
+    const Database &database() const { return m_database; }
+
+    /// The printer the report prints on; made on first use by whoever shows the report.
+    QPrinter *printer() const { return m_printer.get(); }
+    void setPrinter(std::unique_ptr<QPrinter> printer);
+
+    /// Lays the pages out into doc, with the given rows (the data source, possibly filtered).
+    virtual void compose(QTextDocument &doc, const Recordset &rows) const = 0;
+    /// The labels the viewer's group tree lists: the first field of each row.
+    QStringList groups(const Recordset &rows) const;
+
+private:
+    QString m_documentName;
+    QMap<QString, TextField> m_fields;
+    Database m_database;
+    std::unique_ptr<QPrinter> m_printer;
+};
+
+/// Monthly amounts per row label: title, firm name and filter text above one line per row with
+/// the twelve month amounts and the row's total, and a total line.
+class CRFinPoMjes : public Report
+{
+public:
+    CRFinPoMjes();
+    void compose(QTextDocument &doc, const Recordset &rows) const override;
+};
