@@ -251,11 +251,10 @@ bool PrebaciUCSV(Dialogs &dialogs, Recordset &rs, QString &fileName, bool &navod
 {
     if (fileName == defaultCsvFile()) {
         QString answer;
-        if (!dialogs.input(
-                parent,
-                QStringLiteral(
-                    "Unesite kompletan naziv datoteke u koju želite izvesti podatke u formatu CSV:"),
-                QStringLiteral("CSV datoteka"), fileName, &answer) ||
+        if (!dialogs.input(parent,
+                           QStringLiteral("Unesite kompletan naziv datoteke u koju želite izvesti "
+                                          "podatke u formatu CSV:"),
+                           QStringLiteral("CSV datoteka"), fileName, &answer) ||
             answer.trimmed().isEmpty())
             return false;
         fileName = answer;
@@ -296,7 +295,13 @@ bool PrebaciUCSV(Dialogs &dialogs, Recordset &rs, QString &fileName, bool &navod
         text += QStringLiteral("\r\n");
     }
     const QByteArray bytes = localeBytes(text);
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // A short write (a full disk, a size limit) is not always reported by the write itself:
+    // the file's size on disk is what counts before it replaces the old one.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size())
+        return fail(file.error() != QFileDevice::NoError
+                        ? file.errorString()
+                        : QStringLiteral("Datoteka \"%1\" nije zapisana do kraja.").arg(fileName));
+    if (!file.commit())
         return fail(file.errorString());
     dialogs.message(parent,
                     QStringLiteral("U datoteku: ") + fileName + QStringLiteral(" prebačeno ") +

@@ -1,0 +1,242 @@
+#include "entry/hostcontext.h"
+#include "output/frmispiscr.h"
+#include "output/recordsetmodel.h"
+#include "output/report.h"
+#include "output/reportviewer.h"
+#include "platform/chart/chartcontrol.h"
+#include "platform/widgets/keyedtree.h"
+#include "windowsupport.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
+#include <QTreeWidget>
+
+using namespace TestSupport;
+
+namespace {
+
+QString run(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+class TstReport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void chartPrintsOnOnePage();
+    void answeringNoPrintsNothing();
+    void missingPrinterShowsTheError();
+    void reportPdfHoldsTitleFirmAndTotals();
+    void previewButtonsExportTheReportRows();
+    void previewWithoutRowsExportsNothing();
+    void printerSetupGoesToTheReportsPrinter();
+    void viewerSwitchesSearchAndSelection();
+    void previewResizeRule();
+
+private:
+    frmIspisCR *openReport();
+    std::unique_ptr<WindowFixture> m_fx;
+    QPointer<ChartWindow> m_w;
+    QPointer<frmIspisCR> m_preview;
+};
+
+void TstReport::init()
+{
+    m_fx = std::make_unique<WindowFixture>();
+    m_w = m_fx->open();
+    emit m_w->tv->nodeClicked(
+        m_w->tv->node(QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji")));
+    QVERIFY(m_w->chartRecordset().RecordCount() > 0);
+    m_fx->dialogs->messages.clear();
+}
+
+void TstReport::cleanup()
+{
+    if (m_preview)
+        m_preview->close();
+    if (m_w)
+        m_w->close();
+    m_fx.reset();
+}
+
+frmIspisCR *TstReport::openReport()
+{
+    m_preview = frmIspisCR::prikaži(m_fx->services(), m_w, std::make_unique<CRFinPoMjes>(),
+                                    QStringLiteral("Izvještaj prometa"),
+                                    QStringLiteral("Promet konta 120"), m_w->chartRecordset());
+    return m_preview;
+}
+
+void TstReport::chartPrintsOnOnePage()
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("korisnikov tekst"));
+    m_fx->dialogs->answers.push_back(Dialogs::AnswerYes);
+    m_w->mnuIspis_Click();
+    QCOMPARE(m_fx->dialogs->messages.size(), 1);
+    const auto &ask = m_fx->dialogs->messages.first();
+    QCOMPARE(ask.text, QStringLiteral("Želite li ispisati grafikon?"));
+    QCOMPARE(ask.title, QStringLiteral("Ispis grafikona"));
+    QCOMPARE(ask.icon, Dialogs::Question);
+    QCOMPARE(ask.buttons, Dialogs::YesNo);
+    // The clipboard now holds the chart's picture instead of what the user had there.
+    QVERIFY(!QGuiApplication::clipboard()->image().isNull());
+
+    const QString pdf = m_fx->printers->path();
+    QVERIFY(QFile::exists(pdf));
+    QVERIFY(run(QStringLiteral("pdfinfo"), {pdf}).contains(QRegularExpression("Pages:\\s+1\\n")));
+    const QStringList images = run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
+                                   .split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(images.size(), 3); // two header lines and the one picture
+}
+
+void TstReport::answeringNoPrintsNothing()
+{
+    m_fx->dialogs->answers.push_back(Dialogs::AnswerNo);
+    m_w->mnuIspis_Click();
+    QVERIFY(!QFile::exists(m_fx->printers->path()));
+}
+
+void TstReport::missingPrinterShowsTheError()
+{
+    WindowFixture fx;
+    Services services = fx.services();
+    services.printers = std::make_shared<PdfPrinters>(QString());
+    fx.dialogs->answers.push_back(Dialogs::AnswerYes);
+    cFinGrafPromet host(services);
+    QString level, op = QStringLiteral("test");
+    QVERIFY(host.PrikažiGrafPromet(sqliteConn(demoBook()), level, 1, 2026, 0, QStringLiteral("FIN"),
+                                   QStringLiteral("PROMET"), op));
+    QPointer<ChartWindow> w = host.lastWindow();
+    fx.dialogs->messages.clear();
+    w->mnuIspis_Click();
+    QCOMPARE(fx.dialogs->texts().last(),
+             QStringLiteral("Desila se greška: Nije zadana datoteka za ispis."));
+    w->close();
+}
+
+void TstReport::reportPdfHoldsTitleFirmAndTotals()
+{
+    frmIspisCR *preview = openReport();
+    QCOMPARE(preview->windowTitle(), QStringLiteral("Izvještaj prometa"));
+    QVERIFY(preview->isVisible());
+    QCOMPARE(preview->Report->documentName(), QStringLiteral("Promet konta"));
+    QCOMPARE(preview->Report->text(QStringLiteral("Naslov")), QStringLiteral("Promet konta 120"));
+    QCOMPARE(preview->Report->text(QStringLiteral("NazivFirme")), QStringLiteral("Tarnel d.o.o."));
+    QCOMPARE(preview->Report->text(QStringLiteral("Filter")), QString());
+    QVERIFY(preview->CRVRadnici->pageCount() >= 1);
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("izvjestaj.pdf"));
+    QString error;
+    QVERIFY2(preview->CRVRadnici->ExportPdf(pdf, &error), qPrintable(error));
+    const QString text =
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY2(text.contains(QStringLiteral("Promet konta 120")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("Tarnel d.o.o.")));
+    // The total line: each month summed over the rows, in the grid's format.
+    Recordset rs = m_w->chartRecordset();
+    double january = 0, all = 0;
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
+        january += rs.value(QStringLiteral("Mj01")).toDouble();
+        for (int m = 1; m <= 12; ++m)
+            all += rs.value(QStringLiteral("Mj%1").arg(m, 2, 10, QLatin1Char('0'))).toDouble();
+    }
+    const QString totals = text.section(QStringLiteral("Ukupno"), -1);
+    QVERIFY2(totals.contains(RecordsetModel::formatAmount(january)), qPrintable(text));
+    QVERIFY2(totals.contains(RecordsetModel::formatAmount(all)), qPrintable(text));
+}
+
+void TstReport::previewButtonsExportTheReportRows()
+{
+    frmIspisCR *preview = openReport();
+    preview->cmdExcel->click();
+    preview->cmdUExcelPomoćni->click();
+    QCOMPARE(m_fx->spreadsheets->sheets.size(), 2);
+    for (const auto &sheet : m_fx->spreadsheets->sheets) {
+        QCOMPARE(sheet->cell(1, 1), QVariant(QStringLiteral("Godina")));
+        QCOMPARE(sheet->rowCount(), m_w->chartRecordset().RecordCount() + 1);
+    }
+}
+
+void TstReport::previewWithoutRowsExportsNothing()
+{
+    m_preview = new frmIspisCR(m_fx->services(), m_w);
+    m_preview->Report = std::make_unique<CRFinPoMjes>();
+    m_preview->setCaption(QStringLiteral("Izvještaj"));
+    m_preview->cmdExcel->click();
+    m_preview->cmdUExcelPomoćni->click();
+    QVERIFY(m_fx->spreadsheets->sheets.isEmpty());
+    QVERIFY(m_fx->dialogs->messages.isEmpty());
+}
+
+void TstReport::printerSetupGoesToTheReportsPrinter()
+{
+    frmIspisCR *preview = openReport();
+    preview->cmdPostaviPrinter->click();
+    QCOMPARE(m_fx->dialogs->printerSetups, 1);
+    QVERIFY(preview->Report->printer());
+    QCOMPARE(preview->Report->printer()->docName(), QStringLiteral("Promet konta"));
+    QString error;
+    QVERIFY(preview->CRVRadnici->PrintReport(&error));
+    QVERIFY(QFile::exists(m_fx->printers->path()));
+}
+
+void TstReport::viewerSwitchesSearchAndSelection()
+{
+    frmIspisCR *preview = openReport();
+    ReportViewer *v = preview->CRVRadnici;
+    QVERIFY(v->groupTree()->isVisible() && v->searchField()->isVisible());
+    QVERIFY(v->searchExpertButton()->isVisible() && v->selectExpertButton()->isVisible());
+    const int rows = m_w->chartRecordset().RecordCount();
+    QCOMPARE(v->groupTree()->topLevelItem(0)->childCount(), rows);
+
+    QCOMPARE(v->search(QStringLiteral("dug 20")), rows);
+    QCOMPARE(v->search(QStringLiteral("dug 20"), true), 0);
+    QCOMPARE(v->search(QStringLiteral("nema toga")), 0);
+
+    QString error;
+    const QString year = m_w->chartRecordset().valueAt(0, 0).toString();
+    QVERIFY(v->selectRows(QStringLiteral("Godina = '%1'").arg(year), &error));
+    QCOMPARE(v->groupTree()->topLevelItem(0)->childCount(), 1);
+    QVERIFY(!v->selectRows(QStringLiteral("Godina = "), &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(v->groupTree()->topLevelItem(0)->childCount(), 1);
+
+    v->EnableGroupTree(false);
+    v->EnableSearchControl(false);
+    QVERIFY(!v->groupTree()->isVisible() && !v->searchField()->isVisible());
+}
+
+void TstReport::previewResizeRule()
+{
+    frmIspisCR *preview = openReport();
+    preview->resize(900, 600);
+    QApplication::processEvents();
+    QCOMPARE(preview->CRVRadnici->y(), preview->cmdIzlaz->height() + 10);
+    QCOMPARE(preview->CRVRadnici->x(), 0);
+    QCOMPARE(preview->CRVRadnici->width(), 900);
+    QCOMPARE(preview->CRVRadnici->height(), 600 - preview->CRVRadnici->y());
+    preview->cmdIzlaz->click();
+    QApplication::processEvents();
+    QVERIFY(m_preview.isNull()); // closing releases the window and its report
+}
+
+QTEST_MAIN(TstReport)
+#include "tst_report.moc"
