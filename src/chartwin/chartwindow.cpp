@@ -10,24 +10,27 @@
 
 #include <QCheckBox>
 #include <QClipboard>
-#include <QGuiApplication>
-#include <QPainter>
-#include <QPrinter>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
 #include <QEventLoop>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTableView>
 
 namespace {
+
+const QString kPatterns = QStringLiteral("Patern-za crno-bijelo");
+const QString kColourReset = QStringLiteral("Prikaz u boji - reset");
 
 const QString kSection = QStringLiteral("Settings");
 const QString kChartView = QStringLiteral("Pregled podataka");
@@ -164,7 +167,7 @@ void ChartWindow::build(const QVector<Option> &amountKinds)
     // Menus
     QMenuBar *bar = menuBar();
     mnuNapuniKonta = bar->addAction(QStringLiteral("Napuni listu konta"));
-    mnuPatern = bar->addAction(QStringLiteral("Patern-za crno-bijelo"));
+    mnuPatern = bar->addAction(kPatterns);
     mnuPregledPodataka = bar->addAction(kChartView);
     mnuIspis = bar->addAction(QStringLiteral("Ispis grafikona"));
     mnuPostavkeZaGraf = bar->addMenu(QStringLiteral("Postavke za grafikon"));
@@ -183,6 +186,13 @@ void ChartWindow::build(const QVector<Option> &amountKinds)
     connect(mnuPregledPodataka, &QAction::triggered, this, &ChartWindow::mnuPregledPodataka_Click);
     connect(mnuIzlaz, &QAction::triggered, this, &QWidget::close);
     connect(mnuIspis, &QAction::triggered, this, &ChartWindow::mnuIspis_Click);
+    connect(mnuPatern, &QAction::triggered, this, &ChartWindow::mnuPatern_Click);
+    connect(MSChart1, &ChartControl::pointSelected, this, &ChartWindow::MSChart1_PointSelected);
+    connect(MSChart1, &ChartControl::titleActivated, this, &ChartWindow::MSChart1_TitleActivated);
+    connect(MSChart1, &ChartControl::footnoteActivated, this,
+            &ChartWindow::MSChart1_FootnoteActivated);
+    connect(MSChart1, &ChartControl::legendActivated, this, &ChartWindow::MSChart1_LegendActivated);
+    connect(MSChart1, &ChartControl::seriesActivated, this, &ChartWindow::MSChart1_SeriesActivated);
     connect(mnuUExcel, &QAction::triggered, this, [this] { PrebaciUExcel(m_chartRs); });
     connect(cmbType, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &ChartWindow::cmbType_Click);
@@ -510,8 +520,7 @@ void ChartWindow::PrebaciUExcel(Recordset &rsZap)
 void ChartWindow::mnuIspis_Click()
 {
     if (dialogs().message(this, QStringLiteral("Želite li ispisati grafikon?"), Dialogs::Question,
-                          Dialogs::YesNo,
-                          QStringLiteral("Ispis grafikona")) != Dialogs::AnswerYes)
+                          Dialogs::YesNo, QStringLiteral("Ispis grafikona")) != Dialogs::AnswerYes)
         return;
     // The picture goes through the clipboard, as the chart's copy puts it there.
     QString error;
@@ -537,4 +546,52 @@ void ChartWindow::mnuIspis_Click()
     const double scale = printer->resolution() / double(std::max(1, logicalDpiX()));
     painter.drawImage(QRectF(0, 0, picture.width() * scale, picture.height() * scale), picture);
     painter.end();
+}
+
+void ChartWindow::MSChart1_PointSelected(int series, int point)
+{
+    MSChart1->setColumn(series);
+    MSChart1->setRow(point);
+    lblVrijednost->setText(MSChart1->data()); // as the chart gives it, unformatted
+}
+
+void ChartWindow::MSChart1_LegendActivated()
+{
+    // As the menu item would: its check mark flips, then the display settings apply it.
+    mnuPostGraf[1]->setChecked(!mnuPostGraf[1]->isChecked());
+    mnuPostGraf_Click(1);
+}
+
+void ChartWindow::MSChart1_SeriesActivated(int series)
+{
+    QColor chosen;
+    if (!dialogs().color(this, m_dialogColor, &chosen))
+        return; // Cancel leaves the series as it was
+    m_dialogColor = chosen;
+    const qint32 rgb = chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16);
+    const QColor color(RedFromRGB(rgb), GreenFromRGB(rgb), BlueFromRGB(rgb));
+    if (MSChart1->chartType() == 2 || MSChart1->chartType() == 3)
+        MSChart1->setSeriesPen(series, color);
+    else
+        MSChart1->setSeriesFill(series, color);
+}
+
+void ChartWindow::mnuPatern_Click()
+{
+    const int count = MSChart1->seriesCount();
+    if (mnuPatern->text() == kColourReset) {
+        mnuPatern->setText(kPatterns);
+        const QString title = MSChart1->titleText();
+        ChartControl::Batch once(*MSChart1);
+        MSChart1->resetToDefaults();
+        MSChart1->setSeriesInRow(!chkRedIliKolona->isChecked());
+        MSChart1->setLegendVisible(true);
+        MSChart1->setTitleText(title);
+        displaySettings();
+    } else {
+        mnuPatern->setText(kColourReset);
+        ChartControl::Batch once(*MSChart1);
+        for (int i = 1; i <= count; ++i)
+            MSChart1->setSeriesPattern(i, i, QColor(255, 255, 255));
+    }
 }

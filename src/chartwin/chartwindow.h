@@ -4,6 +4,7 @@
 #include "platform/data/recordset.h"
 #include "platform/services.h"
 
+#include <QColor>
 #include <QMainWindow>
 #include <QPointer>
 #include <QVector>
@@ -105,6 +106,14 @@ public:
     void mnuNapuniKonta_Click();
     /// Prints the chart's picture on the default printer, after asking.
     void mnuIspis_Click();
+    /// Switches every series to numbered fill patterns on white, or back to colour.
+    void mnuPatern_Click();
+    // The chart's notifications: series and points count from 1.
+    void MSChart1_PointSelected(int series, int point);
+    void MSChart1_TitleActivated() { mnuPostGraf_Click(3); }
+    void MSChart1_FootnoteActivated() { mnuPostGraf_Click(4); }
+    void MSChart1_LegendActivated();
+    void MSChart1_SeriesActivated(int series);
     /// Re-runs the node-click handling with the last clicked node.
     void redraw();
     /// Loads the window (once): lists, defaults, hidden chart, tree fill.
@@ -152,4 +161,5 @@ private:
     RecordsetModel *m_gridModel;
     QWidget *m_client;
     QHash<QLineEdit *, QString> m_boxTexts;
+    QColor m_dialogColor = Qt::black; ///< the colour dialog's colour, kept while the window lives
 };

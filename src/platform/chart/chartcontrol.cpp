@@ -12,10 +12,13 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGraphicsLayout>
+#include <QLabel>
+#include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPieSeries>
@@ -24,6 +27,7 @@
 #include <QScatterSeries>
 #include <QStackedBarSeries>
 #include <QSvgGenerator>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -80,13 +84,116 @@ QColor defaultColor(int s)
 
 } // namespace
 
-ChartControl::ChartControl(QWidget *parent) : QWidget(parent), m_view(new QChartView(this))
+ChartControl::ChartControl(QWidget *parent)
+    : QWidget(parent), m_view(new QChartView(this)), m_footnote(new QLabel(this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     layout->addWidget(m_view);
+    layout->addWidget(m_footnote);
+    m_footnote->setContentsMargins(8, 2, 8, 2);
+    m_footnote->hide();
     m_view->setRenderHint(QPainter::Antialiasing);
+    m_view->viewport()->installEventFilter(this);
+    m_footnote->installEventFilter(this);
     rebuild();
+}
+
+ChartControl::Hit ChartControl::hitTest(QPoint pos) const
+{
+    Hit hit;
+    QChart *chart = m_view->chart();
+    const QPointF scenePos = m_view->mapToScene(pos);
+    if (chart->legend()->isVisible() &&
+        chart->legend()->mapToScene(chart->legend()->rect()).boundingRect().contains(scenePos))
+        hit.part = Hit::Legend;
+    else if (!m_model.title.isEmpty() && scenePos.y() < chart->plotArea().top() &&
+             scenePos.y() >= chart->geometry().top())
+        hit.part = Hit::Title;
+    return hit;
+}
+
+QString ChartControl::valueTip(int series, int point) const
+{
+    const QString text = m_model.dataValueText(series, point);
+    if (text.isEmpty())
+        return {};
+    const auto s = m_model.series().value(series - 1);
+    const QLocale locale;
+    return s.name + QStringLiteral(" - ") + m_model.categories().value(point - 1) +
+           QStringLiteral(": ") + locale.toString(text.toDouble(), 'f', 2);
+}
+
+bool ChartControl::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (watched == m_footnote) {
+            emit footnoteActivated();
+            return true;
+        }
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        const Hit hit = hitTest(mouse->position().toPoint());
+        if (hit.part == Hit::Legend) {
+            emit legendActivated();
+            return true;
+        }
+        if (hit.part == Hit::Title) {
+            emit titleActivated();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Clicks, double clicks and hovering on one drawn series; index counts the model's series from 0.
+void ChartControl::connectSeries(QObject *series, int index)
+{
+    auto pointOf = [this](const QPointF &p) {
+        return std::clamp(qRound(p.x()), 0, int(m_model.categories().size()) - 1) + 1;
+    };
+    auto tip = [this](int s, int p) { QToolTip::showText(QCursor::pos(), valueTip(s, p), m_view); };
+    if (auto *set = qobject_cast<QBarSet *>(series)) {
+        connect(set, &QBarSet::clicked, this,
+                [this, index](int p) { emit pointSelected(index + 1, p + 1); });
+        connect(set, &QBarSet::doubleClicked, this,
+                [this, index](int) { emit seriesActivated(index + 1); });
+        connect(set, &QBarSet::hovered, this, [tip, index](bool on, int p) {
+            if (on)
+                tip(index + 1, p + 1);
+        });
+    } else if (auto *line = qobject_cast<QXYSeries *>(series)) {
+        connect(line, &QXYSeries::clicked, this, [this, index, pointOf](const QPointF &p) {
+            emit pointSelected(index + 1, pointOf(p));
+        });
+        connect(line, &QXYSeries::doubleClicked, this,
+                [this, index](const QPointF &) { emit seriesActivated(index + 1); });
+        connect(line, &QXYSeries::hovered, this, [tip, index, pointOf](const QPointF &p, bool on) {
+            if (on)
+                tip(index + 1, pointOf(p));
+        });
+    } else if (auto *area = qobject_cast<QAreaSeries *>(series)) {
+        connect(area, &QAreaSeries::clicked, this, [this, index, pointOf](const QPointF &p) {
+            emit pointSelected(index + 1, pointOf(p));
+        });
+        connect(area, &QAreaSeries::doubleClicked, this,
+                [this, index](const QPointF &) { emit seriesActivated(index + 1); });
+        connect(area, &QAreaSeries::hovered, this,
+                [tip, index, pointOf](const QPointF &p, bool on) {
+                    if (on)
+                        tip(index + 1, pointOf(p));
+                });
+    } else if (auto *slice = qobject_cast<QPieSlice *>(series)) {
+        const int point = slice->property("fingrafPoint").toInt();
+        connect(slice, &QPieSlice::clicked, this,
+                [this, index, point] { emit pointSelected(index + 1, point); });
+        connect(slice, &QPieSlice::doubleClicked, this,
+                [this, index] { emit seriesActivated(index + 1); });
+        connect(slice, &QPieSlice::hovered, this, [tip, index, point](bool on) {
+            if (on)
+                tip(index + 1, point);
+        });
+    }
 }
 
 ChartControl::~ChartControl() = default;
@@ -280,6 +387,7 @@ void ChartControl::rebuild()
                 piece->setName(source[s].name);
                 piece->setPen(penOf(s));
                 piece->setPointsVisible(markers);
+                connectSeries(piece, s);
                 chart->addSeries(piece);
                 piece->attachAxis(categoryAxis);
                 piece->attachAxis(valueAxis);
@@ -308,6 +416,7 @@ void ChartControl::rebuild()
         QVector<double> pos(categories.size(), 0), neg(categories.size(), 0);
         for (int s = from; s < to; ++s) {
             auto *set = new QBarSet(series[s].name);
+            connectSeries(set, s);
             set->setBrush(brushOf(s));
             set->setColor(colorOf(s));
             if (m_model.looks.value(s).pattern > 0)
@@ -383,6 +492,7 @@ void ChartControl::rebuild()
             }
             auto *area = new QAreaSeries(upper, lower);
             area->setName(series[s].name);
+            connectSeries(area, s);
             QColor c = colorOf(s);
             if (m_model.looks.value(s).pattern == 0)
                 c.setAlpha(m_model.stacked ? 255 : 140);
@@ -407,6 +517,8 @@ void ChartControl::rebuild()
                 const double v = series[s].values.value(p).value_or(0.0);
                 if (v > 0) {
                     auto *slice = pie->append(categories[p], v);
+                    slice->setProperty("fingrafPoint", p + 1);
+                    connectSeries(slice, s);
                     const auto l = m_model.looks.value(s);
                     slice->setBrush(l.pattern > 0 ? brushOf(s)
                                                   : QBrush(l.fill.value_or(defaultColor(p))));
@@ -439,7 +551,8 @@ void ChartControl::rebuild()
     QChart *old = m_view->chart();
     m_view->setChart(chart);
     delete old;
-    setToolTip(m_model.footnote);
+    m_footnote->setText(m_model.footnote);
+    m_footnote->setVisible(!m_model.footnote.isEmpty());
     update();
 }
 

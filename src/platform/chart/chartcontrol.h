@@ -82,11 +82,38 @@ public:
     /// Draws the chart (and the footnote below it) into painter at the given size.
     void render(QPainter &painter, QSize size) const;
 
+    /// Where a position in the widget falls: a data point (series and point from 1), the
+    /// legend, the title or the footnote.
+    struct Hit
+    {
+        enum Part { Nothing, Point, Legend, Title, Footnote } part = Nothing;
+        int series = 0;
+        int point = 0;
+    };
+    Hit hitTest(QPoint pos) const;
+    /// The value under the pointer as a tooltip shows it: the grid's number format.
+    QString valueTip(int series, int point) const;
+
+signals:
+    /// A data point was clicked: series and point from 1.
+    void pointSelected(int series, int point);
+    void titleActivated();
+    void footnoteActivated();
+    void legendActivated();
+    /// A series was double-clicked: series from 1.
+    void seriesActivated(int series);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void rebuild();
 
+    void connectSeries(QObject *series, int index);
+
     ChartModel m_model;
     QChartView *m_view;
+    class QLabel *m_footnote;
     int m_column = 1;
     int m_row = 1;
     int m_batchDepth = 0;

@@ -1,0 +1,211 @@
+#include "platform/chart/chartcontrol.h"
+#include "windowsupport.h"
+
+#include <QAction>
+#include <QBarSeries>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLegend>
+#include <QPointer>
+#include <QTest>
+
+using namespace TestSupport;
+
+class TstChartInteraction : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void pointValueIsTheChartsText();
+    void clickOnABarSelectsItsPoint();
+    void hoverTipUsesTheGridFormat();
+    void seriesColourPenOrFill_data();
+    void seriesColourPenOrFill();
+    void colourCancelChangesNothing();
+    void patternsAndBackToColour();
+    void legendDoubleClickClearsTheCheckMark();
+    void titleAndFootnoteDoubleClicksAskForText();
+
+private:
+    void drawRows(int rows);
+    QChartView *view() const { return m_w->MSChart1->findChild<QChartView *>(); }
+    std::unique_ptr<WindowFixture> m_fx;
+    QPointer<ChartWindow> m_w;
+};
+
+void TstChartInteraction::init()
+{
+    m_fx = std::make_unique<WindowFixture>();
+    m_w = m_fx->open();
+    m_w->resize(1000, 700);
+    QApplication::processEvents();
+}
+
+void TstChartInteraction::cleanup()
+{
+    if (m_w)
+        m_w->close();
+    m_fx.reset();
+}
+
+// Rows "DUG 2021".. with three months, one series per row.
+void TstChartInteraction::drawRows(int rows)
+{
+    QVector<QVector<QVariant>> data;
+    for (int r = 0; r < rows; ++r)
+        data.append({QStringLiteral("DUG %1").arg(2021 + r), -1234.5 * (r + 1), 100.0 * (r + 1),
+                     1234.5678 + r});
+    m_w->chartRecordset().assign({{QStringLiteral("Godina"), QMetaType::QString},
+                                  {QStringLiteral("Mj01"), QMetaType::Double},
+                                  {QStringLiteral("Mj02"), QMetaType::Double},
+                                  {QStringLiteral("Mj03"), QMetaType::Double}},
+                                 data);
+    m_w->MSChart1->setDataSource(m_w->chartRecordset());
+    m_w->MSChart1->setTitleText(QStringLiteral("Naslov grafikona"));
+    QApplication::processEvents();
+}
+
+void TstChartInteraction::pointValueIsTheChartsText()
+{
+    drawRows(2);
+    emit m_w->MSChart1->pointSelected(2, 1);
+    QCOMPARE(m_w->lblVrijednost->text(), QStringLiteral("-2469"));
+    emit m_w->MSChart1->pointSelected(1, 3);
+    QCOMPARE(m_w->lblVrijednost->text(), QStringLiteral("1234.5678"));
+    emit m_w->MSChart1->pointSelected(7, 9); // outside the data: an empty value, no failure
+    QCOMPARE(m_w->lblVrijednost->text(), QString());
+}
+
+void TstChartInteraction::clickOnABarSelectsItsPoint()
+{
+    m_w->cmbType->setCurrentIndex(1); // 2D bars
+    drawRows(1);
+    QChart *chart = view()->chart();
+    auto *bars = qobject_cast<QBarSeries *>(chart->series().value(0));
+    QVERIFY(bars);
+    const QPointF scene = chart->mapToPosition(QPointF(1, 50.0), bars); // Mj02, half way up
+    const QPoint at = view()->mapFromScene(chart->mapToScene(scene));
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(m_w->lblVrijednost->text(), QStringLiteral("100"));
+}
+
+void TstChartInteraction::hoverTipUsesTheGridFormat()
+{
+    drawRows(1);
+    QCOMPARE(m_w->MSChart1->valueTip(1, 3), QStringLiteral("DUG 2021 - Mj03: 1,234.57"));
+    QCOMPARE(m_w->MSChart1->valueTip(1, 9), QString());
+}
+
+void TstChartInteraction::seriesColourPenOrFill_data()
+{
+    QTest::addColumn<int>("typeIndex");
+    QTest::addColumn<bool>("pen");
+    QTest::newRow("2D line") << 3 << true;
+    QTest::newRow("3D line") << 2 << true;
+    QTest::newRow("2D bar") << 1 << false;
+    QTest::newRow("2D area") << 5 << false;
+    QTest::newRow("pie") << 10 << false;
+}
+
+void TstChartInteraction::seriesColourPenOrFill()
+{
+    QFETCH(int, typeIndex);
+    QFETCH(bool, pen);
+    m_w->cmbType->setCurrentIndex(typeIndex);
+    drawRows(3);
+    const QColor chosen(10, 20, 30);
+    m_fx->dialogs->colors.push_back(chosen);
+    m_w->MSChart1_SeriesActivated(2);
+    const auto look = m_w->MSChart1->model().looks.value(1);
+    QCOMPARE(look.pen.has_value(), pen);
+    QCOMPARE(look.fill.has_value(), !pen);
+    QCOMPARE(pen ? *look.pen : *look.fill, chosen);
+    QVERIFY(!m_w->MSChart1->model().looks.value(0).pen &&
+            !m_w->MSChart1->model().looks.value(0).fill);
+}
+
+void TstChartInteraction::colourCancelChangesNothing()
+{
+    drawRows(2);
+    m_fx->dialogs->colors.push_back(QColor(1, 2, 3));
+    m_w->MSChart1_SeriesActivated(1);
+    m_fx->dialogs->colors.push_back(QColor()); // Cancel
+    m_w->MSChart1_SeriesActivated(1);
+    m_w->MSChart1_SeriesActivated(2); // nothing queued: Cancel as well
+    QCOMPARE(*m_w->MSChart1->model().looks.value(0).fill, QColor(1, 2, 3));
+    QVERIFY(!m_w->MSChart1->model().looks.value(1).fill);
+}
+
+void TstChartInteraction::patternsAndBackToColour()
+{
+    m_w->chkRedIliKolona->setChecked(true); // series in columns: the way back keeps it
+    m_w->mnuPostGraf[2]->setChecked(true);  // stacking from the menu is re-applied
+    drawRows(5);
+    m_w->MSChart1->setStacking(true);
+    const int series = m_w->MSChart1->seriesCount();
+    QCOMPARE(series, 3); // three months as series
+    m_w->mnuPatern_Click();
+    QCOMPARE(m_w->mnuPatern->text(), QStringLiteral("Prikaz u boji - reset"));
+    for (int i = 1; i <= series; ++i) {
+        const auto look = m_w->MSChart1->model().looks.value(i - 1);
+        QCOMPARE(look.pattern, i);
+        QCOMPARE(*look.fill, QColor(255, 255, 255));
+    }
+    QVERIFY(!m_w->MSChart1->picture(QSize(400, 300)).isNull());
+
+    m_w->mnuPostGraf[1]->setChecked(true);
+    m_w->MSChart1->setLegendVisible(false);
+    m_w->mnuPatern_Click();
+    QCOMPARE(m_w->mnuPatern->text(), QStringLiteral("Patern-za crno-bijelo"));
+    QVERIFY(m_w->MSChart1->model().looks.isEmpty());
+    QCOMPARE(m_w->MSChart1->titleText(), QStringLiteral("Naslov grafikona"));
+    QVERIFY(m_w->MSChart1->legendVisible());
+    QVERIFY(!m_w->MSChart1->seriesInRow());
+    QVERIFY(m_w->MSChart1->model().stacked);
+}
+
+void TstChartInteraction::legendDoubleClickClearsTheCheckMark()
+{
+    drawRows(2);
+    QVERIFY(m_w->mnuPostGraf[1]->isChecked());
+    QLegend *legend = view()->chart()->legend();
+    const QPointF centre = legend->mapToScene(legend->rect().center());
+    QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, view()->mapFromScene(centre));
+    QVERIFY(!m_w->mnuPostGraf[1]->isChecked());
+    QVERIFY(!m_w->MSChart1->legendVisible());
+    m_w->mnuPostGraf[1]->trigger(); // the menu item brings it back
+    QVERIFY(m_w->mnuPostGraf[1]->isChecked());
+    QVERIFY(m_w->MSChart1->legendVisible());
+}
+
+void TstChartInteraction::titleAndFootnoteDoubleClicksAskForText()
+{
+    drawRows(2);
+    QChart *chart = view()->chart();
+    const QPointF title(chart->plotArea().center().x(), chart->plotArea().top() - 8);
+    m_fx->dialogs->inputs.push_back(QStringLiteral("Novi naslov"));
+    QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {},
+                       view()->mapFromScene(chart->mapToScene(title)));
+    QCOMPARE(m_fx->dialogs->prompts,
+             QStringList{QStringLiteral("Unesite novi naslov na grafikonu:")});
+    QCOMPARE(m_w->MSChart1->titleText(), QStringLiteral("Novi naslov"));
+
+    m_fx->dialogs->inputs.push_back(QStringLiteral("Izvor: knjiga"));
+    m_w->mnuPostGraf_Click(4);
+    QApplication::processEvents();
+    auto *footnote = m_w->MSChart1->findChild<QLabel *>();
+    QVERIFY(footnote && footnote->isVisible());
+    QCOMPARE(footnote->text(), QStringLiteral("Izvor: knjiga"));
+    m_fx->dialogs->inputs.push_back(QStringLiteral("Drugi izvor"));
+    QTest::mouseDClick(footnote, Qt::LeftButton);
+    QCOMPARE(m_fx->dialogs->prompts.last(),
+             QStringLiteral("Unesite footnotu - tekst na dnu grafikona:"));
+    QCOMPARE(m_w->MSChart1->footnoteText(), QStringLiteral("Drugi izvor"));
+}
+
+QTEST_MAIN(TstChartInteraction)
+#include "tst_chartinteraction.moc"
