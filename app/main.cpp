@@ -164,6 +164,7 @@ int runWindow(const QString &method, const QStringList &args)
          QStringLiteral("Zapiši izvještaj po mjesecima (PDF); s --screenshot i slika pregleda."),
          QStringLiteral("FILE")},
         {QStringLiteral("grid"), QStringLiteral("Prikaži tablicu umjesto grafikona.")},
+        {QStringLiteral("patern"), QStringLiteral("Uzorci za crno-bijeli ispis umjesto boja.")},
         {QStringLiteral("trace-sql"), QStringLiteral("Dopisuj svaku naredbu u datoteku."),
          QStringLiteral("FILE")},
     };
@@ -202,16 +203,15 @@ int runWindow(const QString &method, const QStringList &args)
     auto scripted = std::make_shared<ScriptedDialogs>();
     // Without a screen: the workbook is moved to the named file instead of being opened.
     const QString xlsx = p.value(QStringLiteral("xlsx"));
-    auto workbooks = std::make_shared<DesktopSpreadsheets>(
-        QDir::tempPath(), [xlsx](const QString &path) {
+    auto workbooks =
+        std::make_shared<DesktopSpreadsheets>(QDir::tempPath(), [xlsx](const QString &path) {
             QFile::remove(xlsx);
             return QFile::rename(path, xlsx);
         });
-    Services services = headless ? Services{scripted, std::make_shared<MemorySettingsStore>(),
-                                            workbooks,
-                                            std::make_shared<PdfPrinters>(
-                                                p.value(QStringLiteral("ispis")))}
-                                 : Services::desktop();
+    Services services =
+        headless ? Services{scripted, std::make_shared<MemorySettingsStore>(), workbooks,
+                            std::make_shared<PdfPrinters>(p.value(QStringLiteral("ispis")))}
+                 : Services::desktop();
     cFinGrafPromet host(services);
     QString nivo = QStringLiteral("1");
     QString operater = p.value(QStringLiteral("operater"));
@@ -272,6 +272,8 @@ int runWindow(const QString &method, const QStringList &args)
     }
     if (p.isSet(QStringLiteral("grid")))
         w->mnuPregledPodataka_Click();
+    if (p.isSet(QStringLiteral("patern")))
+        w->mnuPatern_Click();
     if (!scripted->messages.isEmpty())
         return failWith(*scripted);
     const QSize size(1000, 600);
@@ -302,9 +304,9 @@ int runWindow(const QString &method, const QStringList &args)
             return failWith(*scripted);
     }
     if (p.isSet(QStringLiteral("izvjestaj"))) {
-        frmIspisCR *preview = frmIspisCR::prikaži(
-            services, w, std::make_unique<CRFinPoMjes>(), QStringLiteral("Izvještaj"),
-            w->MSChart1->titleText(), w->chartRecordset());
+        frmIspisCR *preview = frmIspisCR::prikaži(services, w, std::make_unique<CRFinPoMjes>(),
+                                                  QStringLiteral("Izvještaj"),
+                                                  w->MSChart1->titleText(), w->chartRecordset());
         if (!preview->CRVRadnici->ExportPdf(p.value(QStringLiteral("izvjestaj")), &error)) {
             err() << error << Qt::endl;
             return 1;

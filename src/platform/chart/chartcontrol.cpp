@@ -419,8 +419,10 @@ void ChartControl::rebuild()
             connectSeries(set, s);
             set->setBrush(brushOf(s));
             set->setColor(colorOf(s));
-            if (m_model.looks.value(s).pattern > 0)
+            if (m_model.looks.value(s).pattern > 0) {
                 set->setBrush(brushOf(s));
+                set->setPen(QPen(Qt::black, 1)); // the outline keeps a hatched bar a bar on paper
+            }
             for (int p = 0; p < categories.size(); ++p) {
                 const double v = series[s].values.value(p).value_or(0.0);
                 set->append(v);
@@ -522,6 +524,8 @@ void ChartControl::rebuild()
                     const auto l = m_model.looks.value(s);
                     slice->setBrush(l.pattern > 0 ? brushOf(s)
                                                   : QBrush(l.fill.value_or(defaultColor(p))));
+                    if (l.pattern > 0)
+                        slice->setBorderColor(Qt::black);
                 }
             }
             chart->addSeries(pie);
