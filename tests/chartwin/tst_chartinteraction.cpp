@@ -146,6 +146,7 @@ void TstChartInteraction::patternsAndBackToColour()
     m_w->mnuPostGraf[2]->setChecked(true);  // stacking from the menu is re-applied
     drawRows(5);
     m_w->MSChart1->setStacking(true);
+    m_w->MSChart1->setFootnoteText(QStringLiteral("Izvor: knjiga"));
     const int series = m_w->MSChart1->seriesCount();
     QCOMPARE(series, 3); // three months as series
     m_w->mnuPatern_Click();
@@ -166,6 +167,7 @@ void TstChartInteraction::patternsAndBackToColour()
     QVERIFY(m_w->MSChart1->legendVisible());
     QVERIFY(!m_w->MSChart1->seriesInRow());
     QVERIFY(m_w->MSChart1->model().stacked);
+    QCOMPARE(m_w->MSChart1->footnoteText(), QStringLiteral("Izvor: knjiga"));
 }
 
 void TstChartInteraction::legendDoubleClickClearsTheCheckMark()

@@ -292,8 +292,7 @@ void ChartControl::resetToDefaults()
     m_model.legendVisible = true;
     m_model.stacked = false;
     m_model.title.clear();
-    m_model.footnote.clear();
-    rebuild();
+    rebuild(); // the footnote stays: the user typed it, and nothing puts it back
 }
 
 void ChartControl::refresh()

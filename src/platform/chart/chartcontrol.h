@@ -41,7 +41,8 @@ public:
     void setSeriesPen(int series, const QColor &color);                 ///< series from 1
     void setSeriesFill(int series, const QColor &color);                ///< series from 1
     void setSeriesPattern(int series, int pattern, const QColor &fill); ///< series from 1
-    /// Back to the default look: colours and patterns go; data, type and scale stay.
+    /// Back to the default look: colours, patterns, title, orientation, legend and stacking go
+    /// back; data, type, scale and footnote stay.
     void resetToDefaults();
 
     void setColumn(int column) { m_column = column; }
