@@ -22,6 +22,7 @@ private slots:
     void cleanup();
     void pointValueIsTheChartsText();
     void clickOnABarSelectsItsPoint();
+    void clickOnALineSelectsItsPoint();
     void hoverTipUsesTheGridFormat();
     void seriesColourPenOrFill_data();
     void seriesColourPenOrFill();
@@ -88,6 +89,19 @@ void TstChartInteraction::clickOnABarSelectsItsPoint()
     auto *bars = qobject_cast<QBarSeries *>(chart->series().value(0));
     QVERIFY(bars);
     const QPointF scene = chart->mapToPosition(QPointF(1, 50.0), bars); // Mj02, half way up
+    const QPoint at = view()->mapFromScene(chart->mapToScene(scene));
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(m_w->lblVrijednost->text(), QStringLiteral("100"));
+}
+
+void TstChartInteraction::clickOnALineSelectsItsPoint()
+{
+    m_w->cmbType->setCurrentIndex(3); // 2D lines
+    drawRows(1);
+    QChart *chart = view()->chart();
+    QAbstractSeries *line = chart->series().value(0);
+    QVERIFY(line);
+    const QPointF scene = chart->mapToPosition(QPointF(1, 100.0), line); // on the line at Mj02
     const QPoint at = view()->mapFromScene(chart->mapToScene(scene));
     QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, at);
     QCOMPARE(m_w->lblVrijednost->text(), QStringLiteral("100"));

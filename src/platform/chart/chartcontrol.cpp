@@ -31,6 +31,8 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 
+#include <type_traits>
+
 namespace {
 
 enum class Look { Bar, Line, Area, Step, Combination, Pie, XY };
@@ -162,27 +164,26 @@ void ChartControl::connectSeries(QObject *series, int index)
             if (on)
                 tip(index + 1, p + 1);
         });
-    } else if (auto *line = qobject_cast<QXYSeries *>(series)) {
-        connect(line, &QXYSeries::clicked, this, [this, index, pointOf](const QPointF &p) {
+        return;
+    }
+    // Lines and areas report a position on the value axes; the point is the nearest category.
+    // Both kinds name their signals alike, so one wiring serves them.
+    auto wirePositions = [&](auto *drawn) {
+        using Kind = std::remove_pointer_t<decltype(drawn)>;
+        connect(drawn, &Kind::clicked, this, [this, index, pointOf](const QPointF &p) {
             emit pointSelected(index + 1, pointOf(p));
         });
-        connect(line, &QXYSeries::doubleClicked, this,
+        connect(drawn, &Kind::doubleClicked, this,
                 [this, index](const QPointF &) { emit seriesActivated(index + 1); });
-        connect(line, &QXYSeries::hovered, this, [tip, index, pointOf](const QPointF &p, bool on) {
+        connect(drawn, &Kind::hovered, this, [tip, index, pointOf](const QPointF &p, bool on) {
             if (on)
                 tip(index + 1, pointOf(p));
         });
+    };
+    if (auto *line = qobject_cast<QXYSeries *>(series)) {
+        wirePositions(line);
     } else if (auto *area = qobject_cast<QAreaSeries *>(series)) {
-        connect(area, &QAreaSeries::clicked, this, [this, index, pointOf](const QPointF &p) {
-            emit pointSelected(index + 1, pointOf(p));
-        });
-        connect(area, &QAreaSeries::doubleClicked, this,
-                [this, index](const QPointF &) { emit seriesActivated(index + 1); });
-        connect(area, &QAreaSeries::hovered, this,
-                [tip, index, pointOf](const QPointF &p, bool on) {
-                    if (on)
-                        tip(index + 1, pointOf(p));
-                });
+        wirePositions(area);
     } else if (auto *slice = qobject_cast<QPieSlice *>(series)) {
         const int point = slice->property("fingrafPoint").toInt();
         connect(slice, &QPieSlice::clicked, this,
