@@ -18,6 +18,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTableView>
 
 namespace {
@@ -193,6 +195,13 @@ void ChartWindow::build(const QVector<Option> &amountKinds)
             &ChartWindow::MSChart1_FootnoteActivated);
     connect(MSChart1, &ChartControl::legendActivated, this, &ChartWindow::MSChart1_LegendActivated);
     connect(MSChart1, &ChartControl::seriesActivated, this, &ChartWindow::MSChart1_SeriesActivated);
+    connect(MSChart1, &ChartControl::statusMessage, this, [this](const QString &text) {
+        // the status line appears only when there is something to say; the chart makes room
+        statusBar()->showMessage(text);
+        statusBar()->show();
+        layout()->activate();
+        layoutToWindow();
+    });
     connect(mnuUExcel, &QAction::triggered, this, [this] { PrebaciUExcel(m_chartRs); });
     connect(cmbType, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &ChartWindow::cmbType_Click);

@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLegend>
 #include <QPointer>
+#include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 
 using namespace TestSupport;
@@ -30,6 +32,7 @@ private slots:
     void patternsAndBackToColour();
     void legendDoubleClickClearsTheCheckMark();
     void titleAndFootnoteDoubleClicksAskForText();
+    void threeDimensionalCodesDrawFlatWithoutOpenGL();
 
 private:
     void drawRows(int rows);
@@ -221,6 +224,27 @@ void TstChartInteraction::titleAndFootnoteDoubleClicksAskForText()
     QCOMPARE(m_fx->dialogs->prompts.last(),
              QStringLiteral("Unesite footnotu - tekst na dnu grafikona:"));
     QCOMPARE(m_w->MSChart1->footnoteText(), QStringLiteral("Drugi izvor"));
+}
+
+// The offscreen platform has no OpenGL: the 3D entries draw their flat counterparts, and the
+// window says so once in its status line, however often a 3D entry is drawn.
+void TstChartInteraction::threeDimensionalCodesDrawFlatWithoutOpenGL()
+{
+    QSignalSpy said(m_w->MSChart1, &ChartControl::statusMessage);
+    const int chartHeight = m_w->MSChart1->height();
+    for (int index : {0, 2, 4, 6, 8, 1, 0}) {
+        m_w->cmbType->setCurrentIndex(index);
+        drawRows(2);
+        QVERIFY(!m_w->MSChart1->drawnIn3D());
+        QCOMPARE(view()->chart()->series().isEmpty(), false);
+        QVERIFY(!m_w->MSChart1->picture(QSize(400, 300)).isNull());
+    }
+    QCOMPARE(said.count(), 1);
+    QCOMPARE(m_w->statusBar()->currentMessage(),
+             QStringLiteral("3D prikaz nije dostupan (nema OpenGL-a): grafikon je nacrtan u 2D."));
+    // the status line takes its room from the chart, which follows the smaller client area
+    QVERIFY(m_w->statusBar()->isVisible());
+    QVERIFY(m_w->MSChart1->height() < chartHeight);
 }
 
 QTEST_MAIN(TstChartInteraction)

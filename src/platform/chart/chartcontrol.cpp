@@ -1,5 +1,7 @@
 #include "chartcontrol.h"
 
+#include "chart3d.h"
+
 #include "platform/data/recordset.h"
 
 #include <QApplication>
@@ -26,6 +28,7 @@
 #include <QSaveFile>
 #include <QScatterSeries>
 #include <QStackedBarSeries>
+#include <QStackedWidget>
 #include <QSvgGenerator>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -64,35 +67,17 @@ Look lookOf(int code)
     }
 }
 
-// Distinct hatches for black-and-white printing, by pattern number from 1.
-Qt::BrushStyle hatchOf(int pattern)
-{
-    static const Qt::BrushStyle styles[] = {
-        Qt::BDiagPattern,  Qt::FDiagPattern,  Qt::CrossPattern,
-        Qt::HorPattern,    Qt::VerPattern,    Qt::DiagCrossPattern,
-        Qt::Dense5Pattern, Qt::Dense3Pattern, Qt::Dense6Pattern};
-    return styles[(pattern - 1) % 9];
-}
-
-QColor defaultColor(int s)
-{
-    static const QColor palette[] = {QColor(0x1f, 0x77, 0xb4), QColor(0xff, 0x7f, 0x0e),
-                                     QColor(0x2c, 0xa0, 0x2c), QColor(0xd6, 0x27, 0x28),
-                                     QColor(0x94, 0x67, 0xbd), QColor(0x8c, 0x56, 0x4b),
-                                     QColor(0xe3, 0x77, 0xc2), QColor(0x7f, 0x7f, 0x7f),
-                                     QColor(0xbc, 0xbd, 0x22), QColor(0x17, 0xbe, 0xcf)};
-    return palette[s % 10];
-}
-
 } // namespace
 
 ChartControl::ChartControl(QWidget *parent)
-    : QWidget(parent), m_view(new QChartView(this)), m_footnote(new QLabel(this))
+    : QWidget(parent), m_stack(new QStackedWidget(this)), m_view(new QChartView(m_stack)),
+      m_footnote(new QLabel(this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(m_view);
+    m_stack->addWidget(m_view);
+    layout->addWidget(m_stack);
     layout->addWidget(m_footnote);
     m_footnote->setContentsMargins(8, 2, 8, 2);
     m_footnote->hide();
@@ -229,12 +214,16 @@ void ChartControl::setLegendVisible(bool on)
 {
     m_model.legendVisible = on;
     m_view->chart()->legend()->setVisible(on);
+    if (m_3d)
+        m_3d->setLegendVisible(on);
 }
 
 void ChartControl::setTitleText(const QString &text)
 {
     m_model.title = text;
     m_view->chart()->setTitle(text);
+    if (m_3d)
+        m_3d->setTitleText(text);
 }
 
 void ChartControl::setFootnoteText(const QString &text)
@@ -309,6 +298,45 @@ void ChartControl::rebuild()
     }
     m_dirty = false;
     ++m_rebuilds;
+    m_in3D = rebuild3D();
+    if (!m_in3D)
+        rebuildFlat();
+    m_stack->setCurrentWidget(m_in3D ? static_cast<QWidget *>(m_3d) : m_view);
+    m_footnote->setText(m_model.footnote);
+    m_footnote->setVisible(!m_model.footnote.isEmpty());
+    update();
+}
+
+bool ChartControl::rebuild3D()
+{
+    if (!Chart3D::isThreeDimensional(m_model.chartType))
+        return false;
+    QString why;
+    if (!Chart3D::available(&why)) {
+        // said once, and only when figures are drawn: an empty chart while a window loads its
+        // lists passes through the 3D entries without anyone choosing them
+        if (!m_saidFlat && m_model.table.rows() > 0) {
+            m_saidFlat = true;
+            emit statusMessage(QStringLiteral("3D prikaz nije dostupan (%1): grafikon je "
+                                              "nacrtan u 2D.")
+                                   .arg(why));
+        }
+        return false;
+    }
+    if (!m_3d) {
+        m_3d = new Chart3D(m_stack);
+        m_stack->addWidget(m_3d);
+        connect(m_3d, &Chart3D::pointSelected, this, &ChartControl::pointSelected);
+        connect(m_3d, &Chart3D::seriesActivated, this, &ChartControl::seriesActivated);
+        connect(m_3d, &Chart3D::titleActivated, this, &ChartControl::titleActivated);
+        connect(m_3d, &Chart3D::legendActivated, this, &ChartControl::legendActivated);
+    }
+    m_3d->draw(m_model);
+    return true;
+}
+
+void ChartControl::rebuildFlat()
+{
     auto *chart = new QChart;
     chart->setLocalizeNumbers(true);
     chart->setLocale(QLocale());
@@ -320,23 +348,15 @@ void ChartControl::rebuild()
     const QStringList categories = m_model.categories();
     const Look look = lookOf(m_model.chartType);
 
-    auto colorOf = [this](int s) {
-        const auto l = m_model.looks.value(s);
-        return l.fill.value_or(defaultColor(s));
-    };
-    auto brushOf = [this, &colorOf](int s) {
-        const auto l = m_model.looks.value(s);
-        if (l.pattern > 0) {
-            // pattern on a white ground: the hatch is drawn in black over the fill colour
-            QBrush b(Qt::black, hatchOf(l.pattern));
-            return b;
-        }
-        return QBrush(colorOf(s));
+    auto colorOf = [this](int s) { return m_model.fillColor(s); };
+    auto brushOf = [this](int s) {
+        const int pattern = m_model.looks.value(s).pattern;
+        // a pattern is a black hatch on a white ground
+        return pattern > 0 ? QBrush(Qt::black, patternHatch(pattern))
+                           : QBrush(m_model.fillColor(s));
     };
     auto penOf = [this](int s) {
-        const auto l = m_model.looks.value(s);
-        QPen pen(l.pattern > 0 ? QColor(Qt::black)
-                               : l.pen.value_or(l.fill.value_or(defaultColor(s))));
+        QPen pen(m_model.penColor(s));
         pen.setWidthF(2.0);
         return pen;
     };
@@ -523,7 +543,7 @@ void ChartControl::rebuild()
                     connectSeries(slice, s);
                     const auto l = m_model.looks.value(s);
                     slice->setBrush(l.pattern > 0 ? brushOf(s)
-                                                  : QBrush(l.fill.value_or(defaultColor(p))));
+                                                  : QBrush(l.fill.value_or(defaultSeriesColor(p))));
                     if (l.pattern > 0)
                         slice->setBorderColor(Qt::black);
                 }
@@ -555,32 +575,33 @@ void ChartControl::rebuild()
     QChart *old = m_view->chart();
     m_view->setChart(chart);
     delete old;
-    m_footnote->setText(m_model.footnote);
-    m_footnote->setVisible(!m_model.footnote.isEmpty());
-    update();
 }
 
 void ChartControl::render(QPainter &painter, QSize size) const
 {
-    QChart *chart = m_view->chart();
-    const QRectF oldGeometry = chart->geometry();
     const int footnoteHeight = m_model.footnote.isEmpty() ? 0 : 24;
-    chart->setGeometry(QRectF(0, 0, size.width(), size.height() - footnoteHeight));
-    m_view->scene()->render(&painter, QRectF(0, 0, size.width(), size.height() - footnoteHeight),
-                            chart->geometry());
+    const QRect area(0, 0, size.width(), size.height() - footnoteHeight);
+    if (m_in3D) {
+        m_3d->render(painter, area);
+    } else {
+        QChart *chart = m_view->chart();
+        const QRectF oldGeometry = chart->geometry();
+        chart->setGeometry(area);
+        m_view->scene()->render(&painter, area, chart->geometry());
+        chart->setGeometry(oldGeometry);
+    }
     if (footnoteHeight) {
         painter.setPen(Qt::black);
         painter.drawText(
             QRect(8, size.height() - footnoteHeight, size.width() - 16, footnoteHeight),
             Qt::AlignLeft | Qt::AlignVCenter, m_model.footnote);
     }
-    chart->setGeometry(oldGeometry);
 }
 
 QImage ChartControl::picture(QSize size) const
 {
     if (size.isEmpty())
-        size = m_view->size().width() > 50 ? m_view->size() : QSize(800, 500);
+        size = m_stack->size().width() > 50 ? m_stack->size() : QSize(800, 500);
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter painter(&image);

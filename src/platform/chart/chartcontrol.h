@@ -4,15 +4,18 @@
 
 #include <QWidget>
 
+class Chart3D;
 class QChart;
 class QChartView;
 class QPainter;
+class QStackedWidget;
 class Recordset;
 
 /// The chart control of every chart window: keeps a ChartModel and draws it with Qt Charts.
 ///
 /// Type codes: 0/1 bars, 2/3 lines, 4/5 areas, 6/7 steps, 8/9 combination, 14 pie, 16 XY. The
-/// three-dimensional codes (even numbers below 10) draw their flat counterpart.
+/// three-dimensional codes (even numbers below 10) are drawn by Chart3D where OpenGL can be had,
+/// and as their flat counterpart elsewhere.
 class ChartControl : public QWidget
 {
     Q_OBJECT
@@ -69,6 +72,10 @@ public:
     private:
         ChartControl &m_chart;
     };
+    /// Whether the chart on show is the three-dimensional one.
+    bool drawnIn3D() const { return m_in3D; }
+    /// The three-dimensional view, once a 3D code has been drawn in 3D.
+    Chart3D *view3D() const { return m_3d; }
     /// How many times the chart was rebuilt: one per drawing is the aim.
     int rebuildCount() const { return m_rebuilds; }
     /// The chart as a picture of the given size (the widget's size when empty).
@@ -103,17 +110,25 @@ signals:
     void legendActivated();
     /// A series was double-clicked: series from 1.
     void seriesActivated(int series);
+    /// Something the window should tell in its status line, said once: a 3D type drawn flat.
+    void statusMessage(const QString &text);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void rebuild();
+    void rebuildFlat();
+    bool rebuild3D();
 
     void connectSeries(QObject *series, int index);
 
     ChartModel m_model;
+    QStackedWidget *m_stack;
     QChartView *m_view;
+    Chart3D *m_3d = nullptr;
+    bool m_in3D = false;
+    bool m_saidFlat = false;
     class QLabel *m_footnote;
     int m_column = 1;
     int m_row = 1;

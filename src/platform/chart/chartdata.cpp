@@ -2,6 +2,7 @@
 
 #include "platform/data/recordset.h"
 
+#include <algorithm>
 #include <cmath>
 
 ChartTable ChartTable::fromRecordset(const Recordset &rs)
@@ -70,4 +71,42 @@ QString ChartModel::dataValueText(int series, int point) const
         return {};
     const auto &v = table.values[row][column];
     return v ? QString::number(*v, 'g', 15) : QString();
+}
+
+QColor ChartModel::fillColor(int s) const
+{
+    return looks.value(s).fill.value_or(defaultSeriesColor(s));
+}
+
+QColor ChartModel::penColor(int s) const
+{
+    const SeriesLook l = looks.value(s);
+    return l.pattern > 0 ? QColor(Qt::black) : l.pen.value_or(fillColor(s));
+}
+
+QColor defaultSeriesColor(int s)
+{
+    static const QColor palette[] = {QColor(0x1f, 0x77, 0xb4), QColor(0xff, 0x7f, 0x0e),
+                                     QColor(0x2c, 0xa0, 0x2c), QColor(0xd6, 0x27, 0x28),
+                                     QColor(0x94, 0x67, 0xbd), QColor(0x8c, 0x56, 0x4b),
+                                     QColor(0xe3, 0x77, 0xc2), QColor(0x7f, 0x7f, 0x7f),
+                                     QColor(0xbc, 0xbd, 0x22), QColor(0x17, 0xbe, 0xcf)};
+    return palette[std::max(0, s) % 10];
+}
+
+Qt::BrushStyle patternHatch(int p)
+{
+    static const Qt::BrushStyle styles[] = {
+        Qt::BDiagPattern,  Qt::FDiagPattern,  Qt::CrossPattern,
+        Qt::HorPattern,    Qt::VerPattern,    Qt::DiagCrossPattern,
+        Qt::Dense5Pattern, Qt::Dense3Pattern, Qt::Dense6Pattern};
+    return styles[std::max(0, p - 1) % 9];
+}
+
+QColor patternGrey(int p)
+{
+    // one grey for each hatch, neighbours far apart
+    static const int levels[] = {30, 215, 110, 245, 160, 70, 190, 135, 90};
+    const int g = levels[std::max(0, p - 1) % 9];
+    return QColor(g, g, g);
 }

@@ -58,4 +58,15 @@ struct ChartModel
     /// The value at series (column) and point (row), both from 1, as the chart gives it: plain
     /// text, no grouping; empty when there is none.
     QString dataValueText(int series, int point) const;
+
+    /// Colours of series s (from 0) as drawn: the fill of bars, areas and slices, the pen of lines.
+    QColor fillColor(int s) const;
+    QColor penColor(int s) const;
 };
+
+/// The colour a series gets when nobody chose one, by series index from 0.
+QColor defaultSeriesColor(int s);
+/// The hatch of black-and-white pattern number p (from 1): distinct on paper.
+Qt::BrushStyle patternHatch(int p);
+/// Where a hatch cannot be drawn (the 3D view), pattern p is told apart by a grey of its own.
+QColor patternGrey(int p);

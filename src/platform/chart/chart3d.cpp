@@ -1,0 +1,580 @@
+#include "chart3d.h"
+
+#include <Q3DBars>
+#include <Q3DCamera>
+#include <Q3DScene>
+#include <Q3DSurface>
+#include <Q3DTheme>
+#include <QBar3DSeries>
+#include <QBarDataProxy>
+#include <QCategory3DAxis>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLogValue3DAxisFormatter>
+#include <QMouseEvent>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QPainter>
+#include <QSet>
+#include <QStackedWidget>
+#include <QSurface3DSeries>
+#include <QSurfaceDataProxy>
+#include <QValue3DAxis>
+#include <QValue3DAxisFormatter>
+
+#include <cmath>
+
+namespace {
+
+// Labels whole-number positions of a value axis with names: categories along X and series along
+// Z of the ribbons, which a surface can only place on value axes.
+class NamedPositions : public QValue3DAxisFormatter
+{
+public:
+    explicit NamedPositions(const QStringList &names = {}) : m_names(names) {}
+
+protected:
+    QValue3DAxisFormatter *createNewInstance() const override { return new NamedPositions; }
+    void populateCopy(QValue3DAxisFormatter &copy) const override
+    {
+        QValue3DAxisFormatter::populateCopy(copy);
+        static_cast<NamedPositions &>(copy).m_names = m_names;
+    }
+    QString stringForValue(qreal value, const QString &) const override
+    {
+        const long i = std::lround(value);
+        return std::abs(value - double(i)) < 1e-4 ? m_names.value(int(i)) : QString();
+    }
+
+private:
+    QStringList m_names;
+};
+
+// n names on whole positions 0..n-1, with half a step of room at both ends.
+void nameAxis(QValue3DAxis *axis, const QStringList &names)
+{
+    const int n = std::max<int>(1, names.size());
+    axis->setFormatter(new NamedPositions(names));
+    axis->setRange(-0.5f, float(n) - 0.5f);
+    axis->setSegmentCount(2 * n);
+    axis->setSubSegmentCount(1);
+    axis->setLabelAutoRotation(30);
+}
+
+// The value axis: linear from zero or the lowest value to the highest, or logarithmic over whole
+// powers of the base. Returns the lowest value the axis shows (the floor of a logarithmic axis).
+float scaleAxis(QValue3DAxis *axis, const ChartModel &model, double lo, double hi,
+                double lowestPositive)
+{
+    if (model.scale == ChartModel::Logarithmic) {
+        const double base = model.logBase;
+        if (!qobject_cast<QLogValue3DAxisFormatter *>(axis->formatter()))
+            axis->setFormatter(new QLogValue3DAxisFormatter);
+        static_cast<QLogValue3DAxisFormatter *>(axis->formatter())->setBase(base);
+        const double top = hi > 0 ? hi : base;
+        const double bottom = lowestPositive > 0 ? lowestPositive : 1;
+        const double floorValue = std::pow(base, std::floor(std::log(bottom) / std::log(base)));
+        double ceilValue = std::pow(base, std::ceil(std::log(top) / std::log(base)));
+        if (ceilValue <= floorValue)
+            ceilValue = floorValue * base;
+        axis->setLabelFormat(QStringLiteral("%.0f"));
+        axis->setRange(float(floorValue), float(ceilValue));
+        return float(floorValue);
+    }
+    if (axis->formatter()->metaObject() != &QValue3DAxisFormatter::staticMetaObject)
+        axis->setFormatter(new QValue3DAxisFormatter); // plain numbers again
+    axis->setLabelFormat(model.scale == ChartModel::Percent ? QStringLiteral("%.0f %%")
+                                                            : QStringLiteral("%.0f"));
+    lo = std::min(lo, 0.0);
+    hi = std::max(hi, 0.0);
+    if (hi <= lo)
+        hi = lo + 1;
+    // round steps (1, 2 or 5 times a power of ten), about five of them, outward from the values
+    const double rough = (hi - lo) / 5;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    double step = power;
+    for (double m : {1.0, 2.0, 5.0, 10.0})
+        if (m * power >= rough) {
+            step = m * power;
+            break;
+        }
+    lo = std::floor(lo / step) * step;
+    hi = std::ceil(hi / step) * step;
+    axis->setRange(float(lo), float(hi));
+    axis->setSegmentCount(std::max(1, int(std::lround((hi - lo) / step))));
+    axis->setSubSegmentCount(1);
+    return float(lo);
+}
+
+void setUpGraph(QAbstract3DGraph *graph)
+{
+    Q3DTheme *theme = graph->activeTheme();
+    theme->setType(Q3DTheme::ThemeQt);
+    theme->setWindowColor(Qt::white);
+    theme->setBackgroundColor(QColor(0xf4, 0xf4, 0xf4));
+    theme->setLabelBackgroundEnabled(false);
+    theme->setLabelBorderEnabled(false);
+    theme->setColorStyle(Q3DTheme::ColorStyleUniform);
+    QFont font = QGuiApplication::font();
+    font.setPointSize(20); // labels are drawn as textures in the scene; this keeps them modest
+    theme->setFont(font);
+    graph->setShadowQuality(QAbstract3DGraph::ShadowQualityNone);
+    graph->setSelectionMode(QAbstract3DGraph::SelectionItem);
+    graph->scene()->activeCamera()->setCameraPreset(Q3DCamera::CameraPresetIsometricRight);
+}
+
+// The drawn colour of series s: its grey when it carries a pattern, else its fill.
+QColor colourOf(const ChartModel &model, int s, bool pen)
+{
+    const int pattern = model.looks.value(s).pattern;
+    if (pattern > 0)
+        return patternGrey(pattern);
+    return pen ? model.penColor(s) : model.fillColor(s);
+}
+
+// The values as drawn: with stacking, every series stands on the ones before it.
+QVector<ChartModel::Series> stackedIfAsked(const ChartModel &model,
+                                           QVector<ChartModel::Series> series)
+{
+    if (!model.stacked)
+        return series;
+    QVector<double> running(model.categories().size(), 0.0);
+    for (auto &s : series)
+        for (int p = 0; p < s.values.size() && p < running.size(); ++p)
+            if (s.values[p]) {
+                running[p] += *s.values[p];
+                s.values[p] = running[p];
+            }
+    return series;
+}
+
+} // namespace
+
+// --- legend
+
+ChartLegend::ChartLegend(QWidget *parent) : QWidget(parent)
+{
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+}
+
+void ChartLegend::setEntries(const QVector<Entry> &entries)
+{
+    m_entries = entries;
+    updateGeometry();
+    update();
+}
+
+QSize ChartLegend::sizeFor(const QVector<Entry> &entries, const QFont &font)
+{
+    const QFontMetrics fm(font);
+    int width = 0;
+    for (const auto &e : entries)
+        width = std::max(width, fm.horizontalAdvance(e.name));
+    const int line = std::max(fm.height(), 12) + 4;
+    return {width + 12 + 6 + 16, int(entries.size()) * line + 8};
+}
+
+void ChartLegend::paint(QPainter &painter, const QRect &rect, const QVector<Entry> &entries,
+                        const QFont &font)
+{
+    const QFontMetrics fm(font);
+    const int line = std::max(fm.height(), 12) + 4;
+    painter.save();
+    painter.setFont(font);
+    int y = rect.top() + 4;
+    for (const auto &e : entries) {
+        const QRect swatch(rect.left() + 8, y + (line - 12) / 2, 12, 12);
+        painter.fillRect(swatch, e.colour);
+        if (e.hatch != Qt::NoBrush)
+            painter.fillRect(swatch, QBrush(Qt::black, e.hatch));
+        painter.setPen(Qt::black);
+        painter.drawRect(swatch.adjusted(0, 0, -1, -1));
+        painter.drawText(QRect(swatch.right() + 6, y, rect.width(), line),
+                         Qt::AlignLeft | Qt::AlignVCenter, e.name);
+        y += line;
+    }
+    painter.restore();
+}
+
+QSize ChartLegend::sizeHint() const
+{
+    return sizeFor(m_entries, font());
+}
+
+void ChartLegend::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QSize need = sizeHint();
+    paint(painter, QRect(0, (height() - need.height()) / 2, width(), need.height()), m_entries,
+          font());
+}
+
+void ChartLegend::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    emit activated();
+    event->accept();
+}
+
+// --- graph
+
+bool Chart3D::available(QString *why)
+{
+    static int known = -1;
+    static QString reason;
+    if (known < 0) {
+        const QString platform = QGuiApplication::platformName();
+        if (platform == u"offscreen" || platform == u"minimal") {
+            reason = QStringLiteral("nema OpenGL-a");
+        } else {
+            QOffscreenSurface surface;
+            surface.create();
+            QOpenGLContext context;
+            if (!context.create() || !context.makeCurrent(&surface))
+                reason = QStringLiteral("OpenGL se ne može pokrenuti");
+            else
+                context.doneCurrent();
+        }
+        known = reason.isEmpty() ? 1 : 0;
+    }
+    if (why)
+        *why = reason;
+    return known == 1;
+}
+
+bool Chart3D::isThreeDimensional(int code)
+{
+    return code >= 0 && code <= 8 && code % 2 == 0;
+}
+
+Chart3D::Chart3D(QWidget *parent)
+    : QWidget(parent), m_title(new QLabel(this)), m_graphs(new QStackedWidget(this)),
+      m_legend(new ChartLegend(this))
+{
+    auto *layout = new QGridLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_title, 0, 0, 1, 2);
+    layout->addWidget(m_graphs, 1, 0);
+    layout->addWidget(m_legend, 1, 1);
+    layout->setRowStretch(1, 1);
+    layout->setColumnStretch(0, 1);
+    m_title->setAlignment(Qt::AlignCenter);
+    QFont f = m_title->font();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() * 1.25);
+    m_title->setFont(f);
+    m_title->setContentsMargins(0, 4, 0, 4);
+    m_title->hide();
+    m_title->installEventFilter(this);
+    connect(m_legend, &ChartLegend::activated, this, &Chart3D::legendActivated);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+}
+
+Chart3D::~Chart3D() = default;
+
+Q3DBars *Chart3D::bars()
+{
+    if (!m_bars) {
+        m_bars = new Q3DBars;
+        setUpGraph(m_bars);
+        m_bars->setBarThickness(1.0f);
+        m_bars->setBarSpacing(QSizeF(0.4, 0.6));
+        m_bars->columnAxis()->setLabelAutoRotation(30);
+        m_bars->rowAxis()->setLabelAutoRotation(30);
+        m_barSeries = new QBar3DSeries;
+        m_barSeries->setMesh(QAbstract3DSeries::MeshBevelBar);
+        m_barSeries->setColorStyle(Q3DTheme::ColorStyleUniform);
+        m_barSeries->setItemLabelFormat(QStringLiteral("@rowLabel - @colLabel: %.2f"));
+        m_bars->addSeries(m_barSeries);
+        connect(m_barSeries, &QBar3DSeries::selectedBarChanged, this, [this](const QPoint &at) {
+            if (at != QBar3DSeries::invalidSelectionPosition())
+                select(at.x() + 1, at.y() + 1); // (row, column): series, point
+        });
+        m_bars->installEventFilter(this);
+        m_barsBox = QWidget::createWindowContainer(m_bars, m_graphs);
+        m_graphs->addWidget(m_barsBox);
+    }
+    return m_bars;
+}
+
+Q3DSurface *Chart3D::surface()
+{
+    if (!m_surface) {
+        m_surface = new Q3DSurface;
+        setUpGraph(m_surface);
+        // the ribbons stand high: look a little lower so their labels stay in the picture
+        m_surface->scene()->activeCamera()->setZoomLevel(90);
+        m_surface->scene()->activeCamera()->setTarget(QVector3D(0, -0.5f, 0));
+        m_surface->installEventFilter(this);
+        m_surfaceBox = QWidget::createWindowContainer(m_surface, m_graphs);
+        m_graphs->addWidget(m_surfaceBox);
+    }
+    return m_surface;
+}
+
+QAbstract3DGraph *Chart3D::graph() const
+{
+    return m_showBars ? static_cast<QAbstract3DGraph *>(m_bars)
+                      : static_cast<QAbstract3DGraph *>(m_surface);
+}
+
+int Chart3D::seriesDrawn() const
+{
+    return m_seriesDrawn;
+}
+
+void Chart3D::draw(const ChartModel &model)
+{
+    const QVector<ChartModel::Series> series = stackedIfAsked(model, model.series());
+    const int code = model.chartType;
+    m_showBars = code == 0 || code == 8;
+    m_selected = 0;
+    if (m_showBars)
+        drawBars(model, series);
+    else
+        drawRibbons(model, series);
+    m_graphs->setCurrentWidget(m_showBars ? m_barsBox : m_surfaceBox);
+
+    m_entries.clear();
+    for (int s = 0; s < series.size(); ++s) {
+        const int pattern = model.looks.value(s).pattern;
+        m_entries.append({series[s].name, colourOf(model, s, code == 2 || code == 6),
+                          pattern > 0 ? patternHatch(pattern) : Qt::NoBrush});
+    }
+    m_legend->setEntries(m_entries);
+    setLegendVisible(model.legendVisible);
+    setTitleText(model.title);
+}
+
+void Chart3D::setTitleText(const QString &text)
+{
+    m_title->setText(text);
+    m_title->setVisible(!text.isEmpty());
+}
+
+void Chart3D::setLegendVisible(bool on)
+{
+    m_legend->setVisible(on);
+}
+
+void Chart3D::drawBars(const ChartModel &model, const QVector<ChartModel::Series> &series)
+{
+    Q3DBars *graph = bars();
+    const QStringList categories = model.categories();
+    const bool log = model.scale == ChartModel::Logarithmic;
+    double lo = 0, hi = 0, lowestPositive = 0;
+    for (const auto &s : series)
+        for (const auto &v : s.values)
+            if (v) {
+                lo = std::min(lo, *v);
+                hi = std::max(hi, *v);
+                if (*v > 0 && (lowestPositive == 0 || *v < lowestPositive))
+                    lowestPositive = *v;
+            }
+    const float floor = scaleAxis(graph->valueAxis(), model, lo, hi, lowestPositive);
+
+    auto *array = new QBarDataArray;
+    array->reserve(series.size());
+    QStringList names;
+    QList<QColor> colours;
+    for (int s = 0; s < series.size(); ++s) {
+        auto *row = new QBarDataRow(categories.size());
+        for (int p = 0; p < categories.size(); ++p) {
+            // a gap is an empty place: no bar on a linear axis, none above the floor of a log one
+            const double v = series[s].values.value(p).value_or(log ? floor : 0.0);
+            (*row)[p].setValue(float(v));
+        }
+        array->append(row);
+        names << series[s].name;
+        colours << colourOf(model, s, false);
+    }
+    m_barSeries->dataProxy()->resetArray(array, names, categories);
+    m_barSeries->setRowColors(colours);
+    m_barSeries->setBaseColor(colours.value(0, defaultSeriesColor(0)));
+    graph->setFloorLevel(log ? floor : 0.0f);
+    m_seriesDrawn = int(series.size());
+}
+
+void Chart3D::drawRibbons(const ChartModel &model, const QVector<ChartModel::Series> &series)
+{
+    Q3DSurface *graph = surface();
+    for (QSurface3DSeries *old : graph->seriesList()) {
+        graph->removeSeries(old);
+        delete old;
+    }
+    m_pieces.clear();
+
+    const int code = model.chartType;
+    const bool area = code == 4;
+    const bool step = code == 6;
+    const QStringList categories = model.categories();
+    const int points = int(categories.size());
+
+    double lo = 0, hi = 0, lowestPositive = 0;
+    for (const auto &s : series)
+        for (const auto &v : s.values)
+            if (v) {
+                lo = std::min(lo, *v);
+                hi = std::max(hi, *v);
+                if (*v > 0 && (lowestPositive == 0 || *v < lowestPositive))
+                    lowestPositive = *v;
+            }
+    const float floor = scaleAxis(graph->axisY(), model, lo, hi, lowestPositive);
+    nameAxis(graph->axisX(), categories);
+    QStringList seriesNames;
+    for (const auto &s : series)
+        seriesNames << s.name;
+    nameAxis(graph->axisZ(), seriesNames);
+
+    QVector<double> below(points, 0.0); // the top of the series before (stacked areas)
+    QSet<int> drawn;
+    for (int s = 0; s < series.size(); ++s) {
+        QVector<std::optional<double>> top = series[s].values;
+        top.resize(points);
+        if (area) // an area has no gaps: a missing value lies on the ground
+            for (int p = 0; p < points; ++p)
+                if (!top[p])
+                    top[p] = model.stacked ? below[p] : 0.0;
+        const QColor colour = colourOf(model, s, !area);
+        const bool patterned = model.looks.value(s).pattern > 0;
+
+        for (int first = 0; first < points;) {
+            if (!top[first]) {
+                ++first;
+                continue;
+            }
+            int last = first;
+            while (last + 1 < points && top[last + 1])
+                ++last;
+
+            // x positions along the run and the point each column stands for
+            QVector<float> xs;
+            QVector<float> ys;
+            Piece piece;
+            piece.series = s;
+            auto column = [&](float x, int p) {
+                xs << x;
+                ys << float(*top[p]);
+                piece.points << p + 1;
+            };
+            for (int p = first; p <= last; ++p) {
+                if (step || first == last) {
+                    const float half = step ? 0.48f : 0.25f;
+                    column(float(p) - half, p);
+                    column(float(p) + half, p);
+                } else {
+                    column(float(p), p);
+                }
+            }
+            auto bottomAt = [&](int c) {
+                const int p = piece.points[c] - 1;
+                const float b = model.stacked ? float(below[p]) : 0.0f;
+                return std::max(b, floor);
+            };
+
+            // rows run front to back: a ribbon is a strip at the values; an area's strip
+            // drops to its ground at the front and back edges
+            struct Row
+            {
+                float z;
+                bool ground;
+            };
+            const float z = float(s);
+            const QVector<Row> rows = area ? QVector<Row>{{z - 0.32f, true},
+                                                          {z - 0.3f, false},
+                                                          {z + 0.3f, false},
+                                                          {z + 0.32f, true}}
+                                           : QVector<Row>{{z - 0.3f, false}, {z + 0.3f, false}};
+            auto *array = new QSurfaceDataArray;
+            array->reserve(rows.size());
+            for (const Row &r : rows) {
+                auto *row = new QSurfaceDataRow(xs.size());
+                for (int c = 0; c < xs.size(); ++c)
+                    (*row)[c].setPosition(QVector3D(xs[c], r.ground ? bottomAt(c) : ys[c], r.z));
+                array->append(row);
+            }
+
+            auto *drawnSeries = new QSurface3DSeries;
+            drawnSeries->dataProxy()->resetArray(array);
+            drawnSeries->setName(series[s].name);
+            drawnSeries->setColorStyle(Q3DTheme::ColorStyleUniform);
+            drawnSeries->setBaseColor(colour);
+            drawnSeries->setFlatShadingEnabled(true);
+            drawnSeries->setDrawMode(patterned ? QSurface3DSeries::DrawSurfaceAndWireframe
+                                               : QSurface3DSeries::DrawSurface);
+            drawnSeries->setWireframeColor(Qt::black);
+            drawnSeries->setItemLabelFormat(QStringLiteral("@seriesName: %.2f"));
+            connect(drawnSeries, &QSurface3DSeries::selectedPointChanged, this,
+                    [this, drawnSeries](const QPoint &at) {
+                        if (at == QSurface3DSeries::invalidSelectionPosition())
+                            return;
+                        const Piece piece = m_pieces.value(drawnSeries);
+                        if (const int point = piece.points.value(at.y()))
+                            select(piece.series + 1, point);
+                    });
+            m_pieces.insert(drawnSeries, piece);
+            graph->addSeries(drawnSeries);
+            drawn.insert(s);
+            first = last + 1;
+        }
+        if (model.stacked)
+            for (int p = 0; p < points; ++p)
+                if (top[p])
+                    below[p] = *top[p];
+    }
+    m_seriesDrawn = int(drawn.size());
+}
+
+void Chart3D::select(int series, int point)
+{
+    m_selected = series;
+    emit pointSelected(series, point);
+}
+
+bool Chart3D::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (watched == m_title) {
+            emit titleActivated();
+            return true;
+        }
+        // the first click of the two has selected a point: its series is the one meant
+        if ((watched == m_bars || watched == m_surface) && m_selected > 0)
+            emit seriesActivated(m_selected);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Chart3D::render(QPainter &painter, const QRect &rect) const
+{
+    painter.save();
+    painter.fillRect(rect, Qt::white);
+    QRect graphRect = rect;
+    if (!m_title->text().isEmpty()) {
+        const QFontMetrics fm(m_title->font());
+        const int h = fm.height() + 8;
+        painter.setFont(m_title->font());
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(rect.left(), rect.top(), rect.width(), h), Qt::AlignCenter,
+                         m_title->text());
+        graphRect.setTop(rect.top() + h);
+    }
+    QSize legend;
+    if (!m_legend->isHidden()) {
+        legend = ChartLegend::sizeFor(m_entries, m_legend->font());
+        graphRect.setRight(rect.right() - legend.width());
+    }
+    if (QAbstract3DGraph *g = graph(); g && graphRect.width() > 0 && graphRect.height() > 0)
+        painter.drawImage(graphRect, g->renderToImage(0, graphRect.size()));
+    if (legend.isValid())
+        ChartLegend::paint(painter,
+                           QRect(graphRect.right() + 1,
+                                 graphRect.top() + (graphRect.height() - legend.height()) / 2,
+                                 legend.width(), legend.height()),
+                           m_entries, m_legend->font());
+    painter.restore();
+}
