@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QPainter>
 #include <QRadioButton>
 #include <QTextStream>
 #include <QTreeWidgetItem>
@@ -103,6 +104,20 @@ bool clickNode(ChartWindow *w, const QCommandLineParser &p)
             return true;
         }
     return false;
+}
+
+// The window as it looks. A 3D chart is drawn by OpenGL in a window of its own, which grabbing
+// the widgets does not see, so its picture is laid over the place it takes.
+QImage windowPicture(ChartWindow *w)
+{
+    QApplication::processEvents();
+    QImage image = w->grab().toImage();
+    if (w->MSChart1->drawnIn3D() && w->MSChart1->isVisible()) {
+        QPainter painter(&image);
+        painter.drawImage(w->MSChart1->mapTo(w, QPoint(0, 0)),
+                          w->MSChart1->picture(w->MSChart1->size()));
+    }
+    return image;
 }
 
 int runWindow(const QString &method, const QStringList &args)
@@ -323,7 +338,7 @@ int runWindow(const QString &method, const QStringList &args)
         }
     }
     if (p.isSet(QStringLiteral("screenshot")) &&
-        !w->grab().save(p.value(QStringLiteral("screenshot")))) {
+        !windowPicture(w).save(p.value(QStringLiteral("screenshot")))) {
         err() << "Slika prozora se ne može zapisati." << Qt::endl;
         return 1;
     }

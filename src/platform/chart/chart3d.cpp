@@ -342,7 +342,7 @@ void Chart3D::draw(const ChartModel &model)
     m_entries.clear();
     for (int s = 0; s < series.size(); ++s) {
         const int pattern = model.looks.value(s).pattern;
-        m_entries.append({series[s].name, colourOf(model, s, code == 2 || code == 6),
+        m_entries.append({series[s].name, colourOf(model, s, code == 2),
                           pattern > 0 ? patternHatch(pattern) : Qt::NoBrush});
     }
     m_legend->setEntries(m_entries);
@@ -439,7 +439,7 @@ void Chart3D::drawRibbons(const ChartModel &model, const QVector<ChartModel::Ser
             for (int p = 0; p < points; ++p)
                 if (!top[p])
                     top[p] = model.stacked ? below[p] : 0.0;
-        const QColor colour = colourOf(model, s, !area);
+        const QColor colour = colourOf(model, s, code == 2); // lines take the pen colour
         const bool patterned = model.looks.value(s).pattern > 0;
 
         for (int first = 0; first < points;) {

@@ -37,6 +37,8 @@ private slots:
     void stackingLogScaleAndPatterns();
     void windowCopiesAndPrintsThe3DPicture();
     void hiddenChartStillGivesItsPicture();
+    void oddTablesDrawWithoutFailing_data();
+    void oddTablesDrawWithoutFailing();
 
 private:
     // Three series (rows) by twelve months; the second has no value in May, so its ribbon breaks.
@@ -265,6 +267,48 @@ void TstChart3D::hiddenChartStillGivesItsPicture()
     const QImage image = hidden.picture(QSize(640, 400));
     for (int s = 0; s < 3; ++s)
         QVERIFY(pixelsLike(image, defaultSeriesColor(s)) > 300);
+}
+
+void TstChart3D::oddTablesDrawWithoutFailing_data()
+{
+    QTest::addColumn<QVector<QVector<QVariant>>>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("scale");
+    QTest::newRow("no rows") << QVector<QVector<QVariant>>{} << 3 << int(ChartModel::Linear);
+    QTest::newRow("no value columns")
+        << QVector<QVector<QVariant>>{{QStringLiteral("DUG 2026")}} << 0 << int(ChartModel::Linear);
+    QTest::newRow("one month") << QVector<QVector<QVariant>>{{QStringLiteral("DUG 2026"), 5.0}} << 1
+                               << int(ChartModel::Linear);
+    QTest::newRow("all empty") << QVector<QVector<QVariant>>{{QStringLiteral("DUG 2026"),
+                                                              QVariant(), QVariant()}}
+                               << 2 << int(ChartModel::Linear);
+    QTest::newRow("negative only, logarithmic")
+        << QVector<QVector<QVariant>>{{QStringLiteral("P-D 2026"), -5.0, 0.0}} << 2
+        << int(ChartModel::Logarithmic);
+    QTest::newRow("mixed signs, per cent")
+        << QVector<QVector<QVariant>>{{QStringLiteral("D-P 2026"), -500.0, 250.0, 0.0}} << 3
+        << int(ChartModel::Percent);
+}
+
+// Whatever the table, every 3D code draws something or nothing, and gives a picture.
+void TstChart3D::oddTablesDrawWithoutFailing()
+{
+    QFETCH(QVector<QVector<QVariant>>, rows);
+    QFETCH(int, columns);
+    QFETCH(int, scale);
+    QVector<Recordset::FieldInfo> fields{{QStringLiteral("Godina"), QMetaType::QString}};
+    for (int c = 1; c <= columns; ++c)
+        fields.append({QStringLiteral("Mj%1").arg(c), QMetaType::Double});
+    Recordset rs;
+    rs.assign(fields, rows);
+    m_chart->setDataSource(rs);
+    m_chart->setScale(ChartModel::Scale(scale));
+    for (int code : {0, 2, 4, 6, 8}) {
+        m_chart->setChartType(code);
+        QVERIFY(m_chart->drawnIn3D());
+        QVERIFY(m_chart->view3D()->seriesDrawn() <= rows.size());
+        QCOMPARE(m_chart->picture(QSize(320, 200)).size(), QSize(320, 200));
+    }
 }
 
 QTEST_MAIN(TstChart3D)
