@@ -33,6 +33,7 @@ private slots:
     void orientationTurnsColumnsIntoSeries();
     void barSelectionReportsSeriesAndPoint();
     void ribbonSelectionReportsSeriesAndPoint();
+    void realClickOnABarShowsItsValue();
     void doubleClicksReachTheWindow();
     void stackingLogScaleAndPatterns();
     void windowCopiesAndPrintsThe3DPicture();
@@ -177,6 +178,34 @@ void TstChart3D::ribbonSelectionReportsSeriesAndPoint()
     QTRY_COMPARE(selected.count(), 1);
     QCOMPARE(selected.at(0).value(0).toInt(), 2);
     QCOMPARE(selected.at(0).value(1).toInt(), 7);
+}
+
+// A real mouse click on the graph: the first place across the middle that hits a bar selects
+// it, and the window's value label shows that bar's figure.
+void TstChart3D::realClickOnABarShowsItsValue()
+{
+    WindowFixture fx;
+    ChartWindow *w = fx.open();
+    w->resize(1000, 700);
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    emit w->tv->nodeClicked(
+        w->tv->node(QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji")));
+    w->cmbType->setCurrentIndex(0);
+    QVERIFY(w->MSChart1->drawnIn3D());
+    QSignalSpy selected(w->MSChart1, &ChartControl::pointSelected);
+    QWindow *graph = w->MSChart1->view3D()->graph();
+    QTRY_VERIFY(graph->isExposed());
+    for (int x = graph->width() / 4; x < graph->width() * 3 / 4 && selected.isEmpty(); x += 12) {
+        QTest::mouseClick(graph, Qt::LeftButton, {}, QPoint(x, graph->height() / 2));
+        QTest::qWait(40); // the graph picks what lies under the pointer when it draws next
+    }
+    QVERIFY(!selected.isEmpty());
+    const int series = selected.last().value(0).toInt();
+    const int point = selected.last().value(1).toInt();
+    QVERIFY(series >= 1 && series <= w->MSChart1->seriesCount());
+    QCOMPARE(w->lblVrijednost->text(), w->MSChart1->model().dataValueText(series, point));
+    QVERIFY(!w->lblVrijednost->text().isEmpty());
+    w->close();
 }
 
 void TstChart3D::doubleClicksReachTheWindow()
