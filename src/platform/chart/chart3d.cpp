@@ -62,11 +62,21 @@ void nameAxis(QValue3DAxis *axis, const QStringList &names)
     axis->setLabelAutoRotation(30);
 }
 
-// The value axis: linear from zero or the lowest value to the highest, or logarithmic over whole
-// powers of the base. Returns the lowest value the axis shows (the floor of a logarithmic axis).
-float scaleAxis(QValue3DAxis *axis, const ChartModel &model, double lo, double hi,
-                double lowestPositive)
+// The value axis for the values drawn: linear from zero or the lowest value to the highest, or
+// logarithmic over whole powers of the base. Returns the lowest value the axis shows (the floor
+// of a logarithmic axis).
+float scaleAxis(QValue3DAxis *axis, const ChartModel &model,
+                const QVector<ChartModel::Series> &series)
 {
+    double lo = 0, hi = 0, lowestPositive = 0;
+    for (const auto &s : series)
+        for (const auto &v : s.values)
+            if (v) {
+                lo = std::min(lo, *v);
+                hi = std::max(hi, *v);
+                if (*v > 0 && (lowestPositive == 0 || *v < lowestPositive))
+                    lowestPositive = *v;
+            }
     if (model.scale == ChartModel::Logarithmic) {
         const double base = model.logBase;
         if (!qobject_cast<QLogValue3DAxisFormatter *>(axis->formatter()))
@@ -366,16 +376,7 @@ void Chart3D::drawBars(const ChartModel &model, const QVector<ChartModel::Series
     Q3DBars *graph = bars();
     const QStringList categories = model.categories();
     const bool log = model.scale == ChartModel::Logarithmic;
-    double lo = 0, hi = 0, lowestPositive = 0;
-    for (const auto &s : series)
-        for (const auto &v : s.values)
-            if (v) {
-                lo = std::min(lo, *v);
-                hi = std::max(hi, *v);
-                if (*v > 0 && (lowestPositive == 0 || *v < lowestPositive))
-                    lowestPositive = *v;
-            }
-    const float floor = scaleAxis(graph->valueAxis(), model, lo, hi, lowestPositive);
+    const float floor = scaleAxis(graph->valueAxis(), model, series);
 
     auto *array = new QBarDataArray;
     array->reserve(series.size());
@@ -414,16 +415,7 @@ void Chart3D::drawRibbons(const ChartModel &model, const QVector<ChartModel::Ser
     const QStringList categories = model.categories();
     const int points = int(categories.size());
 
-    double lo = 0, hi = 0, lowestPositive = 0;
-    for (const auto &s : series)
-        for (const auto &v : s.values)
-            if (v) {
-                lo = std::min(lo, *v);
-                hi = std::max(hi, *v);
-                if (*v > 0 && (lowestPositive == 0 || *v < lowestPositive))
-                    lowestPositive = *v;
-            }
-    const float floor = scaleAxis(graph->axisY(), model, lo, hi, lowestPositive);
+    const float floor = scaleAxis(graph->axisY(), model, series);
     nameAxis(graph->axisX(), categories);
     QStringList seriesNames;
     for (const auto &s : series)
