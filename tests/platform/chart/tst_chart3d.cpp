@@ -252,10 +252,24 @@ void TstChart3D::stackingLogScaleAndPatterns()
     m_chart->setScale(ChartModel::Linear);
     QVERIFY(!qobject_cast<QLogValue3DAxisFormatter *>(graph->valueAxis()->formatter()));
 
+    m_chart->setSeriesFill(2, QColor(10, 20, 30));
+    QCOMPARE(graph->seriesList().value(0)->rowColors().value(1), QColor(10, 20, 30));
     for (int s = 1; s <= 3; ++s)
         m_chart->setSeriesPattern(s, s, Qt::white);
     const QList<QColor> colours = graph->seriesList().value(0)->rowColors();
     QCOMPARE(colours, QList<QColor>({patternGrey(1), patternGrey(2), patternGrey(3)}));
+
+    // a line takes its pen colour, and a pattern's grey wins over it
+    m_chart->resetToDefaults();
+    m_chart->setChartType(2);
+    m_chart->setSeriesPen(1, QColor(200, 10, 10));
+    auto *ribbons = qobject_cast<Q3DSurface *>(m_chart->view3D()->graph());
+    QCOMPARE(ribbons->seriesList().value(0)->baseColor(), QColor(200, 10, 10));
+    QCOMPARE(ribbons->seriesList().value(0)->drawMode(), QSurface3DSeries::DrawSurface);
+    m_chart->setSeriesPattern(1, 4, Qt::white);
+    QCOMPARE(ribbons->seriesList().value(0)->baseColor(), patternGrey(4));
+    QVERIFY(ribbons->seriesList().value(0)->drawMode() &
+            QSurface3DSeries::DrawWireframe); // a pattern keeps a black outline in 3D too
 }
 
 void TstChart3D::windowCopiesAndPrintsThe3DPicture()
