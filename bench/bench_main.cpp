@@ -9,6 +9,7 @@
 #include "entry/cfingrafpromet.h"
 #include "entry/hostcontext.h"
 #include "output/recordsetmodel.h"
+#include "platform/chart/chart3d.h"
 #include "platform/chart/chartcontrol.h"
 #include "platform/data/pristuppodacima.h"
 #include "platform/data/sqlitefunctions.h"
@@ -152,11 +153,10 @@ ChartWindow *openWindow(const Services &services, const QString &conn, qint16 ye
 {
     cFinGrafPromet host(services);
     QString level, op = QStringLiteral("bench");
-    const bool ok =
-        cumulative ? host.PrikažiGrafPrometKumulativ(conn, level, 1, year, 0,
-                                                     QStringLiteral("FIN"), table, op)
-                   : host.PrikažiGrafPromet(conn, level, 1, year, 0, QStringLiteral("FIN"), table,
-                                            op);
+    const bool ok = cumulative ? host.PrikažiGrafPrometKumulativ(conn, level, 1, year, 0,
+                                                                 QStringLiteral("FIN"), table, op)
+                               : host.PrikažiGrafPromet(conn, level, 1, year, 0,
+                                                        QStringLiteral("FIN"), table, op);
     if (!ok) {
         out << "window did not open: " << host.lastError() << "\n";
         out.flush();
@@ -216,19 +216,18 @@ int main(int argc, char **argv)
             !text.contains(QLatin1String("XDG_RUNTIME_DIR")))
             fprintf(stderr, "%s\n", qPrintable(text));
     });
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty()
-                                   ? QByteArray("offscreen")
-                                   : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
+                                                                    : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     QCommandLineParser cli;
     cli.setApplicationDescription(QStringLiteral("fingraf benchmarks"));
     cli.addHelpOption();
-    cli.addOption({QStringLiteral("scale"), QStringLiteral("Demo book scale."),
-                   QStringLiteral("N"), QStringLiteral("100")});
+    cli.addOption({QStringLiteral("scale"), QStringLiteral("Demo book scale."), QStringLiteral("N"),
+                   QStringLiteral("100")});
     cli.addOption({QStringLiteral("runs"), QStringLiteral("Timed runs per step."),
                    QStringLiteral("N"), QStringLiteral("15")});
-    cli.addOption({QStringLiteral("book"), QStringLiteral("Demo book file."),
-                   QStringLiteral("PATH")});
+    cli.addOption(
+        {QStringLiteral("book"), QStringLiteral("Demo book file."), QStringLiteral("PATH")});
     cli.addOption({QStringLiteral("memory-run"), QStringLiteral("Internal: the memory run.")});
     cli.process(app);
 
@@ -266,11 +265,11 @@ int main(int argc, char **argv)
     const QString anal =
         bare.text("SELECT SINTKONTO FROM dbo.PROMET WHERE BROJPODUZECA=1 GROUP BY SINTKONTO "
                   "ORDER BY count(DISTINCT ANALKONTO) DESC LIMIT 1");
-    const QString partner =
-        bare.text(("SELECT ANALKONTO FROM dbo.PROMET WHERE BROJPODUZECA=1 AND SINTKONTO='" +
-                   anal.toUtf8() + "' AND ANALKONTO<>0 GROUP BY ANALKONTO ORDER BY count(*) DESC "
-                                   "LIMIT 1")
-                      .constData());
+    const QString partner = bare.text(
+        ("SELECT ANALKONTO FROM dbo.PROMET WHERE BROJPODUZECA=1 AND SINTKONTO='" + anal.toUtf8() +
+         "' AND ANALKONTO<>0 GROUP BY ANALKONTO ORDER BY count(*) DESC "
+         "LIMIT 1")
+            .constData());
 
     if (cli.isSet(QStringLiteral("memory-run")))
         return memoryRun(conn, year, sint);
@@ -313,8 +312,8 @@ int main(int argc, char **argv)
     const char *kinds[] = {"Duguje", "Potražuje", "Oba", "Saldo D-P", "Saldo P-D"};
     const TurnoverSql::Scope sintScope{QStringLiteral("PROMET"), 1, sint, {}, first, last};
     const TurnoverSql::Scope analScope{QStringLiteral("PROMET"), 1, anal, {}, first, last};
-    const TurnoverSql::Scope partnerScope{
-        QStringLiteral("PROMET"), 1, anal, QStringLiteral(" ") + partner, first, last};
+    const TurnoverSql::Scope partnerScope{QStringLiteral("PROMET"),      1,     anal,
+                                          QStringLiteral(" ") + partner, first, last};
     for (int k = 0; k < 5; ++k) {
         const QString kind = QString::fromUtf8(kinds[k]);
         dbStep(QStringLiteral("account chart %1 %2").arg(sint, kind),
@@ -374,15 +373,35 @@ int main(int argc, char **argv)
                       grid.setAmountFormat(true);
                   }),
            0, 0});
-    print({QStringLiteral("chart drawing (bind, refresh, paint)"), timeIt(runs,
-                                                                          [&] {
-                                                                              w->MSChart1->setDataSource(rows);
-                                                                              w->MSChart1->refresh();
-                                                                              w->MSChart1->repaint();
-                                                                          }),
+    print({QStringLiteral("chart drawing (bind, refresh, paint)"),
+           timeIt(runs,
+                  [&] {
+                      w->MSChart1->setDataSource(rows);
+                      w->MSChart1->refresh();
+                      w->MSChart1->repaint();
+                  }),
            0, 0});
     print({QStringLiteral("chart picture for the clipboard"),
            timeIt(runs, [&] { (void)w->MSChart1->picture(); }), 0, 0});
+    // 3D needs OpenGL: QT_QPA_PLATFORM=xcb under xvfb-run (Mesa's software renderer) or a desktop.
+    if (Chart3D::available()) {
+        for (const auto &[code, name] : {std::pair{0, QStringLiteral("3D bars")},
+                                         std::pair{2, QStringLiteral("3D ribbons")}}) {
+            w->MSChart1->setChartType(code); // the first call makes the graph and its shaders
+            // the graph renders on its next frame, so the picture is part of the drawing here
+            print({name + QStringLiteral(" drawing (bind, refresh, picture)"),
+                   timeIt(runs,
+                          [&] {
+                              w->MSChart1->setDataSource(rows);
+                              w->MSChart1->refresh();
+                              (void)w->MSChart1->picture();
+                          }),
+                   0, 0});
+        }
+    } else {
+        out << "3D steps left out: no OpenGL on the " << QGuiApplication::platformName()
+            << " platform (run with QT_QPA_PLATFORM=xcb under xvfb-run)\n";
+    }
     w->close();
     QApplication::processEvents();
 

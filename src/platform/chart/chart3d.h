@@ -8,7 +8,6 @@
 class QLabel;
 class QPainter;
 class QStackedWidget;
-class QWindow;
 
 class Q3DBars;
 class Q3DSurface;
