@@ -311,11 +311,14 @@ bool ChartControl::rebuild3D()
 {
     if (!Chart3D::isThreeDimensional(m_model.chartType))
         return false;
+    // A window passes through the 3D entries while it fills its type list, before it has
+    // figures: no graph (an OpenGL context, hundreds of milliseconds and megabytes) is made and
+    // nothing is said for an empty chart nobody chose.
+    if (m_model.table.rows() == 0 && !m_3d)
+        return false;
     QString why;
     if (!Chart3D::available(&why)) {
-        // said once, and only when figures are drawn: an empty chart while a window loads its
-        // lists passes through the 3D entries without anyone choosing them
-        if (!m_saidFlat && m_model.table.rows() > 0) {
+        if (!m_saidFlat) {
             m_saidFlat = true;
             emit statusMessage(QStringLiteral("3D prikaz nije dostupan (%1): grafikon je "
                                               "nacrtan u 2D.")
