@@ -24,6 +24,7 @@
 #include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
@@ -32,7 +33,6 @@
 #include <QTextStream>
 
 #include <sqlite3.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -181,11 +181,16 @@ void click(ChartWindow *w, QTreeWidgetItem *node)
     QApplication::processEvents();
 }
 
+// The high-water mark of this process's own memory. (getrusage's ru_maxrss also keeps the mark
+// of the process it was forked from, so a child started by a big parent reported the parent.)
 long peakRssKb()
 {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return 0;
 }
 
 // The memory run: five windows, each drawing the largest account, in a process of its own so the
