@@ -196,8 +196,9 @@ void ChartLegend::paint(QPainter &painter, const QRect &rect, const QVector<Entr
     for (const auto &e : entries) {
         const QRect swatch(rect.left() + 8, y + (line - 12) / 2, 12, 12);
         painter.fillRect(swatch, e.colour);
-        if (e.hatch != Qt::NoBrush)
-            painter.fillRect(swatch, QBrush(Qt::black, e.hatch));
+        if (e.hatch != Qt::NoBrush) // black on light greys, white on dark ones
+            painter.fillRect(swatch,
+                             QBrush(e.colour.lightness() < 128 ? Qt::white : Qt::black, e.hatch));
         painter.setPen(Qt::black);
         painter.drawRect(swatch.adjusted(0, 0, -1, -1));
         painter.drawText(QRect(swatch.right() + 6, y, rect.width(), line),

@@ -25,7 +25,7 @@ public:
     {
         QString name;
         QColor colour;
-        Qt::BrushStyle hatch = Qt::NoBrush; ///< drawn in black over the colour
+        Qt::BrushStyle hatch = Qt::NoBrush; ///< drawn over the colour, in black or white
     };
     explicit ChartLegend(QWidget *parent = nullptr);
     void setEntries(const QVector<Entry> &entries);

@@ -105,8 +105,8 @@ Qt::BrushStyle patternHatch(int p)
 
 QColor patternGrey(int p)
 {
-    // one grey for each hatch, neighbours far apart
-    static const int levels[] = {30, 215, 110, 245, 160, 70, 190, 135, 90};
+    // one grey for each hatch, neighbours far apart, none as light as the 3D walls (about 244)
+    static const int levels[] = {30, 200, 110, 170, 60, 140, 90, 185, 45};
     const int g = levels[std::max(0, p - 1) % 9];
     return QColor(g, g, g);
 }

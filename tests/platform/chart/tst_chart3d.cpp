@@ -259,6 +259,13 @@ void TstChart3D::stackingLogScaleAndPatterns()
         m_chart->setSeriesPattern(s, s, Qt::white);
     const QList<QColor> colours = graph->seriesList().value(0)->rowColors();
     QCOMPARE(colours, QList<QColor>({patternGrey(1), patternGrey(2), patternGrey(3)}));
+    // the greys differ from one another and stand out from the graph's light walls
+    QSet<int> greys;
+    for (int p = 1; p <= 9; ++p) {
+        greys.insert(patternGrey(p).red());
+        QVERIFY(patternGrey(p).red() <= 200);
+    }
+    QCOMPARE(greys.size(), 9);
 
     // a line takes its pen colour, and a pattern's grey wins over it
     m_chart->resetToDefaults();
