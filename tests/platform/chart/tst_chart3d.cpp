@@ -200,7 +200,9 @@ void TstChart3D::realClickOnABarShowsItsValue()
         QTest::mouseClick(graph, Qt::LeftButton, {}, QPoint(x, graph->height() / 2));
         QTest::qWait(40); // the graph picks what lies under the pointer when it draws next
     }
-    QVERIFY(!selected.isEmpty());
+    // a slow renderer (the sanitizer build) may pick after the loop has moved on
+    QTRY_VERIFY_WITH_TIMEOUT(!selected.isEmpty(), 10000);
+    QTest::qWait(200);
     const int series = selected.last().value(0).toInt();
     const int point = selected.last().value(1).toInt();
     QVERIFY(series >= 1 && series <= w->MSChart1->seriesCount());
