@@ -33,6 +33,7 @@ private slots:
     void closingStoresTheSettings();
     void pieAndXyCodes();
     void percentScaleIsShareOfLargest();
+    void valuesThatAreNoNumberAreGaps();
     void stackingInSyncFromMenuAndBox();
     void titleInputCancelKeepsText();
     void gridFormatsAmounts_data();
@@ -173,6 +174,33 @@ void TstChartWindow::percentScaleIsShareOfLargest()
     QCOMPARE(m.seriesCount(), 2);
     QCOMPARE(m.categories(), QStringList({QStringLiteral("DUG 2025"), QStringLiteral("DUG 2026")}));
     QCOMPARE(m.dataValueText(2, 1), QStringLiteral("200"));
+}
+
+// A value that is no finite number (a text, or an infinity the database handed over) is a gap:
+// drawn, it would stretch every axis without end.
+void TstChartWindow::valuesThatAreNoNumberAreGaps()
+{
+    Recordset rs;
+    rs.assign({{QStringLiteral("Godina"), QMetaType::QString},
+               {QStringLiteral("Mj01"), QMetaType::Double},
+               {QStringLiteral("Mj02"), QMetaType::Double},
+               {QStringLiteral("Mj03"), QMetaType::Double}},
+              {{QStringLiteral("DUG 2026"), qInf(), qQNaN(), QStringLiteral("abc")},
+               {QStringLiteral("POT 2026"), -qInf(), 40.0, 80.0}});
+    const ChartTable t = ChartTable::fromRecordset(rs);
+    for (int c = 0; c < 3; ++c)
+        QVERIFY(!t.values[0][c]);
+    QVERIFY(!t.values[1][0]);
+    ChartModel m;
+    m.table = t;
+    m.scale = ChartModel::Percent;
+    QCOMPARE(*m.series()[1].values[1], 50.0); // the share of the largest finite value
+    ChartControl chart;
+    for (int code : {1, 3, 5, 7, 9, 14, 16}) {
+        chart.setChartType(code);
+        chart.setDataSource(rs);
+        QVERIFY(!chart.picture(QSize(200, 100)).isNull());
+    }
 }
 
 void TstChartWindow::stackingInSyncFromMenuAndBox()

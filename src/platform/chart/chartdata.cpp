@@ -18,7 +18,8 @@ ChartTable ChartTable::fromRecordset(const Recordset &rs)
             const QVariant v = rs.valueAt(r, f);
             bool ok = false;
             const double d = v.toDouble(&ok);
-            if (!v.isNull() && ok)
+            // a value that is no finite number (a text, an infinity) cannot be drawn: a gap
+            if (!v.isNull() && ok && std::isfinite(d))
                 row[f - 1] = d;
         }
         t.values << row;

@@ -10,7 +10,8 @@
 class Recordset;
 
 /// The table a chart shows, taken from a record set: the first field labels the rows, every
-/// further field is a numeric column named by its field. Null values stay empty (a gap).
+/// further field is a numeric column named by its field. Null values, and values that are no
+/// finite number, stay empty (a gap).
 struct ChartTable
 {
     QStringList rowLabels;
