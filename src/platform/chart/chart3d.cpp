@@ -71,7 +71,7 @@ float scaleAxis(QValue3DAxis *axis, const ChartModel &model,
     double lo = 0, hi = 0, lowestPositive = 0;
     for (const auto &s : series)
         for (const auto &v : s.values)
-            if (v && std::isfinite(*v)) {
+            if (v) {
                 lo = std::min(lo, *v);
                 hi = std::max(hi, *v);
                 if (*v > 0 && (lowestPositive == 0 || *v < lowestPositive))

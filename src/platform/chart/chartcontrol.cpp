@@ -244,35 +244,38 @@ void ChartControl::setLogBase(double base)
     rebuild();
 }
 
-void ChartControl::setSeriesPen(int series, const QColor &color)
+ChartModel::SeriesLook *ChartControl::seriesLook(int series)
 {
     if (series < 1)
-        return;
+        return nullptr;
     if (m_model.looks.size() < series)
         m_model.looks.resize(series);
-    m_model.looks[series - 1].pen = color;
-    rebuild();
+    return &m_model.looks[series - 1];
+}
+
+void ChartControl::setSeriesPen(int series, const QColor &color)
+{
+    if (auto *look = seriesLook(series)) {
+        look->pen = color;
+        rebuild();
+    }
 }
 
 void ChartControl::setSeriesFill(int series, const QColor &color)
 {
-    if (series < 1)
-        return;
-    if (m_model.looks.size() < series)
-        m_model.looks.resize(series);
-    m_model.looks[series - 1].fill = color;
-    rebuild();
+    if (auto *look = seriesLook(series)) {
+        look->fill = color;
+        rebuild();
+    }
 }
 
 void ChartControl::setSeriesPattern(int series, int pattern, const QColor &fill)
 {
-    if (series < 1)
-        return;
-    if (m_model.looks.size() < series)
-        m_model.looks.resize(series);
-    m_model.looks[series - 1].pattern = pattern;
-    m_model.looks[series - 1].fill = fill;
-    rebuild();
+    if (auto *look = seriesLook(series)) {
+        look->pattern = pattern;
+        look->fill = fill;
+        rebuild();
+    }
 }
 
 void ChartControl::resetToDefaults()
@@ -351,7 +354,6 @@ void ChartControl::rebuildFlat()
     const QStringList categories = m_model.categories();
     const Look look = lookOf(m_model.chartType);
 
-    auto colorOf = [this](int s) { return m_model.fillColor(s); };
     auto brushOf = [this](int s) {
         const int pattern = m_model.looks.value(s).pattern;
         // a pattern is a black hatch on a white ground
@@ -441,7 +443,7 @@ void ChartControl::rebuildFlat()
             auto *set = new QBarSet(series[s].name);
             connectSeries(set, s);
             set->setBrush(brushOf(s));
-            set->setColor(colorOf(s));
+            set->setColor(m_model.fillColor(s));
             if (m_model.looks.value(s).pattern > 0) {
                 set->setBrush(brushOf(s));
                 set->setPen(QPen(Qt::black, 1)); // the outline keeps a hatched bar a bar on paper
@@ -518,7 +520,7 @@ void ChartControl::rebuildFlat()
             auto *area = new QAreaSeries(upper, lower);
             area->setName(series[s].name);
             connectSeries(area, s);
-            QColor c = colorOf(s);
+            QColor c = m_model.fillColor(s);
             if (m_model.looks.value(s).pattern == 0)
                 c.setAlpha(m_model.stacked ? 255 : 140);
             area->setBrush(m_model.looks.value(s).pattern > 0 ? brushOf(s) : QBrush(c));

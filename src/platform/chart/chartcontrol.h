@@ -122,6 +122,8 @@ private:
     bool rebuild3D();
 
     void connectSeries(QObject *series, int index);
+    /// The look of a series (from 1), made when missing; none for a series below 1.
+    ChartModel::SeriesLook *seriesLook(int series);
 
     ChartModel m_model;
     QStackedWidget *m_stack;

@@ -47,6 +47,8 @@ private:
     static Recordset table();
     // Pixels of the picture close in hue to colour: the series is really on the picture.
     static int pixelsLike(const QImage &image, const QColor &colour);
+    // A turnover window on screen with the chart of account 120 drawn.
+    static ChartWindow *openOn120(WindowFixture &fx);
     std::unique_ptr<ChartControl> m_chart;
 };
 
@@ -85,6 +87,20 @@ Recordset TstChart3D::table()
     Recordset rs;
     rs.assign(fields, rows);
     return rs;
+}
+
+ChartWindow *TstChart3D::openOn120(WindowFixture &fx)
+{
+    ChartWindow *w = fx.open();
+    if (!w)
+        return nullptr;
+    w->resize(1000, 700);
+    w->show();
+    if (!QTest::qWaitForWindowExposed(w))
+        return nullptr;
+    emit w->tv->nodeClicked(
+        w->tv->node(QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji")));
+    return w;
 }
 
 int TstChart3D::pixelsLike(const QImage &image, const QColor &colour)
@@ -186,11 +202,8 @@ void TstChart3D::ribbonSelectionReportsSeriesAndPoint()
 void TstChart3D::realClickOnABarShowsItsValue()
 {
     WindowFixture fx;
-    ChartWindow *w = fx.open();
-    w->resize(1000, 700);
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-    emit w->tv->nodeClicked(
-        w->tv->node(QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji")));
+    ChartWindow *w = openOn120(fx);
+    QVERIFY(w);
     w->cmbType->setCurrentIndex(0);
     QVERIFY(w->MSChart1->drawnIn3D());
     QSignalSpy selected(w->MSChart1, &ChartControl::pointSelected);
@@ -285,12 +298,8 @@ void TstChart3D::stackingLogScaleAndPatterns()
 void TstChart3D::windowCopiesAndPrintsThe3DPicture()
 {
     WindowFixture fx;
-    ChartWindow *w = fx.open();
+    ChartWindow *w = openOn120(fx);
     QVERIFY(w);
-    w->resize(1000, 700);
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-    emit w->tv->nodeClicked(
-        w->tv->node(QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji")));
     QGuiApplication::clipboard()->clear();
     w->cmbType->setCurrentIndex(0); // "3D Bar"
     QVERIFY(w->MSChart1->drawnIn3D());
@@ -327,10 +336,8 @@ void TstChart3D::hiddenChartStillGivesItsPicture()
 void TstChart3D::noGraphIsMadeUntilA3DChartHasFigures()
 {
     WindowFixture fx;
-    ChartWindow *w = fx.open();
+    ChartWindow *w = openOn120(fx);
     QVERIFY(w);
-    emit w->tv->nodeClicked(
-        w->tv->node(QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji")));
     QCOMPARE(w->cmbType->currentIndex(), 9);
     QVERIFY(!w->MSChart1->view3D());
     w->cmbType->setCurrentIndex(2);
