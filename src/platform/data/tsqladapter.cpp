@@ -242,6 +242,9 @@ Result adapt(const QString &tsql)
     for (int i = 0; i < t.size(); ++i) {
         const Token &tok = t[i];
         if (tok.kind == Token::String && (tok.text.startsWith(u'N') || tok.text.startsWith(u'n'))) {
+            // 'a'N'b' would become 'a''b', one literal with a quote in it
+            if (out.endsWith(u'\''))
+                out += u' ';
             out += tok.text.mid(1);
             continue;
         }
@@ -262,6 +265,9 @@ Result adapt(const QString &tsql)
                 const int after = i + 1;
                 if (after < t.size() && t[after].kind == Token::Space)
                     i = after; // drop the blank that followed PERCENT as well
+                // what stood on either side must not run together ("-TOP 100 PERCENT -1")
+                if (!out.isEmpty() && !out.back().isSpace() && i + 1 < t.size())
+                    out += u' ';
                 continue;
             }
         }

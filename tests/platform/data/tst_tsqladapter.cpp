@@ -76,6 +76,13 @@ void TstTSqlAdapter::adapt_data()
                                         << "SELECT LEFT(x";
     QTest::newRow("empty") << ""
                            << "";
+    // dropping a prefix or a phrase must not join what stood around it
+    QTest::newRow("prefixed literal after a literal") << "'N'N'+P'"
+                                                      << "'N' '+P'";
+    QTest::newRow("top 100 percent between literals") << "SELECT 'a'TOP 100 PERCENT'b'"
+                                                      << "SELECT 'a' 'b'";
+    QTest::newRow("top 100 percent between minus signs") << "SELECT 1-TOP 100 PERCENT -1"
+                                                         << "SELECT 1- -1";
 }
 
 void TstTSqlAdapter::adapt()
