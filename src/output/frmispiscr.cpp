@@ -35,8 +35,7 @@ frmIspisCR::frmIspisCR(const Services &services, QWidget *owner)
     cmdExcel = button(QStringLiteral("Export u MS Excel"), 6000, 2175);
     CRVRadnici = new ReportViewer(services, this);
     connect(cmdIzlaz, &QPushButton::clicked, this, &QWidget::close);
-    connect(cmdPostaviPrinter, &QPushButton::clicked, this,
-            &frmIspisCR::cmdPostaviPrinter_Click);
+    connect(cmdPostaviPrinter, &QPushButton::clicked, this, &frmIspisCR::cmdPostaviPrinter_Click);
     connect(cmdUExcelPomoćni, &QPushButton::clicked, this, &frmIspisCR::cmdExcel_Click);
     connect(cmdExcel, &QPushButton::clicked, this, &frmIspisCR::cmdExcel_Click);
     resize(px(this, 11000), px(this, 8000));

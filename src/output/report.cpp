@@ -74,8 +74,7 @@ void CRFinPoMjes::compose(QTextDocument &doc, const Recordset &rows) const
     Recordset rs = rows;
     int monthField[13];
     for (int m = 1; m <= 12; ++m)
-        monthField[m] =
-            rs.fieldIndex(QStringLiteral("Mj%1").arg(m, 2, 10, QLatin1Char('0')));
+        monthField[m] = rs.fieldIndex(QStringLiteral("Mj%1").arg(m, 2, 10, QLatin1Char('0')));
     const int labelField = rs.fieldIndex(QStringLiteral("Godina"));
     double totals[13] = {};
     for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
@@ -95,7 +94,8 @@ void CRFinPoMjes::compose(QTextDocument &doc, const Recordset &rows) const
     for (int m = 1; m <= 12; ++m)
         html += QStringLiteral("<td align=\"right\" style=\"white-space:nowrap\"><b>%1</b></td>")
                     .arg(RecordsetModel::formatAmount(totals[m]));
-    html += QStringLiteral("<td align=\"right\" style=\"white-space:nowrap\"><b>%1</b></td></tr></table></body></html>")
+    html += QStringLiteral("<td align=\"right\" "
+                           "style=\"white-space:nowrap\"><b>%1</b></td></tr></table></body></html>")
                 .arg(RecordsetModel::formatAmount(totals[0]));
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPointSizeF(6);

@@ -3,9 +3,9 @@
 #include "output/report.h"
 #include "platform/dialogs/busycursor.h"
 
+#include <QFile>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QFile>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
@@ -172,8 +172,8 @@ void ReportViewer::composeInto(QTextDocument &doc) const
         return;
     QTextCharFormat mark;
     mark.setBackground(QColor(255, 230, 0));
-    const auto flags = m_markedCase ? QTextDocument::FindCaseSensitively
-                                    : QTextDocument::FindFlags();
+    const auto flags =
+        m_markedCase ? QTextDocument::FindCaseSensitively : QTextDocument::FindFlags();
     for (QTextCursor c = doc.find(m_marked, 0, flags); !c.isNull();
          c = doc.find(m_marked, c, flags))
         c.mergeCharFormat(mark);

@@ -155,9 +155,9 @@ void TstDemoBook::accountAndPartnerStatementsUseIndexes_data()
     const QString y1 = QStringLiteral("2021"), y2 = QStringLiteral("2026");
     const char *kinds[] = {"Duguje", "Potrazuje", "Oba", "Saldo D-P", "Saldo P-D"};
     for (const char *table : {"PROMET", "PROMETMT"}) {
-        const TurnoverSql::Scope account{QLatin1String(table), 1, QStringLiteral("120"), {}, y1,
-                                         y2};
-        const TurnoverSql::Scope partner{QLatin1String(table), 1, QStringLiteral("1200"),
+        const TurnoverSql::Scope account{
+            QLatin1String(table), 1, QStringLiteral("120"), {}, y1, y2};
+        const TurnoverSql::Scope partner{QLatin1String(table), 1,  QStringLiteral("1200"),
                                          QStringLiteral(" 3"), y1, y2};
         for (int k = 0; k < 5; ++k) {
             QTest::addRow("%s account %s", table, kinds[k])

@@ -90,7 +90,7 @@ namespace {
 
 lxw_datetime toLxw(const QDateTime &t)
 {
-    return lxw_datetime{t.date().year(), t.date().month(), t.date().day(),
+    return lxw_datetime{t.date().year(), t.date().month(),  t.date().day(),
                         t.time().hour(), t.time().minute(), double(t.time().second())};
 }
 
@@ -171,9 +171,9 @@ bool XlsxSpreadsheet::release(QString *error)
     QDir().mkpath(m_folder);
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     for (int n = 1; m_path.isEmpty() || QFileInfo::exists(m_path); ++n)
-        m_path = QDir(m_folder).filePath(
-            n == 1 ? QStringLiteral("Export-%1.xlsx").arg(stamp)
-                   : QStringLiteral("Export-%1-%2.xlsx").arg(stamp).arg(n));
+        m_path =
+            QDir(m_folder).filePath(n == 1 ? QStringLiteral("Export-%1.xlsx").arg(stamp)
+                                           : QStringLiteral("Export-%1-%2.xlsx").arg(stamp).arg(n));
     if (!write(m_path, *this, error))
         return false;
     SheetCells::release(error);
