@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: the normal build, the same suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then a short run of each fuzz target.
+# Sets up, checks the source format, builds and runs every test: the normal build, the same suite
+# under AddressSanitizer and UndefinedBehaviorSanitizer, then a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 jobs=$(nproc)
 fuzz_seconds=${FINGRAF_FUZZ_SECONDS:-30}
+
+echo "== source layout matches .clang-format"
+find app bench demo src tests \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format --dry-run --Werror
 
 echo "== build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
