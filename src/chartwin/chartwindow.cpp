@@ -128,12 +128,16 @@ void ChartWindow::build(const QVector<Option> &amountKinds)
     chkRedIliKolona = new QCheckBox(QStringLiteral("Po koloni ili redu"), c);
     chkRedIliKolona->setToolTip(groupTip);
     place(chkRedIliKolona, 1320, 360, 1935, 195);
+    // the captions before the boxes stand against them, clear of the check box on their left;
+    // the year caption starts right after the month spinner so that it is not cut short
     Label6 = new QLabel(QStringLiteral("Mj:"), c);
+    Label6->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     place(Label6, 2640, 360, 975, 255);
     Label5 = new QLabel(QStringLiteral("do"), c);
     place(Label5, 4320, 360, 375, 255);
     Label3 = new QLabel(QStringLiteral("Za godinu: Od:"), c);
-    place(Label3, 5400, 360, 1095, 255);
+    Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    place(Label3, 5280, 360, 1215, 255);
     Label4 = new QLabel(QStringLiteral("do"), c);
     place(Label4, 7560, 360, 375, 255);
 
