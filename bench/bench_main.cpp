@@ -7,7 +7,6 @@
 #include "chartwin/chartwindow.h"
 #include "demobook.h"
 #include "entry/cfingrafpromet.h"
-#include "entry/hostcontext.h"
 #include "output/recordsetmodel.h"
 #include "platform/chart/chart3d.h"
 #include "platform/chart/chartcontrol.h"

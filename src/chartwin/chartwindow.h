@@ -1,18 +1,19 @@
 #pragma once
 
+#include "chartwin/hostcontext.h"
+#include "chartwin/windowdesign.h"
 #include "platform/data/pristuppodacima.h"
 #include "platform/data/recordset.h"
 #include "platform/services.h"
 
 #include <QColor>
 #include <QMainWindow>
-#include <QPointer>
 #include <QVector>
 
 #include <array>
+#include <functional>
 #include <memory>
 
-class BusyCursor;
 class ChartControl;
 class KeyedTree;
 class QAction;
@@ -31,20 +32,19 @@ class UpDown;
 
 /// The frame every chart window is built on: the top band of selection controls, the tree on the
 /// left, chart and grid sharing the right, the menus, showing, the layout rule, the settings kept
-/// per user, and the presentation controls that act on the chart without a query.
+/// per user, the drawing step, and the presentation controls that act on the chart without a
+/// query.
 ///
-/// A window kind brings its tree fill and its node-click handling.
+/// A window kind describes how it differs (WindowDesign), adds its own menus and buttons in its
+/// constructor, and brings its tree fill, its node click and, if it needs them, steps before the
+/// window is shown.
 class ChartWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    struct Option
-    {
-        QString caption;
-        QString toolTip;
-    };
-    ChartWindow(const Services &services, const QString &designCaption,
-                const QVector<Option> &amountKinds, QWidget *parent = nullptr);
+    using Option = WindowDesign::Option;
+    ChartWindow(const Services &services, std::shared_ptr<HostContext> host,
+                const WindowDesign &design, QWidget *parent = nullptr);
     ~ChartWindow() override;
 
     /// The turnover table name; setting it does not load the window.
@@ -61,13 +61,14 @@ public:
     static qint16 GreenFromRGB(qint32 color) { return qint16((color >> 8) & 255); }
     static qint16 BlueFromRGB(qint32 color) { return qint16((color >> 16) & 255); }
 
-    // Controls, by their names in the window's description.
+    // Controls, by their names in the window's description. fraIznosi is null in a window without
+    // amount kinds; txtGodina[1], UpDown2 and Label4 in a window with one year box.
     QCheckBox *chkNaslagati;
     std::array<QLineEdit *, 2> txtMj;
-    QGroupBox *fraIznosi;
+    QGroupBox *fraIznosi = nullptr;
     QVector<QRadioButton *> optVrijednost;
-    UpDown *UpDown1, *UpDown2, *UpDown3, *UpDown4;
-    std::array<QLineEdit *, 2> txtGodina;
+    UpDown *UpDown1, *UpDown2 = nullptr, *UpDown3, *UpDown4;
+    std::array<QLineEdit *, 2> txtGodina{};
     QCheckBox *chkRedIliKolona;
     KeyedTree *tv;
     QLineEdit *txtkonto;
@@ -75,7 +76,7 @@ public:
     QComboBox *cmbType;
     QPushButton *Command1;
     QTableView *dgPodaci;
-    QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6;
+    QLabel *Label1, *Label2, *Label3, *Label4 = nullptr, *Label5, *Label6;
     QLabel *lblVrijednost;
     ChartControl *MSChart1;
 
@@ -89,6 +90,7 @@ public:
     QAction *mnuIzlaz;
 
     // Window state.
+    const WindowDesign &design() const { return m_design; }
     Recordset &chartRecordset() { return m_chartRs; }
     QTreeWidgetItem *lastNode() const { return m_lastNode; }
     QString lastSql() const { return m_lastSql; }
@@ -119,23 +121,59 @@ public:
     /// Loads the window (once): lists, defaults, hidden chart, tree fill.
     void load();
 
+    /// Twips of the layout in pixels, as the controls' font stretches them.
+    int pixelsX(double twips) const;
+    int pixelsY(double twips) const;
+
+    /// Clicks the node with this key, as a user would; false when there is none.
+    bool clickKey(const QString &key);
+    /// Clicks down a path of codes, outermost first (what they name is the kind's business: an
+    /// account and a partner, a group, its account and a partner, ...); an empty code ends the
+    /// path. False when a code names no node.
+    virtual bool clickPath(const QStringList &codes);
+
 protected:
-    /// The window kind's tree fill, run by the load and by mnuNapuniKonta.
+    /// The window kind's tree fill, run by the load (when the design says so) and by the refill
+    /// menu.
     virtual void napuniStablo() = 0;
     /// The window kind's node-click handling; null when nothing was clicked yet.
     virtual void nodeClick(QTreeWidgetItem *node) = 0;
+    /// The kind's steps after the settings are restored and before the window is shown.
+    virtual void beforeShow() {}
 
     const Services &services() const { return m_services; }
     Dialogs &dialogs() const { return *m_services.dialogs; }
+    const HostContext &host() const { return *m_host; }
     cPristupPodacima &pristup();
     void setLastNode(QTreeWidgetItem *node) { m_lastNode = node; }
     void setLastSql(const QString &sql) { m_lastSql = sql; }
     /// Index of the selected amount kind, -1 when none.
     int selectedAmountKind() const;
+    /// The year boxes as plain decimal text for SQL; the to-year of a one-year window is its year.
+    QString firstYear() const;
+    QString lastYear() const;
+    /// Emits the tree's click on a node, as the mouse does.
+    void click(QTreeWidgetItem *node);
 
-    /// The common tail of a drawing: binds the chart record set to the chart and the grid with the
-    /// given title, and brings the normal pointer back.
-    void handToChart(const QString &title, BusyCursor &busy);
+    // Room for a kind's own menus: a new menu or item on the menu bar before an existing one.
+    QMenu *insertMenu(QAction *before, const QString &caption);
+    QAction *insertMenuAction(QAction *before, const QString &caption);
+
+    struct Failure
+    {
+        QString text;
+        Dialogs::Icon icon = Dialogs::Exclamation;
+    };
+    /// Builds a chart statement for a month range.
+    using Statement = std::function<QString(qint16 firstMonth, qint16 lastMonth)>;
+    /// The drawing step: the statement for the month boxes' range, opened into the chart record
+    /// set under the hourglass, then the rows handed to chart and grid under the title. A month
+    /// outside 0..12, an empty statement or a failed open shows the failure, and the chart keeps
+    /// what it showed.
+    bool draw(const Statement &statement, const QString &title, const Failure &failure);
+    /// A tree fill's read into its own record set, under the hourglass; the failure on error.
+    bool openFill(const QString &sql, Recordset &rs, const Failure &failure);
+
     void displaySettings();
     void formatGrid();
 
@@ -143,23 +181,33 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void build(const QVector<Option> &amountKinds);
+    void build();
+    void buildMenus();
+    void fitToFont();
+    void connectControls();
+    void showStatus(const QString &text);
     void place(QWidget *w, int left, int top, int width, int height);
     void layoutToWindow();
+    QRect twipsToPixels(const QRectF &twips) const;
+    QRectF pixelsToTwips(const QRect &pixels) const;
+    int bandWidthPixels() const;
     void restoreSettings();
     void saveSettings();
-    QString setting(const QString &key, const QString &defaultValue) const;
     void textBoxChanged(QLineEdit *box);
+    void handToChart(const QString &title, class BusyCursor &busy);
 
     Services m_services;
+    std::shared_ptr<HostContext> m_host;
+    WindowDesign m_design;
     bool m_loaded = false;
     bool m_shown = false;
     Recordset m_chartRs;
     QTreeWidgetItem *m_lastNode = nullptr;
     QString m_lastSql;
     std::unique_ptr<cPristupPodacima> m_pristup;
-    RecordsetModel *m_gridModel;
-    QWidget *m_client;
+    RecordsetModel *m_gridModel = nullptr;
+    QWidget *m_client = nullptr;
     QHash<QLineEdit *, QString> m_boxTexts;
-    QColor m_dialogColor = Qt::black; ///< the colour dialog's colour, kept while the window lives
+    double m_scaleX = 1, m_scaleY = 1; ///< the controls' font against the design's
+    QColor m_dialogColor = Qt::black;  ///< the colour dialog's colour, kept while the window lives
 };

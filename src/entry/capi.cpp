@@ -1,6 +1,7 @@
 #include "capi.h"
 
 #include "entry/cfingrafpromet.h"
+#include "entry/windowkinds.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -94,32 +95,10 @@ int fingraf_prikazi(fingraf_handle *h, int method, const char *conn, const char 
     QString operater = str(ime_operatera);
     qint16 plan = broj_plana;
     cFinGrafPromet &o = h->object;
-    bool ok = false;
-    switch (method) {
-    case 1:
-        ok = o.PrikažiGrafPromet(str(conn), nivo, broj_poduzeca, godina, vrsta_prikaza,
-                                 str(vrsta_programa), str(ime_baze_prometa), operater);
-        break;
-    case 2:
-        ok = o.PrikažiGrafPrometKumulativ(str(conn), nivo, broj_poduzeca, godina, vrsta_prikaza,
-                                          str(vrsta_programa), str(ime_baze_prometa), operater);
-        break;
-    case 3:
-        ok = o.PrikažiPrihodeRashode(str(conn), nivo, broj_poduzeca, godina, vrsta_prikaza,
-                                     str(vrsta_programa), str(ime_baze_prometa), operater);
-        break;
-    case 4:
-        ok = o.PrikažiPlanIRealizaciju(str(conn), nivo, broj_poduzeca, godina, vrsta_prikaza,
-                                       str(vrsta_programa), str(ime_baze_prometa), operater, plan);
-        break;
-    case 5:
-        ok = o.PrikažiPlanIRealizacijuBudž(str(conn), nivo, broj_poduzeca, godina, vrsta_prikaza,
-                                           str(vrsta_programa), str(ime_baze_prometa), operater,
-                                           plan);
-        break;
-    default:
+    if (!windowKindByMethod(method))
         return fail(3, QStringLiteral("Nepoznata metoda: %1").arg(method));
-    }
+    const bool ok = o.PrikažiProzor(method, str(conn), nivo, broj_poduzeca, godina, vrsta_prikaza,
+                                    str(vrsta_programa), str(ime_baze_prometa), operater, plan);
     return ok ? 0 : fail(4, o.lastError());
 }
 

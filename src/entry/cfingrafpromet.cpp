@@ -1,12 +1,14 @@
 #include "cfingrafpromet.h"
 
-#include "entry/hostcontext.h"
-#include "turnover/frmfingrafpromet.h"
+#include "chartwin/chartwindow.h"
+#include "chartwin/hostcontext.h"
+#include "entry/windowkinds.h"
 
-Services Services::desktop()
+std::shared_ptr<HostContext> cFinGrafPromet::hostContext()
 {
-    return Services{std::make_shared<QtDialogs>(), std::make_shared<IniSettingsStore>(),
-                    std::make_shared<DesktopSpreadsheets>(), std::make_shared<DesktopPrinters>()};
+    // one set per loaded component, overwritten by every entry call
+    static const std::shared_ptr<HostContext> context = std::make_shared<HostContext>();
+    return context;
 }
 
 cFinGrafPromet::cFinGrafPromet(Services services) : m_services(std::move(services)) {}
@@ -19,7 +21,7 @@ ChartWindow *cFinGrafPromet::lastWindow() const
 void cFinGrafPromet::writeContext(const QString &conn, qint16 firm, qint16 year,
                                   const QString &kind, const QString &operatorName)
 {
-    HostContext &host = HostContext::instance();
+    HostContext &host = *hostContext();
     host.connectionString = conn;
     host.godina = year;
     host.brojPoduzeca = firm;
@@ -30,7 +32,7 @@ void cFinGrafPromet::writeContext(const QString &conn, qint16 firm, qint16 year,
 
 void cFinGrafPromet::readFirmName()
 {
-    HostContext &host = HostContext::instance();
+    HostContext &host = *hostContext();
     if (!host.pristup)
         host.pristup = std::make_unique<cPristupPodacima>();
     if (!host.pristup->IzvrsiNaredbu(host.connectionString, QStringLiteral("SET TEXTSIZE 1000000")))
@@ -56,63 +58,78 @@ void cFinGrafPromet::readFirmName()
     }
 }
 
-bool cFinGrafPromet::PrikažiGrafPromet(const QString &cConnString, QString &, qint16 cBrojPoduzeca,
-                                       qint16 cGodina, int cVrstaPrikaza,
+bool cFinGrafPromet::PrikažiProzor(int method, const QString &cConnString, QString &,
+                                   qint16 cBrojPoduzeca, qint16 cGodina, int cVrstaPrikaza,
+                                   const QString &cVrstaPrograma, const QString &cImeBazePrometa,
+                                   QString &ImeOperatera, qint16 &BrojPlana)
+{
+    m_error.clear();
+    const WindowKind *kind = windowKindByMethod(method);
+    if (!kind) {
+        m_error = QStringLiteral("Nepoznata metoda: %1").arg(method);
+        return false;
+    }
+    writeContext(cConnString, cBrojPoduzeca, cGodina, cVrstaPrograma, ImeOperatera);
+    if (!kind->create) {
+        m_error = QStringLiteral("%1: ovaj prikaz još nije dostupan u ovoj verziji komponente.")
+                      .arg(QString::fromUtf8(kind->entryMethod));
+        return false;
+    }
+    ChartWindow *w = kind->create(m_services, hostContext(), BrojPlana);
+    w->ImeBazePrometa = cImeBazePrometa;
+    m_lastWindow = w;
+    w->Prikaži(cVrstaPrikaza, VrstaPrograma);
+    return true;
+}
+
+bool cFinGrafPromet::PrikažiGrafPromet(const QString &cConnString, QString &cNivoPrograma,
+                                       qint16 cBrojPoduzeca, qint16 cGodina, int cVrstaPrikaza,
                                        const QString &cVrstaPrograma,
                                        const QString &cImeBazePrometa, QString &ImeOperatera)
 {
-    writeContext(cConnString, cBrojPoduzeca, cGodina, cVrstaPrograma, ImeOperatera);
-    return showWindow(new frmFinGrafPromet(m_services), cImeBazePrometa, cVrstaPrikaza);
+    qint16 noPlan = 0;
+    return PrikažiProzor(1, cConnString, cNivoPrograma, cBrojPoduzeca, cGodina, cVrstaPrikaza,
+                         cVrstaPrograma, cImeBazePrometa, ImeOperatera, noPlan);
 }
 
-bool cFinGrafPromet::PrikažiGrafPrometKumulativ(const QString &cConnString, QString &,
+bool cFinGrafPromet::PrikažiGrafPrometKumulativ(const QString &cConnString, QString &cNivoPrograma,
                                                 qint16 cBrojPoduzeca, qint16 cGodina,
                                                 int cVrstaPrikaza, const QString &cVrstaPrograma,
                                                 const QString &cImeBazePrometa,
                                                 QString &ImeOperatera)
 {
-    writeContext(cConnString, cBrojPoduzeca, cGodina, cVrstaPrograma, ImeOperatera);
-    return showWindow(new frmFinGrafPrometKumul(m_services), cImeBazePrometa, cVrstaPrikaza);
+    qint16 noPlan = 0;
+    return PrikažiProzor(2, cConnString, cNivoPrograma, cBrojPoduzeca, cGodina, cVrstaPrikaza,
+                         cVrstaPrograma, cImeBazePrometa, ImeOperatera, noPlan);
 }
 
-bool cFinGrafPromet::showWindow(ChartWindow *w, const QString &table, int mode)
+bool cFinGrafPromet::PrikažiPrihodeRashode(const QString &cConnString, QString &cNivoPrograma,
+                                           qint16 cBrojPoduzeca, qint16 cGodina, int cVrstaPrikaza,
+                                           const QString &cVrstaPrograma,
+                                           const QString &cImeBazePrometa, QString &ImeOperatera)
 {
-    w->ImeBazePrometa = table;
-    m_lastWindow = w;
-    w->Prikaži(mode, VrstaPrograma);
-    return true;
+    qint16 noPlan = 0;
+    return PrikažiProzor(3, cConnString, cNivoPrograma, cBrojPoduzeca, cGodina, cVrstaPrikaza,
+                         cVrstaPrograma, cImeBazePrometa, ImeOperatera, noPlan);
 }
 
-bool cFinGrafPromet::notYetAvailable(const char *method)
+bool cFinGrafPromet::PrikažiPlanIRealizaciju(const QString &cConnString, QString &cNivoPrograma,
+                                             qint16 cBrojPoduzeca, qint16 cGodina,
+                                             int cVrstaPrikaza, const QString &cVrstaPrograma,
+                                             const QString &cImeBazePrometa,
+                                             QString &ImeOperatera, qint16 &BrojPlana)
 {
-    m_error = QStringLiteral("%1: ovaj prikaz još nije dostupan u ovoj verziji komponente.")
-                  .arg(QString::fromUtf8(method));
-    return false;
+    return PrikažiProzor(4, cConnString, cNivoPrograma, cBrojPoduzeca, cGodina, cVrstaPrikaza,
+                         cVrstaPrograma, cImeBazePrometa, ImeOperatera, BrojPlana);
 }
 
-bool cFinGrafPromet::PrikažiPrihodeRashode(const QString &cConnString, QString &,
-                                           qint16 cBrojPoduzeca, qint16 cGodina, int,
-                                           const QString &cVrstaPrograma, const QString &,
-                                           QString &ImeOperatera)
+bool cFinGrafPromet::PrikažiPlanIRealizacijuBudž(const QString &cConnString,
+                                                 QString &cNivoPrograma, qint16 cBrojPoduzeca,
+                                                 qint16 cGodina, int cVrstaPrikaza,
+                                                 const QString &cVrstaPrograma,
+                                                 const QString &cImeBazePrometa,
+                                                 QString &ImeOperatera, qint16 &BrojPlana)
 {
-    writeContext(cConnString, cBrojPoduzeca, cGodina, cVrstaPrograma, ImeOperatera);
-    return notYetAvailable("PrikažiPrihodeRashode");
-}
-
-bool cFinGrafPromet::PrikažiPlanIRealizaciju(const QString &cConnString, QString &,
-                                             qint16 cBrojPoduzeca, qint16 cGodina, int,
-                                             const QString &cVrstaPrograma, const QString &,
-                                             QString &ImeOperatera, qint16 &)
-{
-    writeContext(cConnString, cBrojPoduzeca, cGodina, cVrstaPrograma, ImeOperatera);
-    return notYetAvailable("PrikažiPlanIRealizaciju");
-}
-
-bool cFinGrafPromet::PrikažiPlanIRealizacijuBudž(const QString &cConnString, QString &,
-                                                 qint16 cBrojPoduzeca, qint16 cGodina, int,
-                                                 const QString &cVrstaPrograma, const QString &,
-                                                 QString &ImeOperatera, qint16 &)
-{
-    writeContext(cConnString, cBrojPoduzeca, cGodina, cVrstaPrograma, ImeOperatera);
-    return notYetAvailable("PrikažiPlanIRealizacijuBudž");
+    return PrikažiProzor(5, cConnString, cNivoPrograma, cBrojPoduzeca, cGodina, cVrstaPrikaza,
+                         cVrstaPrograma, cImeBazePrometa, ImeOperatera, BrojPlana);
 }

@@ -2,6 +2,8 @@
 
 #include "platform/services.h"
 
+#include <memory>
+
 #include <QPointer>
 #include <QString>
 
@@ -47,7 +49,16 @@ public:
                                      const QString &cVrstaPrograma, const QString &cImeBazePrometa,
                                      QString &ImeOperatera, qint16 &BrojPlana);
 
+    /// Any of the five by its method number (WindowKind::method); the plan number is read only by
+    /// the plan windows.
+    bool PrikažiProzor(int method, const QString &cConnString, QString &cNivoPrograma,
+                       qint16 cBrojPoduzeca, qint16 cGodina, int cVrstaPrikaza,
+                       const QString &cVrstaPrograma, const QString &cImeBazePrometa,
+                       QString &ImeOperatera, qint16 &BrojPlana);
+
     QString lastError() const { return m_error; }
+    /// The host context of the loaded component, shared by every window it opened.
+    static std::shared_ptr<struct HostContext> hostContext();
     /// The window the last call opened (null after a modal call, whose window is gone).
     class ChartWindow *lastWindow() const;
 
@@ -55,8 +66,6 @@ private:
     void writeContext(const QString &conn, qint16 firm, qint16 year, const QString &kind,
                       const QString &operatorName);
     void readFirmName();
-    bool showWindow(class ChartWindow *w, const QString &table, int mode);
-    bool notYetAvailable(const char *method);
 
     Services m_services;
     QString m_error;

@@ -1,6 +1,5 @@
 #include "frmispiscr.h"
 
-#include "entry/hostcontext.h"
 #include "output/moduexcel.h"
 #include "output/report.h"
 #include "output/reportviewer.h"
@@ -98,7 +97,8 @@ void frmIspisCR::cmdExcel_Click()
 
 frmIspisCR *frmIspisCR::prikaži(const Services &services, QWidget *owner,
                                 std::unique_ptr<::Report> report, const QString &caption,
-                                const QString &title, const Recordset &rows)
+                                const QString &title, const QString &firmName,
+                                const Recordset &rows)
 {
     auto *preview = new frmIspisCR(services, owner);
     preview->Report = std::move(report);
@@ -110,7 +110,7 @@ frmIspisCR *frmIspisCR::prikaži(const Services &services, QWidget *owner,
     preview->CRVRadnici->EnableSearchExpertButton(true);
     preview->CRVRadnici->EnableSelectExpertButton(true);
     if (auto *f = preview->Report->textField(QStringLiteral("NazivFirme")))
-        f->SetText(HostContext::instance().nazivFirme);
+        f->SetText(firmName);
     if (auto *f = preview->Report->textField(QStringLiteral("Filter")))
         f->SetText(QString());
     preview->Report->database().SetDataSource(rows, 3);

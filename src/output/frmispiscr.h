@@ -40,10 +40,12 @@ public:
     void cmdExcel_Click();
 
     /// The steps a chart window runs to show a report: a new preview with the report, the
-    /// caption, the text fields, the viewer switches, the rows, then shown modeless.
+    /// caption, the text fields (the title and the firm's name), the viewer switches, the rows,
+    /// then shown modeless.
     static frmIspisCR *prikaži(const Services &services, QWidget *owner,
                                std::unique_ptr<::Report> report, const QString &caption,
-                               const QString &title, const Recordset &rows);
+                               const QString &title, const QString &firmName,
+                               const Recordset &rows);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

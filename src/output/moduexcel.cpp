@@ -1,6 +1,6 @@
 #include "moduexcel.h"
 
-#include "chartwin/vbtext.h"
+#include "platform/text/vbtext.h"
 #include "platform/data/recordset.h"
 #include "platform/services.h"
 

@@ -1,8 +1,5 @@
 #include "frmfingrafpromet.h"
 
-#include "chartwin/vbtext.h"
-#include "entry/hostcontext.h"
-#include "platform/dialogs/busycursor.h"
 #include "platform/widgets/keyedtree.h"
 #include "turnover/turnoverstatements.h"
 
@@ -11,46 +8,50 @@
 
 namespace {
 
-QVector<ChartWindow::Option> turnoverKinds()
+WindowDesign turnoverDesign()
 {
     const QString both = QStringLiteral("Prikaz iznosa duguje i potražuje");
-    return {{QStringLiteral("Duguje"), QStringLiteral("Prikaz samo iznosa duguje")},
-            {QStringLiteral("Potražuje"), QStringLiteral("Prikaz samo iznosa potražuje")},
-            {QStringLiteral("Oba (D i P)"), both},
-            {QStringLiteral("Saldo D-P"), both},
-            {QStringLiteral("Saldo P-D"), both}};
+    WindowDesign d;
+    d.caption = QStringLiteral("Pregled prometa na kontima po mjesecima");
+    d.amountKinds = {{QStringLiteral("Duguje"), QStringLiteral("Prikaz samo iznosa duguje")},
+                     {QStringLiteral("Potražuje"), QStringLiteral("Prikaz samo iznosa potražuje")},
+                     {QStringLiteral("Oba (D i P)"), both},
+                     {QStringLiteral("Saldo D-P"), both},
+                     {QStringLiteral("Saldo P-D"), both}};
+    return d;
+}
+
+WindowDesign cumulativeDesign()
+{
+    WindowDesign d;
+    d.caption = QStringLiteral("Pregled kumulativnog salda na kontima po mjesecima");
+    d.amountKinds = {
+        {QStringLiteral("Kum.saldo D-P"), QStringLiteral("Prikaz samo iznosa duguje")},
+        {QStringLiteral("Kum.saldo P-D"), QStringLiteral("Prikaz samo iznosa potražuje")}};
+    return d;
 }
 
 const QString kTitle = QStringLiteral("Promet konta po mjesecima - Konto: ");
 
 } // namespace
 
-frmFinGrafPromet::frmFinGrafPromet(const Services &services, QWidget *parent)
-    : frmFinGrafPromet(services, QStringLiteral("Pregled prometa na kontima po mjesecima"),
-                       turnoverKinds(), parent)
+frmFinGrafPromet::frmFinGrafPromet(const Services &services, std::shared_ptr<HostContext> host,
+                                   QWidget *parent)
+    : frmFinGrafPromet(services, std::move(host), turnoverDesign(), parent)
 {
 }
 
-frmFinGrafPromet::frmFinGrafPromet(const Services &services, const QString &caption,
-                                   const QVector<Option> &kinds, QWidget *parent)
-    : ChartWindow(services, caption, kinds, parent)
+frmFinGrafPromet::frmFinGrafPromet(const Services &services, std::shared_ptr<HostContext> host,
+                                   const WindowDesign &design, QWidget *parent)
+    : ChartWindow(services, std::move(host), design, parent)
 {
     connect(Command1, &QPushButton::clicked, this, &frmFinGrafPromet::Command1_Click);
-}
-
-QString frmFinGrafPromet::firstYear() const
-{
-    return VbText::plainNumber(txtGodina[0]->text());
-}
-QString frmFinGrafPromet::lastYear() const
-{
-    return VbText::plainNumber(txtGodina[1]->text());
 }
 
 TurnoverSql::Scope frmFinGrafPromet::scope(bool withPartner) const
 {
     return {ImeBazePrometa,
-            HostContext::instance().brojPoduzeca,
+            host().brojPoduzeca,
             txtkonto->text().trimmed(),
             withPartner ? partnerCode() : QString(),
             firstYear(),
@@ -64,18 +65,11 @@ QString frmFinGrafPromet::partnerCode() const
 
 void frmFinGrafPromet::NapuniTrocifrenaKonta()
 {
-    BusyCursor busy;
-    const HostContext &host = HostContext::instance();
-    setLastSql(TurnoverSql::topLevelFill(host.brojPoduzeca, firstYear(), lastYear()));
     Recordset rs; // the tree reads into a record set of its own: the chart's rows stay the chart's
-    if (!pristup().OtvoriRecordset(host.connectionString, lastSql(), rs, true, false)) {
-        busy.restore();
-        dialogs().message(this, QStringLiteral("GREŠKA u punjenju trocifrenih konta!"),
-                          Dialogs::Exclamation);
+    if (!openFill(TurnoverSql::topLevelFill(host().brojPoduzeca, firstYear(), lastYear()), rs,
+                  {QStringLiteral("GREŠKA u punjenju trocifrenih konta!"), Dialogs::Exclamation}))
         return;
-    }
     if (rs.Bof() && rs.Eof()) {
-        busy.restore();
         dialogs().message(this, QStringLiteral("Nema trocifrenih konta!"));
         return;
     }
@@ -100,15 +94,9 @@ void frmFinGrafPromet::fillChildren(QTreeWidgetItem *parent, const QString &sql,
                                     const QString &textField, const QString &tag,
                                     const QString &failure)
 {
-    BusyCursor busy;
-    setLastSql(sql);
     Recordset rs;
-    if (!pristup().OtvoriRecordset(HostContext::instance().connectionString, sql, rs, true,
-                                   false)) {
-        busy.restore();
-        dialogs().message(this, failure);
+    if (!openFill(sql, rs, {failure, Dialogs::NoIcon}))
         return;
-    }
     for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
         const QString key = rs.value(keyField).toString();
         const QString text =
@@ -120,9 +108,8 @@ void frmFinGrafPromet::fillChildren(QTreeWidgetItem *parent, const QString &sql,
 
 void frmFinGrafPromet::NapuniAnalitickaKonta(QTreeWidgetItem *sint)
 {
-    const HostContext &host = HostContext::instance();
     fillChildren(sint,
-                 TurnoverSql::analyticFill(ImeBazePrometa, host.brojPoduzeca, txtkonto->text(),
+                 TurnoverSql::analyticFill(ImeBazePrometa, host().brojPoduzeca, txtkonto->text(),
                                            firstYear(), lastYear()),
                  QStringLiteral("K: "), QStringLiteral("Konto"), QStringLiteral("nazivkonta"),
                  QStringLiteral("Anal"), QStringLiteral("GREŠKA DISTINCT anal"));
@@ -130,9 +117,8 @@ void frmFinGrafPromet::NapuniAnalitickaKonta(QTreeWidgetItem *sint)
 
 void frmFinGrafPromet::NapuniKomitente(QTreeWidgetItem *anal)
 {
-    const HostContext &host = HostContext::instance();
     fillChildren(anal,
-                 TurnoverSql::partnerFill(ImeBazePrometa, host.brojPoduzeca, txtkonto->text(),
+                 TurnoverSql::partnerFill(ImeBazePrometa, host().brojPoduzeca, txtkonto->text(),
                                           firstYear(), lastYear()),
                  QStringLiteral("A: "), QStringLiteral("AnalKonto"), QStringLiteral("Naziv"),
                  QStringLiteral("Komit"), QStringLiteral("GREŠKA DISTINCT Komit"));
@@ -162,6 +148,39 @@ void frmFinGrafPromet::nodeClick(QTreeWidgetItem *node)
     }
 }
 
+bool frmFinGrafPromet::clickPath(const QStringList &codes)
+{
+    const QString konto = codes.value(0);
+    if (konto.isEmpty())
+        return true;
+    QTreeWidgetItem *sint = nullptr;
+    for (int i = 0; i < tv->topLevelItemCount() && !sint; ++i)
+        if (tv->topLevelItem(i)->text(0).left(3).trimmed() == konto.left(3))
+            sint = tv->topLevelItem(i);
+    if (!sint)
+        return false;
+    click(sint);
+    QTreeWidgetItem *account = sint;
+    if (konto.size() > 3) {
+        account = tv->node(QStringLiteral("K: ") + konto);
+        if (!account)
+            return false;
+        click(account);
+    }
+    const QString partner = codes.value(1);
+    if (partner.isEmpty())
+        return true;
+    if (account == sint)
+        return false; // partners hang under analytic accounts only
+    const QString suffix = u'(' + partner + u')';
+    for (int i = 0; i < account->childCount(); ++i)
+        if (account->child(i)->text(0).endsWith(suffix)) {
+            click(account->child(i));
+            return true;
+        }
+    return false;
+}
+
 QString frmFinGrafPromet::accountStatement(int kind, qint16 firstMonth, qint16 lastMonth) const
 {
     return TurnoverSql::accountChart(kind, firstMonth, lastMonth, scope(false));
@@ -174,50 +193,28 @@ QString frmFinGrafPromet::partnerStatement(int kind, qint16 firstMonth, qint16 l
 
 void frmFinGrafPromet::Command1_Click()
 {
-    BusyCursor busy;
-    const QString sql = accountStatement(selectedAmountKind(), VbText::toInt16(txtMj[0]->text()),
-                                         VbText::toInt16(txtMj[1]->text()));
-    if (sql.isEmpty())
-        return;
-    setLastSql(sql);
-    if (!pristup().OtvoriRecordset(HostContext::instance().connectionString, sql, chartRecordset(),
-                                   true, false)) {
-        busy.restore();
-        dialogs().message(
-            this, QStringLiteral("Greška u pristupu podacima za konto : ") + txtkonto->text(),
-            Dialogs::Exclamation);
-        return;
-    }
-    handToChart(kTitle + (lastNode() ? lastNode()->text(0) : QString()), busy);
+    const int kind = selectedAmountKind();
+    draw([this, kind](qint16 first, qint16 last) { return accountStatement(kind, first, last); },
+         kTitle + (lastNode() ? lastNode()->text(0) : QString()),
+         {QStringLiteral("Greška u pristupu podacima za konto : ") + txtkonto->text(),
+          Dialogs::Exclamation});
 }
 
 void frmFinGrafPromet::PrikaziPrometKomitenta()
 {
-    BusyCursor busy;
-    const QString sql = partnerStatement(selectedAmountKind(), VbText::toInt16(txtMj[0]->text()),
-                                         VbText::toInt16(txtMj[1]->text()));
-    if (sql.isEmpty())
-        return;
-    setLastSql(sql);
-    if (!pristup().OtvoriRecordset(HostContext::instance().connectionString, sql, chartRecordset(),
-                                   true, false)) {
-        busy.restore();
-        dialogs().message(this, QStringLiteral("Greška u pristupu anal.prometu za konto: ") +
-                                    txtkonto->text() + QStringLiteral(" Anal. ") + partnerCode());
-        return;
-    }
+    const int kind = selectedAmountKind();
     QTreeWidgetItem *n = lastNode();
-    handToChart(kTitle + (n && n->parent() ? n->parent()->text(0) : QString()) +
-                    QStringLiteral(" - ") + (n ? n->text(0) : QString()),
-                busy);
+    draw([this, kind](qint16 first, qint16 last) { return partnerStatement(kind, first, last); },
+         kTitle + (n && n->parent() ? n->parent()->text(0) : QString()) + QStringLiteral(" - ") +
+             (n ? n->text(0) : QString()),
+         {QStringLiteral("Greška u pristupu anal.prometu za konto: ") + txtkonto->text() +
+              QStringLiteral(" Anal. ") + partnerCode(),
+          Dialogs::NoIcon});
 }
 
-frmFinGrafPrometKumul::frmFinGrafPrometKumul(const Services &services, QWidget *parent)
-    : frmFinGrafPromet(
-          services, QStringLiteral("Pregled kumulativnog salda na kontima po mjesecima"),
-          {{QStringLiteral("Kum.saldo D-P"), QStringLiteral("Prikaz samo iznosa duguje")},
-           {QStringLiteral("Kum.saldo P-D"), QStringLiteral("Prikaz samo iznosa potražuje")}},
-          parent)
+frmFinGrafPrometKumul::frmFinGrafPrometKumul(const Services &services,
+                                             std::shared_ptr<HostContext> host, QWidget *parent)
+    : frmFinGrafPromet(services, std::move(host), cumulativeDesign(), parent)
 {
 }
 

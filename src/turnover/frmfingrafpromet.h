@@ -8,7 +8,8 @@ class frmFinGrafPromet : public ChartWindow
 {
     Q_OBJECT
 public:
-    explicit frmFinGrafPromet(const Services &services, QWidget *parent = nullptr);
+    frmFinGrafPromet(const Services &services, std::shared_ptr<HostContext> host,
+                     QWidget *parent = nullptr);
 
     void NapuniTrocifrenaKonta();
     void NapuniAnalitickaKonta(QTreeWidgetItem *sint);
@@ -19,9 +20,12 @@ public:
     void PrikaziPrometKomitenta();
     void tv_NodeClick(QTreeWidgetItem *node) { nodeClick(node); }
 
+    /// The account (synthetic, or analytic under its synthetic) and the partner on it.
+    bool clickPath(const QStringList &codes) override;
+
 protected:
-    frmFinGrafPromet(const Services &services, const QString &caption, const QVector<Option> &kinds,
-                     QWidget *parent);
+    frmFinGrafPromet(const Services &services, std::shared_ptr<HostContext> host,
+                     const WindowDesign &design, QWidget *parent);
     void napuniStablo() override { NapuniTrocifrenaKonta(); }
     void nodeClick(QTreeWidgetItem *node) override;
 
@@ -29,8 +33,6 @@ protected:
     virtual QString accountStatement(int kind, qint16 firstMonth, qint16 lastMonth) const;
     virtual QString partnerStatement(int kind, qint16 firstMonth, qint16 lastMonth) const;
 
-    QString firstYear() const;
-    QString lastYear() const;
     QString partnerCode() const;
     /// Table, firm, account, years (and the partner) of a drawing, as the boxes hold them.
     TurnoverSql::Scope scope(bool withPartner) const;
@@ -46,7 +48,8 @@ class frmFinGrafPrometKumul : public frmFinGrafPromet
 {
     Q_OBJECT
 public:
-    explicit frmFinGrafPrometKumul(const Services &services, QWidget *parent = nullptr);
+    frmFinGrafPrometKumul(const Services &services, std::shared_ptr<HostContext> host,
+                          QWidget *parent = nullptr);
 
 protected:
     QString accountStatement(int kind, qint16 firstMonth, qint16 lastMonth) const override;

@@ -1,13 +1,14 @@
 #include "turnoverstatements.h"
 
+#include "chartwin/sqltext.h"
+
 namespace TurnoverSql {
 
-namespace {
+using SqlText::KolonePoMjesecima;
+using SqlText::KolonePoMjesecimaKumulativno;
+using SqlText::text;
 
-QString twoDigits(int m)
-{
-    return (QStringLiteral("00") + QString::number(m)).right(2);
-}
+namespace {
 
 QString label(const char *prefix)
 {
@@ -41,49 +42,6 @@ const char *const kLabels[] = {"DUG ", "POT ", "DUG ", "SALDO (D-P) ", "SALDO (P
 const char *const kKinds[] = {"DUG", "POT", "DUG", "D-P", "P-D"};
 
 } // namespace
-
-QString text(const QString &value)
-{
-    return QString(value).replace(u'\'', QStringLiteral("''"));
-}
-
-QString KolonePoMjesecima(qint16 first, qint16 last, const QString &kind)
-{
-    QString out;
-    for (int m = first; m <= last; ++m) {
-        const QString mm = twoDigits(m);
-        if (kind == u"D-P")
-            out += QStringLiteral("SUM(DUG") + mm + u'-' + QStringLiteral("POT") + mm +
-                   QStringLiteral(") as Mj") + mm + u',';
-        else if (kind == u"P-D")
-            out += QStringLiteral("SUM(POT") + mm + u'-' + QStringLiteral("DUG") + mm +
-                   QStringLiteral(") as Mj") + mm + u',';
-        else
-            out += QStringLiteral("SUM(") + kind + mm + QStringLiteral(") as Mj") + mm + u',';
-    }
-    out.chop(1);
-    return out;
-}
-
-QString KolonePoMjesecimaKumulativno(qint16 first, qint16 last, const QString &kind)
-{
-    QString out;
-    for (int m = first; m <= last; ++m) {
-        out += QStringLiteral("SUM(");
-        for (int k = 0; k <= m; ++k) {
-            const QString kk = twoDigits(k);
-            if (kind == u"D-P")
-                out += QStringLiteral("DUG") + kk + u'-' + QStringLiteral("POT") + kk;
-            else
-                out += QStringLiteral("POT") + kk + u'-' + QStringLiteral("DUG") + kk;
-            if (k < m)
-                out += u'+';
-        }
-        out += QStringLiteral(") as Mj") + twoDigits(m) + u',';
-    }
-    out.chop(1);
-    return out;
-}
 
 QString topLevelFill(int firm, const QString &firstYear, const QString &lastYear)
 {

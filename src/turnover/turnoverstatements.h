@@ -6,14 +6,6 @@
 /// apostrophes doubled; numbers arrive as plain decimal text.
 namespace TurnoverSql {
 
-/// Text between single quotes in SQL: apostrophes doubled.
-QString text(const QString &value);
-
-/// The month columns for kind "DUG", "POT", "D-P" or "P-D"; empty when first > last.
-QString KolonePoMjesecima(qint16 first, qint16 last, const QString &kind);
-/// The running totals from month 0 up to each month of the range, for kind "D-P" or "P-D".
-QString KolonePoMjesecimaKumulativno(qint16 first, qint16 last, const QString &kind);
-
 QString topLevelFill(int firm, const QString &firstYear, const QString &lastYear);
 QString analyticFill(const QString &table, int firm, const QString &account,
                      const QString &firstYear, const QString &lastYear);

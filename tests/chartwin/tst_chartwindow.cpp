@@ -76,7 +76,11 @@ void TstChartWindow::firstRunDefaults()
     QCOMPARE(m_w->txtGodina[0]->text(), QStringLiteral("1998"));
     QCOMPARE(m_w->txtGodina[1]->text(), QString::number(QDate::currentDate().year()));
     QCOMPARE(m_w->pos(), QPoint(0, 0));
-    QCOMPARE(m_w->size(), QSize(800, 527)); // 12000 x 7900 twips at 96 dpi
+    // 12000 x 7900 twips at 96 dpi, or wider where the top band needs it: no control of the band
+    // lies beyond the window's edge
+    QCOMPARE(m_w->height(), 527);
+    QVERIFY(m_w->width() >= 800);
+    QVERIFY(m_w->fraIznosi->geometry().right() < m_w->centralWidget()->width());
     QCOMPARE(m_w->mnuUExcel->text(), QStringLiteral("U &Excel"));
     QCOMPARE(m_w->mnuPregledPodataka->text(), QStringLiteral("Pregled podataka"));
 }
@@ -111,7 +115,8 @@ void TstChartWindow::unreadableSettingsFallBack()
     s.save(kApp, kSection, QStringLiteral("PrikažiNaslov"), QStringLiteral("možda"));
     m_w = m_fx->open();
     QVERIFY(m_w->isVisible());
-    QCOMPARE(m_w->width(), 800);
+    QVERIFY(m_w->width() >= 800); // the first run's width
+    QVERIFY(m_w->fraIznosi->geometry().right() < m_w->centralWidget()->width());
     QCOMPARE(m_w->cmbType->currentIndex(), 9);
     QCOMPARE(m_w->cmbScale->currentIndex(), 0);
     QVERIFY(m_w->mnuPostGraf[0]->isChecked());
@@ -131,6 +136,7 @@ void TstChartWindow::closingStoresTheSettings()
     m_w->cmbType->setCurrentIndex(10);
     m_w->txtGodina[0]->setText(QStringLiteral("20x"));
     m_w->showMinimized();
+    const QString width = QString::number(float(m_w->normalGeometry().width() * 15.0));
     m_w->close();
     const auto get = [&](const char *k) {
         return m_fx->settings->get(kApp, kSection, QString::fromUtf8(k), QStringLiteral("?"));
@@ -139,7 +145,7 @@ void TstChartWindow::closingStoresTheSettings()
     QCOMPARE(get("PočetnaGodina"), QStringLiteral("20x"));
     QCOMPARE(get("PrikažiNaslov"), QStringLiteral("True"));
     QCOMPARE(get("PostaviStacking"), QStringLiteral("False"));
-    QCOMPARE(get("MainWidth"), QStringLiteral("12000")); // the normal size, also when minimised
+    QCOMPARE(get("MainWidth"), width); // the normal size, also when minimised
     QCOMPARE(m_fx->settings->values.size(), 13);
 }
 
@@ -289,7 +295,7 @@ void TstChartWindow::resizeRuleSkipsNegativeSizes()
     m_w = m_fx->open();
     m_w->resize(1200, 800);
     QCoreApplication::processEvents();
-    const int chartWidth = m_w->centralWidget()->width() - qRound(200 / 15.0) - m_w->tv->width();
+    const int chartWidth = m_w->centralWidget()->width() - m_w->pixelsX(200) - m_w->tv->width();
     QVERIFY(qAbs(m_w->MSChart1->width() - chartWidth) <= 1);
     QCOMPARE(m_w->dgPodaci->width(), m_w->MSChart1->width());
     QCOMPARE(m_w->tv->height(), m_w->MSChart1->height());
@@ -297,7 +303,7 @@ void TstChartWindow::resizeRuleSkipsNegativeSizes()
     m_w->resize(120, 40);
     QCoreApplication::processEvents();
     QCOMPARE(m_w->MSChart1->size(), before); // both sizes would be negative: left alone
-    QCOMPARE(m_w->tv->width(), qRound(3735 / 15.0));
+    QCOMPARE(m_w->tv->width(), m_w->pixelsX(3735));
 }
 
 void TstChartWindow::firmNameMessages()

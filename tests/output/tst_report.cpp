@@ -1,4 +1,4 @@
-#include "entry/hostcontext.h"
+#include "chartwin/hostcontext.h"
 #include "output/frmispiscr.h"
 #include "output/recordsetmodel.h"
 #include "output/report.h"
@@ -80,7 +80,9 @@ frmIspisCR *TstReport::openReport()
 {
     m_preview = frmIspisCR::prikaži(m_fx->services(), m_w, std::make_unique<CRFinPoMjes>(),
                                     QStringLiteral("Izvještaj prometa"),
-                                    QStringLiteral("Promet konta 120"), m_w->chartRecordset());
+                                    QStringLiteral("Promet konta 120"),
+                                    cFinGrafPromet::hostContext()->nazivFirme,
+                                    m_w->chartRecordset());
     return m_preview;
 }
 

@@ -34,6 +34,9 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 
+#include <algorithm>
+#include <cmath>
+
 #include <type_traits>
 
 namespace {
@@ -384,7 +387,7 @@ void ChartControl::rebuildFlat()
             valueAxis = linearAxis;
         }
         categoryAxis = new QBarCategoryAxis;
-        categoryAxis->append(categories);
+        categoryAxis->append(m_model.axisLabels());
         chart->addAxis(categoryAxis, Qt::AlignBottom);
         chart->addAxis(valueAxis, Qt::AlignLeft);
     }
@@ -571,9 +574,22 @@ void ChartControl::rebuildFlat()
             hi = 0;
         linearAxis->setRange(lo, hi == lo ? lo + 1 : hi);
         linearAxis->applyNiceNumbers();
+        // as many decimals as the step between two labels needs, so that no two read the same
+        const double step =
+            (linearAxis->max() - linearAxis->min()) / std::max(1, linearAxis->tickCount() - 1);
+        int decimals = 0;
+        while (decimals < 6 && step > 0 &&
+               std::abs(step * std::pow(10, decimals) - std::round(step * std::pow(10, decimals))) >
+                   1e-6)
+            ++decimals;
+        linearAxis->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) +
+                                   (m_model.scale == ChartModel::Percent ? QStringLiteral("f %%")
+                                                                         : QStringLiteral("f")));
     }
-    if (categoryAxis && look != Look::Bar && look != Look::Combination)
-        categoryAxis->setRange(categories.value(0), categories.value(categories.size() - 1));
+    if (categoryAxis && look != Look::Bar && look != Look::Combination) {
+        const QStringList labels = m_model.axisLabels();
+        categoryAxis->setRange(labels.value(0), labels.value(labels.size() - 1));
+    }
     chart->legend()->setVisible(m_model.legendVisible);
     chart->legend()->setAlignment(Qt::AlignRight);
 

@@ -37,6 +37,17 @@ QStringList ChartModel::categories() const
     return seriesInRow ? table.columnNames : table.rowLabels;
 }
 
+QStringList ChartModel::axisLabels() const
+{
+    QStringList labels = categories();
+    for (const QString &c : std::as_const(labels))
+        if (c.size() != 4 || !c.startsWith(u"Mj") || !c[2].isDigit() || !c[3].isDigit())
+            return labels;
+    for (QString &c : labels)
+        c = c.mid(2);
+    return labels;
+}
+
 QVector<ChartModel::Series> ChartModel::series() const
 {
     QVector<Series> out;

@@ -54,6 +54,9 @@ struct ChartModel
     };
     int seriesCount() const;
     QStringList categories() const;
+    /// The categories as the axis writes them: month columns ("Mj01") by their two-digit month
+    /// alone, so that thirteen of them stay readable on a narrow chart; others as they are.
+    QStringList axisLabels() const;
     QVector<Series> series() const;
 
     /// The value at series (column) and point (row), both from 1, as the chart gives it: plain

@@ -1,6 +1,6 @@
 #include "updown.h"
 
-#include "chartwin/vbtext.h"
+#include "platform/text/vbtext.h"
 
 #include <QLineEdit>
 #include <QToolButton>

@@ -7,7 +7,8 @@
 
 #include <memory>
 
-/// The values every window reads: written by each entry call and shared by all open windows.
+/// The values the host hands the component: written by each entry call and shared by every open
+/// window, which holds the same instance and so reads the latest call's values.
 struct HostContext
 {
     QString connectionString;
@@ -17,6 +18,4 @@ struct HostContext
     QString nazivFirme;
     std::unique_ptr<cPristupPodacima> pristup; ///< shared data access, made on first use
     std::unique_ptr<Recordset> firma;          ///< the firm record set, made on first use
-
-    static HostContext &instance();
 };

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class ChartWindow;
+class QCommandLineParser;
+class ScriptedDialogs;
+struct Services;
+
+/// True when the options ask for output without a screen (a picture, rows, a workbook, a print or
+/// a report).
+bool wantsHeadlessRun(const QCommandLineParser &p);
+
+/// Drives an open window as the options ask (years, months, amount kind, chart type, scale, the
+/// node), writes what they name and closes the window. Returns the process's exit code; on failure
+/// every message the window showed has been printed.
+int runHeadless(ChartWindow *w, const QCommandLineParser &p, const QStringList &pathOptions,
+                ScriptedDialogs &dialogs, const Services &services);

@@ -1,0 +1,53 @@
+#include "sqltext.h"
+
+namespace SqlText {
+
+QString text(const QString &value)
+{
+    return QString(value).replace(u'\'', QStringLiteral("''"));
+}
+
+QString twoDigits(int m)
+{
+    return (QStringLiteral("00") + QString::number(m)).right(2);
+}
+
+QString KolonePoMjesecima(qint16 first, qint16 last, const QString &kind)
+{
+    QString out;
+    for (int m = first; m <= last; ++m) {
+        const QString mm = twoDigits(m);
+        if (kind == u"D-P")
+            out += QStringLiteral("SUM(DUG") + mm + u'-' + QStringLiteral("POT") + mm +
+                   QStringLiteral(") as Mj") + mm + u',';
+        else if (kind == u"P-D")
+            out += QStringLiteral("SUM(POT") + mm + u'-' + QStringLiteral("DUG") + mm +
+                   QStringLiteral(") as Mj") + mm + u',';
+        else
+            out += QStringLiteral("SUM(") + kind + mm + QStringLiteral(") as Mj") + mm + u',';
+    }
+    out.chop(1);
+    return out;
+}
+
+QString KolonePoMjesecimaKumulativno(qint16 first, qint16 last, const QString &kind)
+{
+    QString out;
+    for (int m = first; m <= last; ++m) {
+        out += QStringLiteral("SUM(");
+        for (int k = 0; k <= m; ++k) {
+            const QString kk = twoDigits(k);
+            if (kind == u"D-P")
+                out += QStringLiteral("DUG") + kk + u'-' + QStringLiteral("POT") + kk;
+            else
+                out += QStringLiteral("POT") + kk + u'-' + QStringLiteral("DUG") + kk;
+            if (k < m)
+                out += u'+';
+        }
+        out += QStringLiteral(") as Mj") + twoDigits(m) + u',';
+    }
+    out.chop(1);
+    return out;
+}
+
+} // namespace SqlText

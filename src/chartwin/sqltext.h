@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+/// Pieces every window's statements are built from. Texts spliced in have their apostrophes
+/// doubled; numbers arrive as plain decimal text.
+namespace SqlText {
+
+/// Text between single quotes in SQL: apostrophes doubled.
+QString text(const QString &value);
+
+/// The month as two digits, "00" to "12".
+QString twoDigits(int month);
+
+/// The month columns for kind "DUG", "POT", "D-P" or "P-D"; empty when first > last.
+QString KolonePoMjesecima(qint16 first, qint16 last, const QString &kind);
+/// The running totals from month 0 up to each month of the range, for kind "D-P" or "P-D".
+QString KolonePoMjesecimaKumulativno(qint16 first, qint16 last, const QString &kind);
+
+} // namespace SqlText

@@ -1,7 +1,0 @@
-#include "hostcontext.h"
-
-HostContext &HostContext::instance()
-{
-    static HostContext context;
-    return context;
-}

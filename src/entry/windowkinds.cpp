@@ -1,0 +1,46 @@
+#include "windowkinds.h"
+
+#include "turnover/frmfingrafpromet.h"
+
+namespace {
+
+template <class Window>
+ChartWindow *make(const Services &services, std::shared_ptr<HostContext> host, qint16)
+{
+    return new Window(services, std::move(host));
+}
+
+} // namespace
+
+const std::vector<WindowKind> &windowKinds()
+{
+    static const std::vector<WindowKind> kinds = {
+        {1, "promet", "PrikažiGrafPromet", "promet konta i komitenata po mjesecima", false,
+         {QStringLiteral("konto"), QStringLiteral("komitent")}, &make<frmFinGrafPromet>},
+        {2, "kumulativ", "PrikažiGrafPrometKumulativ", "kumulativni saldo konta po mjesecima",
+         false, {QStringLiteral("konto"), QStringLiteral("komitent")},
+         &make<frmFinGrafPrometKumul>},
+        {3, "prihodi", "PrikažiPrihodeRashode", "prihodi i rashodi grupa konta", false, {},
+         nullptr},
+        {4, "plan", "PrikažiPlanIRealizaciju", "plan i realizacija", true, {}, nullptr},
+        {5, "budzet", "PrikažiPlanIRealizacijuBudž", "plan i realizacija budžeta", true, {},
+         nullptr},
+    };
+    return kinds;
+}
+
+const WindowKind *windowKindByMethod(int method)
+{
+    for (const WindowKind &k : windowKinds())
+        if (k.method == method)
+            return &k;
+    return nullptr;
+}
+
+const WindowKind *windowKindByCommand(const QString &command)
+{
+    for (const WindowKind &k : windowKinds())
+        if (command == QLatin1String(k.command))
+            return &k;
+    return nullptr;
+}

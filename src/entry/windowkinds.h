@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/services.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class ChartWindow;
+struct HostContext;
+
+/// One row per chart window the component opens: what the entry class, the C interface and the
+/// launcher need to know of it. A new window is a new row here and a folder of its own.
+struct WindowKind
+{
+    int method;              ///< the C interface's method number
+    const char *command;     ///< the launcher's sub-command
+    const char *entryMethod; ///< the entry class's method, for messages
+    const char *summary;     ///< one line of the launcher's usage
+    bool takesPlan;          ///< the plan number is handed to the window
+    /// Launcher options that name a tree node, outermost first (see ChartWindow::clickPath).
+    QStringList pathOptions;
+    /// Makes the window, not loaded; null while the window is not available in this version.
+    ChartWindow *(*create)(const Services &, std::shared_ptr<HostContext>, qint16 plan);
+};
+
+const std::vector<WindowKind> &windowKinds();
+const WindowKind *windowKindByMethod(int method);
+const WindowKind *windowKindByCommand(const QString &command);
