@@ -10,8 +10,8 @@
 #include "platform/chart/chartcontrol.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QComboBox>
+#include <QCommandLineParser>
 #include <QLineEdit>
 #include <QPainter>
 #include <QRadioButton>
@@ -25,8 +25,8 @@ QTextStream &err()
     return s;
 }
 
-const char *const kOutputs[] = {"png", "svg", "pdf", "csv", "screenshot", "xlsx", "ispis",
-                                "izvjestaj"};
+const char *const kOutputs[] = {"png",        "svg",  "pdf",   "csv",
+                                "screenshot", "xlsx", "ispis", "izvjestaj"};
 
 // Prints what the window said and fails.
 int failWith(const ScriptedDialogs &dialogs)
@@ -90,8 +90,9 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const QStringList &
     QStringList path;
     for (const QString &o : pathOptions)
         path << p.value(o);
-    const bool found = p.isSet(QStringLiteral("node")) ? w->clickKey(p.value(QStringLiteral("node")))
-                                                       : w->clickPath(path);
+    const bool found = p.isSet(QStringLiteral("node"))
+                           ? w->clickKey(p.value(QStringLiteral("node")))
+                           : w->clickPath(path);
     if (!found) {
         scripted.messages = before + scripted.messages;
         failWith(scripted);
@@ -132,10 +133,10 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const QStringList &
             return failWith(scripted);
     }
     if (p.isSet(QStringLiteral("izvjestaj"))) {
-        frmIspisCR *preview = frmIspisCR::prikaži(
-            services, w, std::make_unique<CRFinPoMjes>(), QStringLiteral("Izvještaj"),
-            w->MSChart1->titleText(), cFinGrafPromet::hostContext()->nazivFirme,
-            w->chartRecordset());
+        frmIspisCR *preview =
+            frmIspisCR::prikaži(services, w, std::make_unique<CRFinPoMjes>(),
+                                QStringLiteral("Izvještaj"), w->MSChart1->titleText(),
+                                cFinGrafPromet::hostContext()->nazivFirme, w->chartRecordset());
         if (!preview->CRVRadnici->ExportPdf(p.value(QStringLiteral("izvjestaj")), &error)) {
             err() << error << Qt::endl;
             return 1;

@@ -169,10 +169,10 @@ int runWindow(const WindowKind &kind, const QStringList &args)
     QString operater = p.value(QStringLiteral("operater"));
     qint16 plan = kind.takesPlan ? qint16(p.value(QStringLiteral("plan")).toInt()) : 0;
     const int mode = p.isSet(QStringLiteral("modal")) && !headless ? 1 : 0;
-    if (!host.PrikažiProzor(kind.method, conn, nivo, qint16(p.value(QStringLiteral("firma")).toInt()),
-                            qint16(p.value(QStringLiteral("godina")).toInt()), mode,
-                            QStringLiteral("FIN"), p.value(QStringLiteral("tablica")), operater,
-                            plan)) {
+    if (!host.PrikažiProzor(
+            kind.method, conn, nivo, qint16(p.value(QStringLiteral("firma")).toInt()),
+            qint16(p.value(QStringLiteral("godina")).toInt()), mode, QStringLiteral("FIN"),
+            p.value(QStringLiteral("tablica")), operater, plan)) {
         err() << host.lastError() << Qt::endl;
         return 1;
     }
@@ -223,9 +223,9 @@ int main(int argc, char **argv)
         app = std::make_unique<QCoreApplication>(argc, argv);
     } else {
         if (!hasDisplay()) {
-            static const char *const outputs[] = {"--png",        "--svg",  "--pdf",
-                                                  "--csv",        "--xlsx", "--ispis",
-                                                  "--izvjestaj",  "--screenshot"};
+            static const char *const outputs[] = {"--png",       "--svg",       "--pdf",
+                                                  "--csv",       "--xlsx",      "--ispis",
+                                                  "--izvjestaj", "--screenshot"};
             for (int i = 1; i < argc; ++i)
                 for (const char *o : outputs)
                     if (QByteArray(argv[i]).startsWith(o))

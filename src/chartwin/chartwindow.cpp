@@ -19,6 +19,8 @@
 #include <QRadioButton>
 #include <QScreen>
 
+#include <cmath>
+
 namespace {
 
 double twipsPerPixel(const QWidget *w)
@@ -275,9 +277,11 @@ bool ChartWindow::draw(const Statement &statement, const QString &title, const F
     BusyCursor busy;
     // a month outside the year never reaches a statement: the drawing fails as a missing month
     // column would
-    const double first = VbText::val(txtMj[0]->text());
-    const double last = VbText::val(txtMj[1]->text());
-    const bool monthsValid = first > -0.5 && first < 12.5 && last > -0.5 && last < 12.5;
+    auto isMonth = [](const QString &box) {
+        const double m = std::nearbyint(VbText::val(box)); // halves to the even month, as read
+        return m >= 0 && m <= 12;
+    };
+    const bool monthsValid = isMonth(txtMj[0]->text()) && isMonth(txtMj[1]->text());
     const QString sql = monthsValid ? statement(VbText::toInt16(txtMj[0]->text()),
                                                 VbText::toInt16(txtMj[1]->text()))
                                     : QString();

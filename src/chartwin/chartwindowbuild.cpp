@@ -7,9 +7,9 @@
 #include "platform/widgets/keyedtree.h"
 #include "platform/widgets/updown.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -121,8 +121,8 @@ void ChartWindow::build()
 
     if (!m_design.amountKinds.isEmpty()) {
         fraIznosi = new QGroupBox(QStringLiteral("Prikaz iznosa"), c);
-        fraIznosi->setToolTip(QStringLiteral(
-            "Ovdje se definiraju iznosi koji se žele prikazati - duguvni, potražni ili oba iznosa"));
+        fraIznosi->setToolTip(QStringLiteral("Ovdje se definiraju iznosi koji se žele prikazati - "
+                                             "duguvni, potražni ili oba iznosa"));
         place(fraIznosi, 9000, 0, 5415, 615);
         static const int optLeft[] = {120, 960, 1920, 3120, 4200};
         static const int optWidth[] = {855, 975, 1215, 1095, 1095};
@@ -225,8 +225,8 @@ void ChartWindow::fitToFont()
     m_scaleX = m_scaleY = 1;
     cmbType->setProperty(kFitText, cmbType->itemText(9));
     cmbScale->setProperty(kFitText, cmbScale->itemText(0));
-    const QList<QWidget *> texts = {Label1, cmbType, cmbScale, Label2, lblVrijednost,
-                                    chkNaslagati, chkRedIliKolona, Label6, Label5, Label3};
+    const QList<QWidget *> texts = {Label1,       cmbType,         cmbScale, Label2, lblVrijednost,
+                                    chkNaslagati, chkRedIliKolona, Label6,   Label5, Label3};
     QList<QWidget *> all = texts;
     for (QRadioButton *o : optVrijednost)
         all << o;
@@ -259,8 +259,8 @@ void ChartWindow::fitToFont()
 int ChartWindow::bandWidthPixels() const
 {
     int right = 0;
-    const QList<QWidget *> children = m_client->findChildren<QWidget *>(
-        QString(), Qt::FindDirectChildrenOnly);
+    const QList<QWidget *> children =
+        m_client->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
     for (const QWidget *w : children)
         if (w->property(kDesignRect).toRectF().top() < 720)
             right = qMax(right, w->geometry().right() + 1);

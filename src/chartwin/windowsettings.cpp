@@ -19,8 +19,8 @@ QString boolText(bool b)
 // A month box's text as stored: kept as typed when it reads as a month, else the default.
 QString month(const QString &stored, const QString &def)
 {
-    const double v = VbText::val(stored);
-    return std::isfinite(v) && std::round(v) >= 0 && std::round(v) <= 12 ? stored : def;
+    const double m = std::nearbyint(VbText::val(stored)); // halves to the even month, as read
+    return m >= 0 && m <= 12 ? stored : def;
 }
 
 } // namespace

@@ -116,17 +116,16 @@ bool cFinGrafPromet::PrikažiPrihodeRashode(const QString &cConnString, QString 
 bool cFinGrafPromet::PrikažiPlanIRealizaciju(const QString &cConnString, QString &cNivoPrograma,
                                              qint16 cBrojPoduzeca, qint16 cGodina,
                                              int cVrstaPrikaza, const QString &cVrstaPrograma,
-                                             const QString &cImeBazePrometa,
-                                             QString &ImeOperatera, qint16 &BrojPlana)
+                                             const QString &cImeBazePrometa, QString &ImeOperatera,
+                                             qint16 &BrojPlana)
 {
     return PrikažiProzor(4, cConnString, cNivoPrograma, cBrojPoduzeca, cGodina, cVrstaPrikaza,
                          cVrstaPrograma, cImeBazePrometa, ImeOperatera, BrojPlana);
 }
 
-bool cFinGrafPromet::PrikažiPlanIRealizacijuBudž(const QString &cConnString,
-                                                 QString &cNivoPrograma, qint16 cBrojPoduzeca,
-                                                 qint16 cGodina, int cVrstaPrikaza,
-                                                 const QString &cVrstaPrograma,
+bool cFinGrafPromet::PrikažiPlanIRealizacijuBudž(const QString &cConnString, QString &cNivoPrograma,
+                                                 qint16 cBrojPoduzeca, qint16 cGodina,
+                                                 int cVrstaPrikaza, const QString &cVrstaPrograma,
                                                  const QString &cImeBazePrometa,
                                                  QString &ImeOperatera, qint16 &BrojPlana)
 {

@@ -1,8 +1,8 @@
 #include "moduexcel.h"
 
-#include "platform/text/vbtext.h"
 #include "platform/data/recordset.h"
 #include "platform/services.h"
+#include "platform/text/vbtext.h"
 
 #include <QDateTime>
 #include <QDir>

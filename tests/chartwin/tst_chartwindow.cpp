@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTableView>

@@ -78,11 +78,10 @@ void TstReport::cleanup()
 
 frmIspisCR *TstReport::openReport()
 {
-    m_preview = frmIspisCR::prikaži(m_fx->services(), m_w, std::make_unique<CRFinPoMjes>(),
-                                    QStringLiteral("Izvještaj prometa"),
-                                    QStringLiteral("Promet konta 120"),
-                                    cFinGrafPromet::hostContext()->nazivFirme,
-                                    m_w->chartRecordset());
+    m_preview =
+        frmIspisCR::prikaži(m_fx->services(), m_w, std::make_unique<CRFinPoMjes>(),
+                            QStringLiteral("Izvještaj prometa"), QStringLiteral("Promet konta 120"),
+                            cFinGrafPromet::hostContext()->nazivFirme, m_w->chartRecordset());
     return m_preview;
 }
 

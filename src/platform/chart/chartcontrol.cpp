@@ -582,9 +582,9 @@ void ChartControl::rebuildFlat()
                std::abs(step * std::pow(10, decimals) - std::round(step * std::pow(10, decimals))) >
                    1e-6)
             ++decimals;
-        linearAxis->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) +
-                                   (m_model.scale == ChartModel::Percent ? QStringLiteral("f %%")
-                                                                         : QStringLiteral("f")));
+        linearAxis->setLabelFormat(
+            QStringLiteral("%.") + QString::number(decimals) +
+            (m_model.scale == ChartModel::Percent ? QStringLiteral("f %%") : QStringLiteral("f")));
     }
     if (categoryAxis && look != Look::Bar && look != Look::Combination) {
         const QStringList labels = m_model.axisLabels();

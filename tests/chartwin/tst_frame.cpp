@@ -1,0 +1,202 @@
+// The frame's contract on its own, with a small window kind of the test's making: no amount frame,
+// one year box, eleven settings, a menu of its own, no tree fill at load, a first drawing before
+// the window shows, and the drawing step's failures.
+#include "chartwin/chartwindow.h"
+#include "platform/chart/chartcontrol.h"
+#include "testsupport.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPointer>
+#include <QTest>
+
+using namespace TestSupport;
+
+namespace {
+
+const QString kCaption = QStringLiteral("Probni prozor");
+
+WindowDesign probeDesign()
+{
+    WindowDesign d;
+    d.caption = kCaption;
+    d.twoYearBoxes = false;
+    d.yearCaption = QStringLiteral("Za godinu:");
+    d.firstMonthDefault = QStringLiteral("1");
+    d.fillsTreeOnLoad = false;
+    d.refillCaption = QStringLiteral("Napuni listu");
+    d.keepsYears = false;
+    return d;
+}
+
+class ProbeWindow : public ChartWindow
+{
+public:
+    ProbeWindow(const Services &services, std::shared_ptr<HostContext> host)
+        : ChartWindow(services, std::move(host), probeDesign())
+    {
+        mnuDodatno = insertMenuAction(mnuNapuniKonta, QStringLiteral("Dodatno"));
+    }
+
+    QAction *mnuDodatno;
+    int fills = 0;
+    int statementsBuilt = 0;
+    bool visibleAtFirstDrawing = true;
+    QString statement = QStringLiteral("SELECT 'PLAN ' || %1 as Godina, %2");
+
+protected:
+    void napuniStablo() override { ++fills; }
+    void nodeClick(QTreeWidgetItem *) override
+    {
+        draw(
+            [this](qint16 first, qint16 last) {
+                ++statementsBuilt;
+                QStringList columns;
+                for (int m = first; m <= last; ++m)
+                    columns << QStringLiteral("%1 as Mj%2").arg(m).arg(m, 2, 10, QLatin1Char('0'));
+                return statement.arg(lastYear(), columns.join(u','));
+            },
+            QStringLiteral("Probni naslov"), {QStringLiteral("Neuspjeh"), Dialogs::NoIcon});
+    }
+    void beforeShow() override
+    {
+        txtGodina[0]->setText(QString::number(host().godina));
+        visibleAtFirstDrawing = isVisible();
+        redraw();
+    }
+};
+
+} // namespace
+
+class TstFrame : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void oneYearBoxAndNoAmountFrame();
+    void kindsMenuStandsBeforeTheFramesOwn();
+    void firstDrawingBeforeShowing();
+    void elevenSettingsKept();
+    void monthOutsideTheYearNeverReachesAStatement();
+    void failedDrawingKeepsTheChart();
+
+private:
+    ProbeWindow *open();
+    std::shared_ptr<ScriptedDialogs> m_dialogs;
+    std::shared_ptr<MemorySettingsStore> m_settings;
+    QPointer<ProbeWindow> m_w;
+};
+
+void TstFrame::init()
+{
+    m_dialogs = std::make_shared<ScriptedDialogs>();
+    m_settings = std::make_shared<MemorySettingsStore>();
+}
+
+void TstFrame::cleanup()
+{
+    if (m_w)
+        m_w->close();
+}
+
+ProbeWindow *TstFrame::open()
+{
+    auto host = std::make_shared<HostContext>();
+    host->connectionString = sqliteConn(demoBook());
+    host->godina = 2025;
+    m_w = new ProbeWindow(Services{m_dialogs, m_settings, nullptr, nullptr}, host);
+    QString kind;
+    m_w->Prikaži(0, kind);
+    return m_w;
+}
+
+void TstFrame::oneYearBoxAndNoAmountFrame()
+{
+    open();
+    QVERIFY(!m_w->fraIznosi);
+    QVERIFY(m_w->optVrijednost.isEmpty());
+    QVERIFY(!m_w->txtGodina[1] && !m_w->Label4 && !m_w->UpDown2);
+    QCOMPARE(m_w->txtGodina[0]->text(), QStringLiteral("2025")); // the host's year, set before show
+    QCOMPARE(m_w->txtMj[0]->text(), QStringLiteral("1"));
+    QCOMPARE(m_w->Label3->text(), QStringLiteral("Za godinu:"));
+    QCOMPARE(m_w->fills, 0); // no tree fill at load
+    m_w->mnuNapuniKonta->trigger();
+    QCOMPARE(m_w->fills, 1);
+    QCOMPARE(m_w->mnuNapuniKonta->text(), QStringLiteral("Napuni listu"));
+}
+
+void TstFrame::kindsMenuStandsBeforeTheFramesOwn()
+{
+    open();
+    const QList<QAction *> bar = m_w->menuBar()->actions();
+    QCOMPARE(bar.value(0), m_w->mnuDodatno);
+    QCOMPARE(bar.value(1), m_w->mnuNapuniKonta);
+    QCOMPARE(bar.last(), m_w->mnuIzlaz);
+}
+
+void TstFrame::firstDrawingBeforeShowing()
+{
+    open();
+    QVERIFY(!m_w->visibleAtFirstDrawing);
+    QVERIFY(m_w->isVisible());
+    QVERIFY(m_dialogs->messages.isEmpty());
+    QCOMPARE(m_w->chartRecordset().fieldCount(), 13); // the label and months 1..12
+    QCOMPARE(m_w->chartRecordset().fieldName(1), QStringLiteral("Mj01"));
+    QCOMPARE(m_w->MSChart1->titleText(), QStringLiteral("Probni naslov"));
+    QVERIFY(
+        m_w->lastSql().startsWith(QStringLiteral("SELECT 'PLAN ' || 2025 as Godina, 1 as Mj01")));
+}
+
+void TstFrame::elevenSettingsKept()
+{
+    m_settings->save(kCaption, QStringLiteral("Settings"), QStringLiteral("PočetnaGodina"),
+                     QStringLiteral("1999"));
+    m_settings->save(kCaption, QStringLiteral("Settings"), QStringLiteral("PočetniMjesec"),
+                     QStringLiteral("3"));
+    open();
+    QCOMPARE(m_w->txtGodina[0]->text(), QStringLiteral("2025")); // years are not restored
+    QCOMPARE(m_w->txtMj[0]->text(), QStringLiteral("3"));
+    m_settings->values.clear();
+    m_w->close();
+    QCOMPARE(m_settings->values.size(), 11);
+    const QString prefix = kCaption + QStringLiteral("/Settings/");
+    QVERIFY(!m_settings->values.contains(prefix + QStringLiteral("PočetnaGodina")));
+    QVERIFY(!m_settings->values.contains(prefix + QStringLiteral("KonačnaGodina")));
+    QCOMPARE(m_settings->values.value(prefix + QStringLiteral("PočetniMjesec")),
+             QStringLiteral("3"));
+}
+
+void TstFrame::monthOutsideTheYearNeverReachesAStatement()
+{
+    open();
+    const int built = m_w->statementsBuilt;
+    const QString shownSql = m_w->lastSql();
+    for (const char *month : {"13", "-1", "32767", "12.6"}) {
+        m_dialogs->messages.clear();
+        m_w->txtMj[1]->setText(QString::fromLatin1(month));
+        QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Neuspjeh")});
+    }
+    QCOMPARE(m_w->statementsBuilt, built);
+    QCOMPARE(m_w->lastSql(), shownSql);
+    QCOMPARE(m_w->chartRecordset().fieldCount(), 13); // the chart keeps what it showed
+    m_w->txtMj[1]->setText(QStringLiteral("12.4"));   // the nearest whole month
+    QCOMPARE(m_w->chartRecordset().fieldCount(), 13);
+}
+
+void TstFrame::failedDrawingKeepsTheChart()
+{
+    open();
+    m_w->statement = QStringLiteral("SELECT %1, %2 FROM nema_tablice");
+    m_dialogs->messages.clear();
+    m_w->redraw();
+    QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Neuspjeh")});
+    QCOMPARE(m_dialogs->messages.first().icon, Dialogs::NoIcon);
+    QCOMPARE(m_w->chartRecordset().fieldCount(), 13);
+    QCOMPARE(m_w->MSChart1->titleText(), QStringLiteral("Probni naslov"));
+}
+
+QTEST_MAIN(TstFrame)
+#include "tst_frame.moc"
