@@ -23,12 +23,6 @@
 
 namespace {
 
-double twipsPerPixel(const QWidget *w)
-{
-    const int dpi = w->logicalDpiX() > 0 ? w->logicalDpiX() : 96;
-    return 1440.0 / dpi;
-}
-
 // Where a window can be: every screen's available area, in twips.
 QRectF screensInTwips(double t)
 {
@@ -53,7 +47,7 @@ ChartWindow::ChartWindow(const Services &services, std::shared_ptr<HostContext> 
     setFont(f);
     build();
     connectControls();
-    const double t = twipsPerPixel(this);
+    const double t = m_layout.twipsPerPixel();
     resize(qRound(12000 / t), qRound(7900 / t));
 }
 
@@ -151,7 +145,7 @@ void ChartWindow::Prikaži(int mode, QString &vrstaPrograma)
 
 void ChartWindow::restoreSettings()
 {
-    const double t = twipsPerPixel(this);
+    const double t = m_layout.twipsPerPixel();
     const WindowSettings s =
         WindowSettings::read(*m_services.settings, applicationName(), m_design, cmbType->count(),
                              cmbScale->count(), screensInTwips(t));
@@ -186,7 +180,7 @@ void ChartWindow::restoreSettings()
 
 void ChartWindow::saveSettings()
 {
-    const double t = twipsPerPixel(this);
+    const double t = m_layout.twipsPerPixel();
     // a minimised or maximised window keeps its normal place, so it never reopens off screen
     const QRect g = (isMinimized() || isMaximized()) ? normalGeometry() : geometry();
     const QRect frame = (isMinimized() || isMaximized()) ? g : frameGeometry();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chartwin/hostcontext.h"
+#include "chartwin/twipslayout.h"
 #include "chartwin/windowdesign.h"
 #include "platform/data/pristuppodacima.h"
 #include "platform/data/recordset.h"
@@ -188,8 +189,6 @@ private:
     void showStatus(const QString &text);
     void place(QWidget *w, int left, int top, int width, int height);
     void layoutToWindow();
-    QRect twipsToPixels(const QRectF &twips) const;
-    QRectF pixelsToTwips(const QRect &pixels) const;
     int bandWidthPixels() const;
     void restoreSettings();
     void saveSettings();
@@ -208,6 +207,6 @@ private:
     RecordsetModel *m_gridModel = nullptr;
     QWidget *m_client = nullptr;
     QHash<QLineEdit *, QString> m_boxTexts;
-    double m_scaleX = 1, m_scaleY = 1; ///< the controls' font against the design's
-    QColor m_dialogColor = Qt::black;  ///< the colour dialog's colour, kept while the window lives
+    TwipsLayout m_layout{this};
+    QColor m_dialogColor = Qt::black; ///< the colour dialog's colour, kept while the window lives
 };

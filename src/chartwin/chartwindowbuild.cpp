@@ -19,68 +19,21 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
-#include <QStyle>
-#include <QStyleOptionComboBox>
 #include <QTableView>
-
-namespace {
-
-const char *const kDesignRect = "fingrafTwips";
-const char *const kFitText = "fingrafFitText";
-
-double twipsPerPixel(const QWidget *w)
-{
-    const int dpi = w->logicalDpiX() > 0 ? w->logicalDpiX() : 96;
-    return 1440.0 / dpi;
-}
-
-// Room a control's text needs, in pixels, as the controls' font draws it.
-int neededWidth(const QWidget *w)
-{
-    if (auto *label = qobject_cast<const QLabel *>(w))
-        return label->fontMetrics().horizontalAdvance(label->text()) + 2;
-    if (auto *combo = qobject_cast<const QComboBox *>(w)) {
-        // the entry a first run shows; the open list is as wide as its widest entry
-        QStyleOptionComboBox option;
-        option.initFrom(combo);
-        const QString shown = combo->property(kFitText).toString();
-        const QSize text(combo->fontMetrics().horizontalAdvance(shown),
-                         combo->fontMetrics().height());
-        return combo->style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, combo).width();
-    }
-    return w->sizeHint().width();
-}
-
-} // namespace
-
-void ChartWindow::place(QWidget *w, int left, int top, int width, int height)
-{
-    w->setProperty(kDesignRect, QRectF(left, top, width, height));
-    w->setGeometry(twipsToPixels(QRectF(left, top, width, height)));
-}
-
-QRect ChartWindow::twipsToPixels(const QRectF &r) const
-{
-    const double t = twipsPerPixel(this);
-    return QRect(qRound(r.left() * m_scaleX / t), qRound(r.top() * m_scaleY / t),
-                 qRound(r.width() * m_scaleX / t), qRound(r.height() * m_scaleY / t));
-}
-
-QRectF ChartWindow::pixelsToTwips(const QRect &r) const
-{
-    const double t = twipsPerPixel(this);
-    return QRectF(r.left() * t / m_scaleX, r.top() * t / m_scaleY, r.width() * t / m_scaleX,
-                  r.height() * t / m_scaleY);
-}
 
 int ChartWindow::pixelsX(double twips) const
 {
-    return qRound(twips * m_scaleX / twipsPerPixel(this));
+    return m_layout.pixelsX(twips);
 }
 
 int ChartWindow::pixelsY(double twips) const
 {
-    return qRound(twips * m_scaleY / twipsPerPixel(this));
+    return m_layout.pixelsY(twips);
+}
+
+void ChartWindow::place(QWidget *w, int left, int top, int width, int height)
+{
+    m_layout.place(w, left, top, width, height);
 }
 
 void ChartWindow::build()
@@ -219,35 +172,16 @@ QAction *ChartWindow::insertMenuAction(QAction *before, const QString &caption)
 
 void ChartWindow::fitToFont()
 {
-    // The layout was drawn in twips for a narrower face than the one the controls use here; the
-    // twips are stretched by as much as the tightest caption or list entry needs, so that every
-    // text fits where the layout puts it.
-    m_scaleX = m_scaleY = 1;
-    cmbType->setProperty(kFitText, cmbType->itemText(9));
-    cmbScale->setProperty(kFitText, cmbScale->itemText(0));
-    const QList<QWidget *> texts = {Label1,       cmbType,         cmbScale, Label2, lblVrijednost,
-                                    chkNaslagati, chkRedIliKolona, Label6,   Label5, Label3};
-    QList<QWidget *> all = texts;
-    for (QRadioButton *o : optVrijednost)
-        all << o;
+    // The layout was drawn in twips for a narrower face than the one the controls use here.
+    TwipsLayout::setFitText(cmbType, cmbType->itemText(9));
+    TwipsLayout::setFitText(cmbScale, cmbScale->itemText(0));
+    QList<QWidget *> texts = {Label1,       cmbType,         cmbScale, Label2, lblVrijednost,
+                              chkNaslagati, chkRedIliKolona, Label6,   Label5, Label3};
+    for (QRadioButton *o : std::as_const(optVrijednost))
+        texts << o;
     if (Label4)
-        all << Label4;
-    for (QWidget *w : std::as_const(all)) {
-        const QRectF r = w->property(kDesignRect).toRectF();
-        const double available = r.width() / twipsPerPixel(this);
-        if (available > 0)
-            m_scaleX = qMax(m_scaleX, neededWidth(w) / available);
-    }
-    for (QWidget *w : {static_cast<QWidget *>(cmbType), static_cast<QWidget *>(txtkonto)}) {
-        const double available = w->property(kDesignRect).toRectF().height() / twipsPerPixel(this);
-        m_scaleY = qMax(m_scaleY, w->sizeHint().height() / available);
-    }
-    const QList<QWidget *> placed = m_client->findChildren<QWidget *>();
-    for (QWidget *w : placed) {
-        const QVariant r = w->property(kDesignRect);
-        if (r.isValid())
-            w->setGeometry(twipsToPixels(r.toRectF()));
-    }
+        texts << Label4;
+    m_layout.fit(texts, {cmbType, txtkonto});
     for (QComboBox *combo : {cmbType, cmbScale}) {
         int widest = 0;
         for (int i = 0; i < combo->count(); ++i)
@@ -261,9 +195,11 @@ int ChartWindow::bandWidthPixels() const
     int right = 0;
     const QList<QWidget *> children =
         m_client->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
-    for (const QWidget *w : children)
-        if (w->property(kDesignRect).toRectF().top() < 720)
+    for (const QWidget *w : children) {
+        const QRectF design = m_layout.designOf(w);
+        if (!design.isNull() && design.top() < 720)
             right = qMax(right, w->geometry().right() + 1);
+    }
     return right + pixelsX(120);
 }
 
@@ -276,8 +212,8 @@ void ChartWindow::resizeEvent(QResizeEvent *event)
 void ChartWindow::layoutToWindow()
 {
     // Only five sizes follow the window; a size that would be negative is left as it was.
-    const QRectF inner = pixelsToTwips(QRect(QPoint(), m_client->size()));
-    const double treeWidth = pixelsToTwips(QRect(QPoint(), tv->size())).width();
+    const QRectF inner = m_layout.toTwips(QRect(QPoint(), m_client->size()));
+    const double treeWidth = m_layout.toTwips(QRect(QPoint(), tv->size())).width();
     const double chartWidth = inner.width() - 200 - treeWidth;
     const double chartHeight = inner.height() - 800;
     auto size = [this](QWidget *w, double widthTwips, double heightTwips) {
