@@ -4,6 +4,7 @@
 #include "entry/cfingrafpromet.h"
 #include "entry/windowkinds.h"
 #include "headless.h"
+#include "incexp/frmfingrafprihodrashod.h"
 #include "platform/data/pristuppodacima.h"
 
 #include <QApplication>
@@ -46,6 +47,30 @@ int runDemo(const QStringList &args)
     }
     QTextStream(stdout) << path << Qt::endl << DemoBook::summary(path) << Qt::endl;
     return 0;
+}
+
+// Saves a group's definition as its window would and closes the chart window.
+int defineGroup(frmFinGrafPrihodRashod *w, const QCommandLineParser &p, ScriptedDialogs &dialogs)
+{
+    if (!w)
+        return 1;
+    dialogs.messages.clear();
+    const QStringList accounts =
+        p.value(QStringLiteral("konta")).split(u',', Qt::SkipEmptyParts);
+    QStringList trimmed;
+    for (const QString &a : accounts)
+        trimmed << a.trimmed();
+    const bool saved = w->spremiDefiniciju(
+        p.value(QStringLiteral("definiraj")),
+        p.isSet(QStringLiteral("naziv")) ? p.value(QStringLiteral("naziv")) : QString(),
+        p.value(QStringLiteral("vrsta")), trimmed);
+    const auto said = dialogs.messages;
+    w->close();
+    if (saved)
+        return 0;
+    for (const auto &m : said)
+        err() << m.text << Qt::endl;
+    return 1;
 }
 
 // Options that name a tree node, as the window kinds use them.
@@ -124,6 +149,21 @@ int runWindow(const WindowKind &kind, const QStringList &args)
                         QStringLiteral("1")});
     for (const QString &name : kind.pathOptions)
         options.append(pathOption(name));
+    const bool groups = kind.method == 3;
+    if (groups)
+        options << QCommandLineOption(
+                       QStringLiteral("definiraj"),
+                       QStringLiteral("Spremi definiciju grupe po ključu, kao prozor za konta "
+                                      "grupe, i završi (uz --konta, --naziv, --vrsta)."),
+                       QStringLiteral("KLJUČ"))
+                << QCommandLineOption(QStringLiteral("konta"),
+                                      QStringLiteral("Konta grupe, odvojena zarezom."),
+                                      QStringLiteral("KONTA"))
+                << QCommandLineOption(QStringLiteral("naziv"),
+                                      QStringLiteral("Novi naziv grupe."), QStringLiteral("NAZIV"))
+                << QCommandLineOption(QStringLiteral("vrsta"),
+                                      QStringLiteral("Vrsta: P prihodi, R rashodi, S saldo."),
+                                      QStringLiteral("P|R|S"));
     p.addOptions(options);
     p.process(args);
 
@@ -151,7 +191,14 @@ int runWindow(const WindowKind &kind, const QStringList &args)
         });
     }
 
-    const bool headless = wantsHeadlessRun(p);
+    const bool define = groups && p.isSet(QStringLiteral("definiraj"));
+    if (define && p.isSet(QStringLiteral("vrsta")) &&
+        !QStringList{QStringLiteral("P"), QStringLiteral("R"), QStringLiteral("S")}.contains(
+            p.value(QStringLiteral("vrsta")))) {
+        err() << "--vrsta: dopušteno je P, R ili S." << Qt::endl;
+        return 2;
+    }
+    const bool headless = define || wantsHeadlessRun(p);
     auto scripted = std::make_shared<ScriptedDialogs>();
     // Without a screen: the workbook is moved to the named file instead of being opened.
     const QString xlsx = p.value(QStringLiteral("xlsx"));
@@ -181,6 +228,8 @@ int runWindow(const WindowKind &kind, const QStringList &args)
     ChartWindow *w = host.lastWindow();
     if (!w)
         return 1;
+    if (define)
+        return defineGroup(qobject_cast<frmFinGrafPrihodRashod *>(w), p, *scripted);
     return runHeadless(w, p, kind.pathOptions, *scripted, services);
 }
 

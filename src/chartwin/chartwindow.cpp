@@ -284,7 +284,7 @@ bool ChartWindow::draw(const Statement &statement, const QString &title, const F
     if (sql.isEmpty() ||
         !pristup().OtvoriRecordset(m_host->connectionString, sql, m_chartRs, true, false)) {
         busy.restore();
-        dialogs().message(this, failure.text, failure.icon);
+        showFailure(failure);
         return false;
     }
     handToChart(title, busy);
@@ -298,6 +298,15 @@ bool ChartWindow::openFill(const QString &sql, Recordset &rs, const Failure &fai
     if (pristup().OtvoriRecordset(m_host->connectionString, sql, rs, true, false))
         return true;
     busy.restore();
-    dialogs().message(this, failure.text, failure.icon);
+    showFailure(failure);
     return false;
+}
+
+void ChartWindow::showFailure(const Failure &failure)
+{
+    dialogs().message(this,
+                      failure.withCause
+                          ? failure.text + QStringLiteral("\r\n") + pristup().OpisGreske()
+                          : failure.text,
+                      failure.icon, Dialogs::Ok, failure.title);
 }

@@ -145,6 +145,9 @@ protected:
     const Services &services() const { return m_services; }
     Dialogs &dialogs() const { return *m_services.dialogs; }
     const HostContext &host() const { return *m_host; }
+    std::shared_ptr<HostContext> hostContext() const { return m_host; }
+    /// Places a kind's own control by the twips layout, stretched with the frame's.
+    void place(QWidget *w, int left, int top, int width, int height);
     cPristupPodacima &pristup();
     void setLastNode(QTreeWidgetItem *node) { m_lastNode = node; }
     void setLastSql(const QString &sql) { m_lastSql = sql; }
@@ -164,6 +167,8 @@ protected:
     {
         QString text;
         Dialogs::Icon icon = Dialogs::Exclamation;
+        bool withCause = false; ///< the database's description follows on a line of its own
+        QString title = Dialogs::defaultTitle();
     };
     /// Builds a chart statement for a month range.
     using Statement = std::function<QString(qint16 firstMonth, qint16 lastMonth)>;
@@ -177,6 +182,7 @@ protected:
 
     void displaySettings();
     void formatGrid();
+    void showFailure(const Failure &failure);
 
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -187,7 +193,6 @@ private:
     void fitToFont();
     void connectControls();
     void showStatus(const QString &text);
-    void place(QWidget *w, int left, int top, int width, int height);
     void layoutToWindow();
     int bandWidthPixels() const;
     void restoreSettings();

@@ -200,7 +200,8 @@ int ChartWindow::bandWidthPixels() const
         if (!design.isNull() && design.top() < 720)
             right = qMax(right, w->geometry().right() + 1);
     }
-    return right + pixelsX(120);
+    // and the menu bar shows every menu
+    return qMax(right + pixelsX(120), menuBar()->sizeHint().width());
 }
 
 void ChartWindow::resizeEvent(QResizeEvent *event)

@@ -17,4 +17,9 @@ QString KolonePoMjesecima(qint16 first, qint16 last, const QString &kind);
 /// The running totals from month 0 up to each month of the range, for kind "D-P" or "P-D".
 QString KolonePoMjesecimaKumulativno(qint16 first, qint16 last, const QString &kind);
 
+/// The partners with turnover on an account in a range of years, by name: the partner level of
+/// every window's tree.
+QString partnerFill(const QString &table, int firm, const QString &account,
+                    const QString &firstYear, const QString &lastYear);
+
 } // namespace SqlText

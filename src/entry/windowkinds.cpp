@@ -1,5 +1,6 @@
 #include "windowkinds.h"
 
+#include "incexp/frmfingrafprihodrashod.h"
 #include "turnover/frmfingrafpromet.h"
 
 namespace {
@@ -34,8 +35,8 @@ const std::vector<WindowKind> &windowKinds()
          "PrikažiPrihodeRashode",
          "prihodi i rashodi grupa konta",
          false,
-         {},
-         nullptr},
+         {QStringLiteral("grupa"), QStringLiteral("konto"), QStringLiteral("komitent")},
+         &make<frmFinGrafPrihodRashod>},
         {4, "plan", "PrikažiPlanIRealizaciju", "plan i realizacija", true, {}, nullptr},
         {5,
          "budzet",

@@ -69,15 +69,7 @@ QString analyticFill(const QString &table, int firm, const QString &account,
 QString partnerFill(const QString &table, int firm, const QString &account,
                     const QString &firstYear, const QString &lastYear)
 {
-    return QStringLiteral("SELECT DISTINCT TOP 100 PERCENT RTRIM(K.ImeKomit1) + ' ' + "
-                          "RTRIM(M.MJESTOKOM) AS Naziv, P.ANALKONTO FROM dbo.") +
-           table +
-           QStringLiteral(" P INNER JOIN dbo.KOMITENT K ON P.ANALKONTO = K.SifKomit INNER JOIN "
-                          "dbo.PTTMJESTA M ON K.PTTBROJKOM = "
-                          "M.PTTBROJKOM WHERE P.BROJPODUZECA=") +
-           QString::number(firm) + QStringLiteral(" AND SINTKONTO='") + text(account) +
-           QStringLiteral("' AND P.GODINAKNJ>=") + firstYear +
-           QStringLiteral(" AND P.GODINAKNJ<=") + lastYear + QStringLiteral(" ORDER BY Naziv");
+    return SqlText::partnerFill(table, firm, account, firstYear, lastYear);
 }
 
 QString accountChart(int kind, qint16 firstMonth, qint16 lastMonth, const Scope &s)

@@ -11,6 +11,14 @@ public:
     ~BusyCursor() { restore(); }
     BusyCursor(const BusyCursor &) = delete;
     BusyCursor &operator=(const BusyCursor &) = delete;
+    /// The hourglass again after a message shown in the middle of the work.
+    void resume()
+    {
+        if (!m_active) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            m_active = true;
+        }
+    }
     void restore()
     {
         if (m_active) {

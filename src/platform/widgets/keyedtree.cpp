@@ -19,8 +19,15 @@ KeyedTree::KeyedTree(QWidget *parent) : QTreeWidget(parent)
 QTreeWidgetItem *KeyedTree::addNode(QTreeWidgetItem *parent, const QString &key,
                                     const QString &text, const QString &tag, bool *keyTaken)
 {
-    auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
+    auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem();
     item->setText(0, text);
+    if (!parent) {
+        int at = topLevelItemCount();
+        if (m_rootsSorted)
+            while (at > 0 && QString::localeAwareCompare(topLevelItem(at - 1)->text(0), text) > 0)
+                --at;
+        insertTopLevelItem(at, item);
+    }
     item->setData(0, TagRole, tag);
     const bool taken = !key.isEmpty() && m_byKey.contains(key);
     if (!key.isEmpty() && !taken) {

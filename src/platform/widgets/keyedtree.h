@@ -16,6 +16,9 @@ public:
     QTreeWidgetItem *addNode(QTreeWidgetItem *parent, const QString &key, const QString &text,
                              const QString &tag, bool *keyTaken = nullptr);
     void clearNodes();
+    /// Whether top-level nodes stand in the order of their texts (children keep the order they
+    /// were added in).
+    void setRootsSorted(bool sorted) { m_rootsSorted = sorted; }
     /// Removes the children of a node, with their keys.
     void removeChildren(QTreeWidgetItem *node);
     QTreeWidgetItem *node(const QString &key) const { return m_byKey.value(key); }
@@ -28,4 +31,5 @@ signals:
 
 private:
     QHash<QString, QTreeWidgetItem *> m_byKey;
+    bool m_rootsSorted = false;
 };

@@ -1,0 +1,462 @@
+#include "frmfingrafprihodrashod.h"
+
+#include "chartwin/sqltext.h"
+#include "incexp/frmfindefkontaprihrash.h"
+#include "incexp/incexpstatements.h"
+#include "platform/dialogs/busycursor.h"
+#include "platform/widgets/keyedtree.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTreeWidgetItemIterator>
+
+#include <utility>
+
+using IncExpSql::Kind;
+
+namespace {
+
+WindowDesign incExpDesign()
+{
+    WindowDesign d;
+    d.caption = QStringLiteral("Pregled prihoda i rashoda po mjesecima");
+    return d; // no amount frame: what is summed follows from the node
+}
+
+QString groupTag(Kind k)
+{
+    return k == Kind::Income    ? QStringLiteral("SviPrihodi")
+           : k == Kind::Expense ? QStringLiteral("SviRashodi")
+                                : QStringLiteral("PrihRash");
+}
+
+QString accountTag(Kind k)
+{
+    return k == Kind::Income    ? QStringLiteral("PrihKonto")
+           : k == Kind::Expense ? QStringLiteral("RashKonto")
+                                : QStringLiteral("SalKonto");
+}
+
+bool isGroupTag(const QString &tag)
+{
+    return tag == u"SviPrihodi" || tag == u"SviRashodi" || tag == u"PrihRash";
+}
+
+bool isAccountTag(const QString &tag)
+{
+    return tag == u"PrihKonto" || tag == u"RashKonto" || tag == u"SalKonto";
+}
+
+bool isPartnerTag(const QString &tag)
+{
+    return tag == u"PKomit" || tag == u"RKomit" || tag == u"SKomit";
+}
+
+} // namespace
+
+frmFinGrafPrihodRashod::frmFinGrafPrihodRashod(const Services &services,
+                                               std::shared_ptr<HostContext> host, QWidget *parent)
+    : ChartWindow(services, std::move(host), incExpDesign(), parent)
+{
+    Command1->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    connect(Command1, &QPushButton::clicked, this, &frmFinGrafPrihodRashod::Command1_Click);
+
+    // Menus: the group commands, the standing groups and the printing stand before the frame's.
+    mnuGrupe = insertMenu(mnuNapuniKonta, QStringLiteral("Grupe"));
+    const char *commands[] = {"Nova grupa", "Izmjena grupe", "Brisanje grupe", nullptr,
+                              "Konta za grupu"};
+    for (int i = 0; i < 5; ++i) {
+        if (!commands[i]) {
+            mnuRadSaGrupom[i] = mnuGrupe->addSeparator();
+            continue;
+        }
+        mnuRadSaGrupom[i] = mnuGrupe->addAction(QString::fromUtf8(commands[i]));
+        connect(mnuRadSaGrupom[i], &QAction::triggered, this,
+                [this, i] { mnuRadSaGrupom_Click(i); });
+    }
+    mnuPrihodi[0] = insertMenuAction(mnuNapuniKonta, QStringLiteral("Prihodi"));
+    mnuPrihodi[1] = insertMenuAction(mnuNapuniKonta, QStringLiteral("Rashodi"));
+    for (int i = 0; i < 2; ++i)
+        connect(mnuPrihodi[i], &QAction::triggered, this, [this, i] { mnuPrihodi_Click(i); });
+    mnuIspisPodataka = insertMenu(mnuPostavkeZaGraf->menuAction(), QStringLiteral("Ispis podataka"));
+    const char *prints[] = {"Ispis prikazanih podataka",
+                            "Ispis za grupu sa učešćem u % po mjesecima",
+                            "Ispis za grupu sa učešćem u % ukupno"};
+    for (int i = 0; i < 3; ++i) {
+        mnuIspisP[i] = mnuIspisPodataka->addAction(QString::fromUtf8(prints[i]));
+        connect(mnuIspisP[i], &QAction::triggered, this, [this, i] { mnuIspisP_Click(i); });
+    }
+    mnuSepG = mnuPostavkeZaGraf->addSeparator();
+    const char *carries[] = {"Prepiši grupe i konta iz prošle godine",
+                             "Prepiši grupe i konta iz prošle godine sa translacijom 1",
+                             "Prepiši grupe i konta iz prošle godine sa translacijom 2"};
+    for (int i = 0; i < 3; ++i) {
+        mnuPrepišiProšlu[i] = mnuPostavkeZaGraf->addAction(QString::fromUtf8(carries[i]));
+        connect(mnuPrepišiProšlu[i], &QAction::triggered, this,
+                [this, i] { mnuPrepišiProšlu_Click(i); });
+    }
+
+    // The group buttons take the place the amount frame has in the turnover windows.
+    const struct
+    {
+        int index;
+        QStyle::StandardPixmap icon;
+        const char *tip;
+    } buttons[] = {{0, QStyle::SP_FileIcon, "Nova grupa"},
+                   {1, QStyle::SP_FileDialogDetailedView, "Izmjena grupe"},
+                   {2, QStyle::SP_TrashIcon, "Brisanje grupe"},
+                   {4, QStyle::SP_FileDialogListView, "Definiranje konta za grupu"}};
+    int left = 9000;
+    for (const auto &b : buttons) {
+        auto *button = new QPushButton(style()->standardIcon(b.icon), QString(), centralWidget());
+        button->setToolTip(QString::fromUtf8(b.tip));
+        place(button, left, 120, 495, 495);
+        cmdVP[b.index] = button;
+        const int index = b.index;
+        connect(button, &QPushButton::clicked, this, [this, index] { mnuRadSaGrupom_Click(index); });
+        left += 555;
+    }
+
+    tv->setRootsSorted(true);
+    tv->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tv, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { mnuGrupe->popup(tv->viewport()->mapToGlobal(at)); });
+}
+
+QString frmFinGrafPrihodRashod::PadR(const QString &text, int width)
+{
+    return IncExpSql::PadR(text, width);
+}
+
+QString frmFinGrafPrihodRashod::PadL(const QString &text, int width)
+{
+    return IncExpSql::PadL(text, width);
+}
+
+QString frmFinGrafPrihodRashod::PadC(const QString &text, int width)
+{
+    return IncExpSql::PadC(text, width);
+}
+
+void frmFinGrafPrihodRashod::SelektirajText(QLineEdit *box)
+{
+    box->selectAll();
+}
+
+void frmFinGrafPrihodRashod::NapuniGrupe()
+{
+    BusyCursor busy;
+    tv->setVisible(false);
+    tv->clearNodes();
+    setLastNode(nullptr); // the nodes it pointed at are gone
+    tv->setVisible(true);
+    Recordset keys;
+    if (!openFill(IncExpSql::groupList(host().brojPoduzeca, host().godina), keys,
+                  {QStringLiteral("Desila se greška u pristupu podacima o fin.grupama. Ponovite!"),
+                   Dialogs::Exclamation, true, QStringLiteral("Greška u pristupu podacima")}))
+        return;
+    if (keys.Bof() && keys.Eof()) {
+        busy.restore();
+        dialogs().message(this, QStringLiteral("Nisu upisanih grupa!"));
+        busy.resume();
+        for (const char *key : {"PrihodiP", "RashodiR", "Prihodi-Rashodi (Dobit)S"})
+            addGroup(QString::fromUtf8(key), busy);
+        return;
+    }
+    for (keys.MoveFirst(); !keys.Eof(); keys.MoveNext())
+        addGroup(keys.value(0).toString(), busy);
+}
+
+void frmFinGrafPrihodRashod::addGroup(const QString &key, BusyCursor &busy)
+{
+    Recordset accounts;
+    setLastSql(IncExpSql::groupAccounts(key, host().brojPoduzeca, host().godina));
+    if (!pristup().OtvoriRecordset(host().connectionString, lastSql(), accounts, true, false))
+        return;
+    if (accounts.Bof() && accounts.Eof()) {
+        busy.restore();
+        dialogs().message(this, QStringLiteral("Nisu upisana konta za grupu: ") +
+                                    IncExpSql::groupName(key) + QStringLiteral(" !"));
+        busy.resume();
+        return;
+    }
+    const Kind kind = IncExpSql::kindOfKey(key);
+    QTreeWidgetItem *group = tv->addNode(nullptr, key, IncExpSql::groupName(key), groupTag(kind));
+    for (accounts.MoveFirst(); !accounts.Eof(); accounts.MoveNext()) {
+        const QString code = accounts.value(QStringLiteral("Konto")).toString();
+        tv->addNode(group, PadR(code, 8) + key,
+                    PadR(code.trimmed(), 8) + u' ' +
+                        accounts.value(QStringLiteral("NAZIVKONTA")).toString(),
+                    accountTag(kind));
+    }
+}
+
+void frmFinGrafPrihodRashod::loadPartners(QTreeWidgetItem *account)
+{
+    Recordset partners; // the chart's rows stay the chart's
+    if (!openFill(SqlText::partnerFill(ImeBazePrometa, host().brojPoduzeca, txtkonto->text(),
+                                       firstYear(), lastYear()),
+                  partners, {QStringLiteral("GREŠKA DISTINCT Komit"), Dialogs::NoIcon}))
+        return;
+    const QString tag = KeyedTree::tag(account);
+    const QString prefix = tag == u"PrihKonto"   ? QStringLiteral("AP:")
+                           : tag == u"RashKonto" ? QStringLiteral("AR:")
+                                                 : QStringLiteral("AS:");
+    const QString partnerTag = tag == u"PrihKonto"   ? QStringLiteral("PKomit")
+                               : tag == u"RashKonto" ? QStringLiteral("RKomit")
+                                                     : QStringLiteral("SKomit");
+    for (partners.MoveFirst(); !partners.Eof(); partners.MoveNext()) {
+        const QString code = partners.value(QStringLiteral("ANALKONTO")).toString();
+        tv->addNode(account, prefix + code,
+                    partners.value(QStringLiteral("Naziv")).toString() + QStringLiteral(" (") +
+                        code + u')',
+                    partnerTag);
+    }
+}
+
+void frmFinGrafPrihodRashod::nodeClick(QTreeWidgetItem *node)
+{
+    const QString tag = KeyedTree::tag(node);
+    if (!node)
+        return;
+    if (isGroupTag(tag)) {
+        m_groupKey = KeyedTree::key(node);
+        m_groupTag = tag;
+        if (tag == u"PrihRash") {
+            txtkonto->setText(QStringLiteral("PRIH-RASH"));
+        } else {
+            txtkonto->clear();
+            node->setExpanded(true);
+        }
+        setLastNode(node);
+        Command1_Click();
+    } else if (isAccountTag(tag)) {
+        txtkonto->setText(IncExpSql::accountOfKey(KeyedTree::key(node)));
+        if (node->childCount() == 0)
+            loadPartners(node);
+        node->setExpanded(true);
+        setLastNode(node);
+        Command1_Click();
+    } else if (isPartnerTag(tag)) {
+        setLastNode(node);
+        txtkonto->setText(IncExpSql::accountOfKey(KeyedTree::key(node->parent())));
+        drawPartner(node);
+    }
+}
+
+QString frmFinGrafPrihodRashod::partnerCode(const QTreeWidgetItem *partner) const
+{
+    // A partner on two accounts of the same kind gets its key once: the second node has none,
+    // and its code is read from its text, "name (code)".
+    const QString key = KeyedTree::key(partner);
+    if (!key.isEmpty())
+        return key.mid(3);
+    const QString text = partner->text(0);
+    const int open = text.lastIndexOf(u'(');
+    return open < 0 ? QString() : text.mid(open + 1).chopped(1);
+}
+
+void frmFinGrafPrihodRashod::Command1_Click()
+{
+    QTreeWidgetItem *node = lastNode();
+    const QString tag = KeyedTree::tag(node);
+    if (isPartnerTag(tag)) {
+        drawPartner(node); // what a click on the node draws
+        return;
+    }
+    if (!isGroupTag(tag) && !isAccountTag(tag))
+        return;
+    const Kind kind = IncExpSql::kindOfTag(tag);
+    const IncExpSql::Scope scope{ImeBazePrometa, host().brojPoduzeca, firstYear(), lastYear()};
+    QString title = node->text(0);
+    ChartWindow::Statement statement;
+    if (isGroupTag(tag)) {
+        const QString key = KeyedTree::key(node);
+        statement = [kind, key, scope](qint16 first, qint16 last) {
+            return IncExpSql::groupChart(kind, key, first, last, scope);
+        };
+    } else {
+        const QString account = txtkonto->text();
+        const QString key = KeyedTree::key(node->parent());
+        statement = [kind, account, key, scope](qint16 first, qint16 last) {
+            return IncExpSql::accountChart(kind, account, key, first, last, scope);
+        };
+        title = (tag == u"PrihKonto"   ? QStringLiteral("Prihodi ")
+                 : tag == u"RashKonto" ? QStringLiteral("Rashodi ")
+                                       : QStringLiteral("Prihodi-Rashodi (Saldo): ")) +
+                title;
+    }
+    draw(statement, title,
+         {QStringLiteral("Greška u pristupu podacima za konto : ") + txtkonto->text(),
+          Dialogs::Exclamation});
+}
+
+void frmFinGrafPrihodRashod::drawPartner(QTreeWidgetItem *partner)
+{
+    const QString tag = KeyedTree::tag(partner);
+    const Kind kind = IncExpSql::kindOfTag(tag);
+    const IncExpSql::Scope scope{ImeBazePrometa, host().brojPoduzeca, firstYear(), lastYear()};
+    const QString account = txtkonto->text();
+    const QString code = partnerCode(partner);
+    const QString title = (tag == u"PKomit"   ? QStringLiteral("Prihodi: ")
+                           : tag == u"RKomit" ? QStringLiteral("Rashodi: ")
+                                              : QStringLiteral("Saldo: ")) +
+                          partner->parent()->text(0) + QStringLiteral(" - ") + partner->text(0);
+    draw(
+        [kind, account, code, scope](qint16 first, qint16 last) {
+            return IncExpSql::partnerChart(kind, account, code, first, last, scope);
+        },
+        title,
+        {QStringLiteral("Greška u pristupu anal.prometu za konto: ") + txtkonto->text() +
+             QStringLiteral(" Anal. ") + code,
+         Dialogs::NoIcon});
+}
+
+void frmFinGrafPrihodRashod::openDefinition(const QString &key)
+{
+    frmFinDefKontaPrihRash definition(services(), hostContext(), this);
+    if (m_definitionScript) {
+        if (definition.otvori(key))
+            m_definitionScript(definition);
+        return;
+    }
+    definition.Prikaži(key, this);
+}
+
+bool frmFinGrafPrihodRashod::spremiDefiniciju(const QString &key, const QString &name,
+                                              const QString &kindLetter,
+                                              const QStringList &accounts)
+{
+    bool saved = false;
+    DefinitionScript previous = std::exchange(
+        m_definitionScript, [&](frmFinDefKontaPrihRash &definition) {
+            if (!name.isNull())
+                definition.txtOperater->setText(name);
+            if (kindLetter == u"P")
+                definition.optPrihodi->setChecked(true);
+            else if (kindLetter == u"R")
+                definition.optRashodi->setChecked(true);
+            else if (!kindLetter.isEmpty())
+                definition.optSaldo->setChecked(true);
+            if (!definition.tickOnly(accounts)) {
+                dialogs().message(this, QStringLiteral("Konto nije u kontnom planu godine: ") +
+                                            accounts.join(QStringLiteral(", ")));
+                return;
+            }
+            saved = definition.cmdSpremi_Click();
+        });
+    openDefinition(key);
+    m_definitionScript = std::move(previous);
+    NapuniGrupe();
+    return saved;
+}
+
+void frmFinGrafPrihodRashod::mnuPrihodi_Click(int index)
+{
+    openDefinition(index == 0 ? QStringLiteral("PrihodiP") : QStringLiteral("RashodiR"));
+    NapuniGrupe();
+}
+
+void frmFinGrafPrihodRashod::mnuRadSaGrupom_Click(int index)
+{
+    switch (index) {
+    case 0:
+        newGroup();
+        break;
+    case 1:
+    case 4:
+        openDefinition(m_groupKey);
+        break;
+    case 2:
+        deleteGroup();
+        break;
+    default:
+        return;
+    }
+    NapuniGrupe();
+}
+
+void frmFinGrafPrihodRashod::newGroup()
+{
+    const QString title = QStringLiteral("Nova grupa konta");
+    QString answer;
+    if (!dialogs().input(this,
+                         QStringLiteral("Upišite naziv nove grupe konta (maksimalno 30 znakova, "
+                                        "PRIHODI i RASHODI već rezervirano):"),
+                         title, QString(), &answer))
+        return;
+    const QString name = answer.trimmed().left(30);
+    if (name.isEmpty())
+        return;
+    for (QTreeWidgetItemIterator it(tv); *it; ++it)
+        if ((*it)->text(0) == name) {
+            dialogs().message(this, QStringLiteral("Već postoji grupa: ") + name,
+                              Dialogs::Exclamation, Dialogs::Ok, title);
+            return;
+        }
+    setLastNode(tv->addNode(nullptr, name, name, name + u'P'));
+    openDefinition(name + u'P'); // a new group starts as income; the window may change that
+}
+
+void frmFinGrafPrihodRashod::deleteGroup()
+{
+    if (m_groupKey.trimmed().isEmpty()) {
+        dialogs().message(this, QStringLiteral("Niste zadali ime grupe (PRIHODI-RASHODI)!"),
+                          Dialogs::Information);
+        return;
+    }
+    if (dialogs().message(this,
+                          QStringLiteral("Želite li zaista izbrisati grupu: ") + m_groupKey +
+                              u'?',
+                          Dialogs::Question, Dialogs::YesNo, QStringLiteral("Brisanje grupe")) !=
+        Dialogs::AnswerYes)
+        return;
+    // only the year's rows: the group lives on in the other years
+    if (!pristup().IzvrsiNaredbu(host().connectionString,
+                                 IncExpSql::deleteGroup(m_groupKey, host().brojPoduzeca,
+                                                        host().godina)))
+        dialogs().message(this, QStringLiteral("Desila se greška: ") + pristup().OpisGreske());
+}
+
+void frmFinGrafPrihodRashod::mnuIspisP_Click(int)
+{
+    dialogs().message(this, QStringLiteral("Ovaj ispis još nije dostupan u ovoj verziji."),
+                      Dialogs::Information);
+}
+
+void frmFinGrafPrihodRashod::mnuPrepišiProšlu_Click(int)
+{
+    dialogs().message(this, QStringLiteral("Prepisivanje grupa još nije dostupno u ovoj verziji."),
+                      Dialogs::Information);
+}
+
+bool frmFinGrafPrihodRashod::clickPath(const QStringList &codes)
+{
+    const QString key = codes.value(0);
+    if (key.isEmpty())
+        return codes.value(1).isEmpty();
+    QTreeWidgetItem *group = tv->node(key);
+    if (!group)
+        return false;
+    click(group);
+    const QString account = codes.value(1);
+    if (account.isEmpty())
+        return codes.value(2).isEmpty();
+    QTreeWidgetItem *accountNode = tv->node(PadR(account, 8) + key);
+    if (!accountNode)
+        return false;
+    click(accountNode);
+    const QString partner = codes.value(2);
+    if (partner.isEmpty())
+        return true;
+    for (int i = 0; i < accountNode->childCount(); ++i)
+        if (partnerCode(accountNode->child(i)) == partner) {
+            click(accountNode->child(i));
+            return true;
+        }
+    return false;
+}

@@ -1,0 +1,173 @@
+#include "incexpstatements.h"
+
+#include "chartwin/sqltext.h"
+
+#include <cmath>
+
+namespace IncExpSql {
+
+using SqlText::text;
+
+Kind kindOfKey(const QString &groupKey)
+{
+    const QString letter = groupKey.right(1);
+    return letter == u"P" ? Kind::Income : letter == u"R" ? Kind::Expense : Kind::Balance;
+}
+
+Kind kindOfTag(const QString &tag)
+{
+    if (tag == u"SviPrihodi" || tag == u"PrihKonto" || tag == u"PKomit")
+        return Kind::Income;
+    if (tag == u"SviRashodi" || tag == u"RashKonto" || tag == u"RKomit")
+        return Kind::Expense;
+    return Kind::Balance;
+}
+
+QString groupName(const QString &groupKey)
+{
+    return groupKey.left(groupKey.size() - 1);
+}
+
+QString PadR(const QString &value, int width)
+{
+    return (value + QString(qMax(0, width), u' ')).left(qMax(0, width));
+}
+
+QString PadL(const QString &value, int width)
+{
+    // a text longer than the field keeps its beginning
+    return (QString(qMax(0, width - int(value.size())), u' ') + value).left(qMax(0, width));
+}
+
+QString PadC(const QString &value, int width)
+{
+    const QString t = value.trimmed();
+    const int free = qMax(0, width - int(t.size()));
+    const int half = int(std::nearbyint(free / 2.0)); // halves to the even number
+    const QString blanks(half, u' ');
+    return (blanks + t + blanks).left(qMax(0, width));
+}
+
+QString accountOfKey(const QString &accountNodeKey)
+{
+    return accountNodeKey.left(8).trimmed();
+}
+
+QString groupList(int firm, int year)
+{
+    return QStringLiteral("SELECT DISTINCT IMEGRUPE FROM FINPRIHRASH WHERE GODINA=") +
+           QString::number(year) + QStringLiteral(" AND BROJPODUZECA=") + QString::number(firm);
+}
+
+QString groupAccounts(const QString &groupKey, int firm, int year)
+{
+    return QStringLiteral("SELECT F.ImeGrupe,F.Konto,K.NAZIVKONTA FROM dbo.FinPrihRash F INNER "
+                          "JOIN dbo.KONTO K ON F.BrojPoduzeca=K.BrojPoduzeca AND "
+                          "F.Konto=K.SIFKONTA AND F.Godina=K.GODINAKNJ WHERE F.IMEGRUPE='") +
+           text(groupKey) + QStringLiteral("' AND F.GODINA=") + QString::number(year) +
+           QStringLiteral(" AND F.BROJPODUZECA=") + QString::number(firm);
+}
+
+namespace {
+
+QString columns(Kind kind, qint16 first, qint16 last)
+{
+    return SqlText::KolonePoMjesecima(first, last,
+                                      kind == Kind::Income    ? QStringLiteral("POT")
+                                      : kind == Kind::Expense ? QStringLiteral("DUG")
+                                                              : QStringLiteral("P-D"));
+}
+
+QString head(Kind kind, bool partner)
+{
+    const char *word = kind == Kind::Income    ? "PRIH "
+                       : kind == Kind::Expense ? "RASH "
+                       : partner               ? "Saldo "
+                                               : "PRIH-RASH ";
+    return QStringLiteral("SELECT '") + QLatin1String(word) +
+           QStringLiteral("'+LTRIM(str(GODINAKNJ)) as Godina,");
+}
+
+QString years(const Scope &s)
+{
+    return QStringLiteral(" AND GODINAKNJ>=") + s.firstYear + QStringLiteral(" AND GODINAKNJ<=") +
+           s.lastYear;
+}
+
+// H + columns + " From dbo." + table + J + firm + filter + years + G
+QString joined(Kind kind, const QString &filter, qint16 first, qint16 last, const Scope &s)
+{
+    const QString join =
+        QStringLiteral(" P INNER JOIN dbo.FinPrihRash F ON P.BrojPoduzeca=F.BrojPoduzeca AND "
+                       "P.GodinaKnj=F.Godina AND P.SintKonto=F.Konto WHERE");
+    const bool expense = kind == Kind::Expense;
+    return head(kind, false) + columns(kind, first, last) + QStringLiteral(" From dbo.") +
+           s.table + join + (expense ? QStringLiteral("  ") : QStringLiteral(" ")) +
+           QStringLiteral("P.BROJPODUZECA=") + QString::number(s.firm) + filter + years(s) +
+           (expense ? QStringLiteral(" GROUP BY GODINAKNJ") : QStringLiteral("  GROUP BY GODINAKNJ"));
+}
+
+} // namespace
+
+QString groupChart(Kind kind, const QString &groupKey, qint16 firstMonth, qint16 lastMonth,
+                   const Scope &s)
+{
+    return joined(kind, QStringLiteral(" AND F.ImeGrupe='") + text(groupKey) + u'\'', firstMonth,
+                  lastMonth, s);
+}
+
+QString accountChart(Kind kind, const QString &account, const QString &groupKey,
+                     qint16 firstMonth, qint16 lastMonth, const Scope &s)
+{
+    return joined(kind,
+                  QStringLiteral(" AND (SINTKONTO ='") + text(account.trimmed()) +
+                      QStringLiteral("')") + QStringLiteral(" AND F.ImeGrupe='") + text(groupKey) +
+                      u'\'',
+                  firstMonth, lastMonth, s);
+}
+
+QString partnerChart(Kind kind, const QString &account, const QString &partner,
+                     qint16 firstMonth, qint16 lastMonth, const Scope &s)
+{
+    // the partner code goes in as a number, so it must be one
+    bool number = !partner.isEmpty();
+    for (const QChar c : partner)
+        number = number && c.isDigit() && c.unicode() < 128;
+    if (!number)
+        return {};
+    return head(kind, true) + columns(kind, firstMonth, lastMonth) + QStringLiteral(" From dbo.") +
+           s.table +
+           (kind == Kind::Expense ? QStringLiteral(" WHERE  BROJPODUZECA=")
+                                  : QStringLiteral(" WHERE BROJPODUZECA=")) +
+           QString::number(s.firm) + QStringLiteral(" AND (SINTKONTO='") + text(account.trimmed()) +
+           QStringLiteral("') AND ANALKONTO=") + partner + years(s) +
+           QStringLiteral("  GROUP BY GODINAKNJ");
+}
+
+QString deleteGroup(const QString &groupKey, int firm, int year)
+{
+    return QStringLiteral("DELETE FROM FINPRIHRASH WHERE IMEGRUPE='") + text(groupKey) +
+           QStringLiteral("' AND BROJPODUZECA=") + QString::number(firm) +
+           QStringLiteral(" AND GODINA=") + QString::number(year);
+}
+
+QString chartOfAccounts(int firm, int year)
+{
+    return QStringLiteral("SELECT SIFKONTA,NAZIVKONTA FROM KONTO WHERE BROJPODUZECA=") +
+           QString::number(firm) + QStringLiteral(" AND GODINAKNJ=") + QString::number(year) +
+           QStringLiteral(" AND LEN(RTRIM(SIFKONTA))>3");
+}
+
+QString groupRows(const QString &groupKey, int firm)
+{
+    return QStringLiteral("SELECT * FROM FINPRIHRASH WHERE IMEGRUPE='") + text(groupKey) +
+           QStringLiteral("' AND BROJPODUZECA=") + QString::number(firm);
+}
+
+QString accountRowFilter(const QString &account, int year)
+{
+    return QStringLiteral("KONTO='") + text(account) + QStringLiteral("' AND GODINA=") +
+           QString::number(year);
+}
+
+} // namespace IncExpSql
