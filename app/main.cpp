@@ -55,8 +55,7 @@ int defineGroup(frmFinGrafPrihodRashod *w, const QCommandLineParser &p, Scripted
     if (!w)
         return 1;
     dialogs.messages.clear();
-    const QStringList accounts =
-        p.value(QStringLiteral("konta")).split(u',', Qt::SkipEmptyParts);
+    const QStringList accounts = p.value(QStringLiteral("konta")).split(u',', Qt::SkipEmptyParts);
     QStringList trimmed;
     for (const QString &a : accounts)
         trimmed << a.trimmed();
@@ -159,8 +158,8 @@ int runWindow(const WindowKind &kind, const QStringList &args)
                 << QCommandLineOption(QStringLiteral("konta"),
                                       QStringLiteral("Konta grupe, odvojena zarezom."),
                                       QStringLiteral("KONTA"))
-                << QCommandLineOption(QStringLiteral("naziv"),
-                                      QStringLiteral("Novi naziv grupe."), QStringLiteral("NAZIV"))
+                << QCommandLineOption(QStringLiteral("naziv"), QStringLiteral("Novi naziv grupe."),
+                                      QStringLiteral("NAZIV"))
                 << QCommandLineOption(QStringLiteral("vrsta"),
                                       QStringLiteral("Vrsta: P prihodi, R rashodi, S saldo."),
                                       QStringLiteral("P|R|S"));

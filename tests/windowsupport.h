@@ -30,4 +30,16 @@ struct WindowFixture
             host.PrikažiGrafPromet(conn, nivo, 1, 2026, 0, QStringLiteral("FIN"), table, op);
         return host.lastWindow();
     }
+
+    /// Any window by its entry method's number, for a firm and bookkeeping year.
+    ChartWindow *openMethod(int method, const QString &conn, qint16 firm = 1, qint16 year = 2026,
+                            const QString &table = QStringLiteral("PROMET"))
+    {
+        cFinGrafPromet host(services());
+        QString nivo, op = QStringLiteral("test");
+        qint16 plan = 1;
+        host.PrikažiProzor(method, conn, nivo, firm, year, 0, QStringLiteral("FIN"), table, op,
+                           plan);
+        return host.lastWindow();
+    }
 };

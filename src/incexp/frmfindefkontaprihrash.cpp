@@ -258,11 +258,11 @@ bool frmFinDefKontaPrihRash::cmdSpremi_Click()
         db.OtvoriVezu(host.connectionString);
         const QString newKey = currentKey();
         Recordset rs;
-        ok = db.PocniTransakciju() &&
-             db.IzvrsiNaredbu(QString(), IncExpSql::deleteGroup(m_storedKey, host.brojPoduzeca,
-                                                                 host.godina)) &&
-             db.OtvoriRecordsetZaIzmjene(IncExpSql::groupRows(newKey, host.brojPoduzeca), rs, 3,
-                                         -1);
+        ok =
+            db.PocniTransakciju() &&
+            db.IzvrsiNaredbu(QString(),
+                             IncExpSql::deleteGroup(m_storedKey, host.brojPoduzeca, host.godina)) &&
+            db.OtvoriRecordsetZaIzmjene(IncExpSql::groupRows(newKey, host.brojPoduzeca), rs, 3, -1);
         if (ok) {
             const QStringList ticked = tickedAccounts();
             for (const QString &account : ticked) {

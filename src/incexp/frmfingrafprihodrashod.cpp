@@ -82,7 +82,8 @@ frmFinGrafPrihodRashod::frmFinGrafPrihodRashod(const Services &services,
     mnuPrihodi[1] = insertMenuAction(mnuNapuniKonta, QStringLiteral("Rashodi"));
     for (int i = 0; i < 2; ++i)
         connect(mnuPrihodi[i], &QAction::triggered, this, [this, i] { mnuPrihodi_Click(i); });
-    mnuIspisPodataka = insertMenu(mnuPostavkeZaGraf->menuAction(), QStringLiteral("Ispis podataka"));
+    mnuIspisPodataka =
+        insertMenu(mnuPostavkeZaGraf->menuAction(), QStringLiteral("Ispis podataka"));
     const char *prints[] = {"Ispis prikazanih podataka",
                             "Ispis za grupu sa učešćem u % po mjesecima",
                             "Ispis za grupu sa učešćem u % ukupno"};
@@ -117,7 +118,8 @@ frmFinGrafPrihodRashod::frmFinGrafPrihodRashod(const Services &services,
         place(button, left, 120, 495, 495);
         cmdVP[b.index] = button;
         const int index = b.index;
-        connect(button, &QPushButton::clicked, this, [this, index] { mnuRadSaGrupom_Click(index); });
+        connect(button, &QPushButton::clicked, this,
+                [this, index] { mnuRadSaGrupom_Click(index); });
         left += 555;
     }
 
@@ -332,8 +334,8 @@ bool frmFinGrafPrihodRashod::spremiDefiniciju(const QString &key, const QString 
                                               const QStringList &accounts)
 {
     bool saved = false;
-    DefinitionScript previous = std::exchange(
-        m_definitionScript, [&](frmFinDefKontaPrihRash &definition) {
+    DefinitionScript previous =
+        std::exchange(m_definitionScript, [&](frmFinDefKontaPrihRash &definition) {
             if (!name.isNull())
                 definition.txtOperater->setText(name);
             if (kindLetter == u"P")
@@ -410,15 +412,14 @@ void frmFinGrafPrihodRashod::deleteGroup()
         return;
     }
     if (dialogs().message(this,
-                          QStringLiteral("Želite li zaista izbrisati grupu: ") + m_groupKey +
-                              u'?',
-                          Dialogs::Question, Dialogs::YesNo, QStringLiteral("Brisanje grupe")) !=
-        Dialogs::AnswerYes)
+                          QStringLiteral("Želite li zaista izbrisati grupu: ") + m_groupKey + u'?',
+                          Dialogs::Question, Dialogs::YesNo,
+                          QStringLiteral("Brisanje grupe")) != Dialogs::AnswerYes)
         return;
     // only the year's rows: the group lives on in the other years
-    if (!pristup().IzvrsiNaredbu(host().connectionString,
-                                 IncExpSql::deleteGroup(m_groupKey, host().brojPoduzeca,
-                                                        host().godina)))
+    if (!pristup().IzvrsiNaredbu(
+            host().connectionString,
+            IncExpSql::deleteGroup(m_groupKey, host().brojPoduzeca, host().godina)))
         dialogs().message(this, QStringLiteral("Desila se greška: ") + pristup().OpisGreske());
 }
 

@@ -101,10 +101,11 @@ QString joined(Kind kind, const QString &filter, qint16 first, qint16 last, cons
         QStringLiteral(" P INNER JOIN dbo.FinPrihRash F ON P.BrojPoduzeca=F.BrojPoduzeca AND "
                        "P.GodinaKnj=F.Godina AND P.SintKonto=F.Konto WHERE");
     const bool expense = kind == Kind::Expense;
-    return head(kind, false) + columns(kind, first, last) + QStringLiteral(" From dbo.") +
-           s.table + join + (expense ? QStringLiteral("  ") : QStringLiteral(" ")) +
+    return head(kind, false) + columns(kind, first, last) + QStringLiteral(" From dbo.") + s.table +
+           join + (expense ? QStringLiteral("  ") : QStringLiteral(" ")) +
            QStringLiteral("P.BROJPODUZECA=") + QString::number(s.firm) + filter + years(s) +
-           (expense ? QStringLiteral(" GROUP BY GODINAKNJ") : QStringLiteral("  GROUP BY GODINAKNJ"));
+           (expense ? QStringLiteral(" GROUP BY GODINAKNJ")
+                    : QStringLiteral("  GROUP BY GODINAKNJ"));
 }
 
 } // namespace
@@ -116,8 +117,8 @@ QString groupChart(Kind kind, const QString &groupKey, qint16 firstMonth, qint16
                   lastMonth, s);
 }
 
-QString accountChart(Kind kind, const QString &account, const QString &groupKey,
-                     qint16 firstMonth, qint16 lastMonth, const Scope &s)
+QString accountChart(Kind kind, const QString &account, const QString &groupKey, qint16 firstMonth,
+                     qint16 lastMonth, const Scope &s)
 {
     return joined(kind,
                   QStringLiteral(" AND (SINTKONTO ='") + text(account.trimmed()) +
@@ -126,8 +127,8 @@ QString accountChart(Kind kind, const QString &account, const QString &groupKey,
                   firstMonth, lastMonth, s);
 }
 
-QString partnerChart(Kind kind, const QString &account, const QString &partner,
-                     qint16 firstMonth, qint16 lastMonth, const Scope &s)
+QString partnerChart(Kind kind, const QString &account, const QString &partner, qint16 firstMonth,
+                     qint16 lastMonth, const Scope &s)
 {
     // the partner code goes in as a number, so it must be one
     bool number = !partner.isEmpty();

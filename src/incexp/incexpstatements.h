@@ -40,11 +40,11 @@ struct Scope
 QString groupChart(Kind kind, const QString &groupKey, qint16 firstMonth, qint16 lastMonth,
                    const Scope &s);
 /// One account of a group.
-QString accountChart(Kind kind, const QString &account, const QString &groupKey,
-                     qint16 firstMonth, qint16 lastMonth, const Scope &s);
+QString accountChart(Kind kind, const QString &account, const QString &groupKey, qint16 firstMonth,
+                     qint16 lastMonth, const Scope &s);
 /// One partner on an account, on the turnover table alone; empty when the code is no number.
-QString partnerChart(Kind kind, const QString &account, const QString &partner,
-                     qint16 firstMonth, qint16 lastMonth, const Scope &s);
+QString partnerChart(Kind kind, const QString &account, const QString &partner, qint16 firstMonth,
+                     qint16 lastMonth, const Scope &s);
 
 /// Removes a group's rows of one year.
 QString deleteGroup(const QString &groupKey, int firm, int year);

@@ -1,0 +1,445 @@
+#include "incexp/frmfindefkontaprihrash.h"
+#include "incexp/frmfingrafprihodrashod.h"
+#include "incexp/incexpstatements.h"
+#include "platform/chart/chartcontrol.h"
+#include "platform/widgets/keyedtree.h"
+#include "windowsupport.h"
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace TestSupport;
+
+namespace {
+
+double accountSum(const QString &book, const QString &account, int year, const QString &column,
+                  const QString &partner = QString())
+{
+    return scalar(book, QStringLiteral("SELECT TOTAL(%1) FROM PROMET WHERE BROJPODUZECA=1 AND "
+                                       "SINTKONTO='%2' AND GODINAKNJ=%3%4")
+                            .arg(column, account)
+                            .arg(year)
+                            .arg(partner.isEmpty() ? QString()
+                                                   : QStringLiteral(" AND ANALKONTO=") + partner))
+        .toDouble();
+}
+
+// What the book itself says a group's accounts turned over: each account summed on its own, then
+// added up, with the accounts the group has in that year.
+double groupSum(const QString &book, const QString &key, int year, const QString &column)
+{
+    double total = 0;
+    for (int i = 0;; ++i) {
+        const QVariant account = scalar(
+            book, QStringLiteral("SELECT Konto FROM FINPRIHRASH WHERE ImeGrupe='%1' AND Godina=%2 "
+                                 "AND BrojPoduzeca=1 ORDER BY Konto LIMIT 1 OFFSET %3")
+                      .arg(key)
+                      .arg(year)
+                      .arg(i));
+        if (!account.isValid())
+            return total;
+        total += accountSum(book, account.toString(), year, column);
+    }
+}
+
+// The chart's value for a row label and a month.
+double chartValue(ChartWindow *w, const QString &label, int month)
+{
+    Recordset &rs = w->chartRecordset();
+    const int field = rs.fieldIndex(QStringLiteral("Mj%1").arg(month, 2, 10, QLatin1Char('0')));
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
+        if (rs.value(0).toString() == label)
+            return rs.value(field).toDouble();
+    return qQNaN();
+}
+
+void run(const QString &book, const QString &sql)
+{
+    sqlite3 *db = nullptr;
+    QVERIFY(sqlite3_open(book.toUtf8().constData(), &db) == SQLITE_OK);
+    char *error = nullptr;
+    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error);
+    QVERIFY2(rc == SQLITE_OK, error);
+    sqlite3_close(db);
+}
+
+} // namespace
+
+class TstFrmFinGrafPrihodRashod : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void treeListsGroupsByNameWithTheirAccounts();
+    void groupFiguresMatchTheBook_data();
+    void groupFiguresMatchTheBook();
+    void accountAndPartnerFiguresMatchTheBook();
+    void eachYearSumsItsOwnAccounts();
+    void keyEndingInAnotherLetterChartsAsBalance();
+    void emptyYearTriesTheStandingGroups();
+    void secondClickDoesNotReloadPartners();
+    void buttonOnPartnerNodeDrawsThePartner();
+    void newGroupIsCutTo30AndStartsAsIncome();
+    void newGroupNameTakenAnywhereInTheTree();
+    void kindChangeMovesTheRows();
+    void groupWithApostropheLivesAndDies();
+    void deleteAsksWithTheFullKeyAndKeepsOtherYears();
+    void commandsWithoutAGroupSelected();
+    void failedSaveRollsBack();
+
+private:
+    frmFinGrafPrihodRashod *open(qint16 year = 2026);
+    QTreeWidgetItem *click(const QString &key);
+    int rows(const QString &where) const;
+
+    QTemporaryDir m_dir;
+    QString m_book;
+    WindowFixture *m_fx = nullptr;
+    QPointer<frmFinGrafPrihodRashod> m_w;
+};
+
+void TstFrmFinGrafPrihodRashod::init()
+{
+    m_book = demoBookCopy(m_dir);
+    m_fx = new WindowFixture;
+}
+
+void TstFrmFinGrafPrihodRashod::cleanup()
+{
+    cPristupPodacima::setTrace({});
+    if (m_w)
+        m_w->close();
+    delete m_fx;
+    cPristupPodacima::closeAllConnections();
+}
+
+frmFinGrafPrihodRashod *TstFrmFinGrafPrihodRashod::open(qint16 year)
+{
+    m_fx->settings->save(QStringLiteral("Pregled prihoda i rashoda po mjesecima"),
+                         QStringLiteral("Settings"), QStringLiteral("PočetnaGodina"),
+                         QStringLiteral("2021"));
+    m_w = qobject_cast<frmFinGrafPrihodRashod *>(m_fx->openMethod(3, sqliteConn(m_book), 1, year));
+    return m_w;
+}
+
+QTreeWidgetItem *TstFrmFinGrafPrihodRashod::click(const QString &key)
+{
+    QTreeWidgetItem *n = m_w->tv->node(key);
+    if (n)
+        emit m_w->tv->nodeClicked(n);
+    return n;
+}
+
+int TstFrmFinGrafPrihodRashod::rows(const QString &where) const
+{
+    return scalar(m_book,
+                  QStringLiteral("SELECT COUNT(*) FROM FINPRIHRASH WHERE BrojPoduzeca=1 AND ") +
+                      where)
+        .toInt();
+}
+
+void TstFrmFinGrafPrihodRashod::treeListsGroupsByNameWithTheirAccounts()
+{
+    QVERIFY(open());
+    QVERIFY(m_fx->dialogs->messages.isEmpty());
+    QStringList names;
+    for (int i = 0; i < m_w->tv->topLevelItemCount(); ++i)
+        names << m_w->tv->topLevelItem(i)->text(0);
+    QCOMPARE(names, QStringList({"Bruto marža robe", "Plaće i doprinosi", "Prihodi",
+                                 "Prihodi od prodaje", "Prihodi-Rashodi (Dobit)", "Rashodi"}));
+    QTreeWidgetItem *wages = m_w->tv->node(QStringLiteral("Plaće i doprinosiR"));
+    QCOMPARE(KeyedTree::tag(wages), QStringLiteral("SviRashodi"));
+    QCOMPARE(KeyedTree::tag(m_w->tv->node(QStringLiteral("PrihodiP"))),
+             QStringLiteral("SviPrihodi"));
+    QCOMPARE(KeyedTree::tag(m_w->tv->node(QStringLiteral("Bruto marža robeS"))),
+             QStringLiteral("PrihRash"));
+    QTreeWidgetItem *account = wages->child(0);
+    QCOMPARE(KeyedTree::key(account), QStringLiteral("4200    Plaće i doprinosiR"));
+    QCOMPARE(account->text(0), QStringLiteral("4200     Neto plaće i nadnice"));
+    QCOMPARE(KeyedTree::tag(account), QStringLiteral("RashKonto"));
+    QVERIFY(!m_w->fraIznosi);
+    QCOMPARE(m_w->cmdVP[0]->toolTip(), QStringLiteral("Nova grupa"));
+    QVERIFY(!m_w->cmdVP[3]);
+}
+
+void TstFrmFinGrafPrihodRashod::groupFiguresMatchTheBook_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<int>("sign"); // +1 credit, -1 debit, 0 credit minus debit
+    QTest::addColumn<QString>("text");
+    QTest::newRow("income") << "PrihodiP"
+                            << "PRIH" << 1 << "";
+    QTest::newRow("expense") << "Plaće i doprinosiR"
+                             << "RASH" << -1 << "";
+    QTest::newRow("balance") << "Bruto marža robeS"
+                             << "PRIH-RASH" << 0 << "PRIH-RASH";
+}
+
+void TstFrmFinGrafPrihodRashod::groupFiguresMatchTheBook()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, word);
+    QFETCH(int, sign);
+    QFETCH(QString, text);
+    open();
+    QVERIFY(click(key));
+    QCOMPARE(m_w->txtkonto->text(), text);
+    QCOMPARE(m_w->selectedGroupKey(), key);
+    QCOMPARE(m_w->MSChart1->titleText(), IncExpSql::groupName(key));
+    QCOMPARE(m_w->chartRecordset().RecordCount(), 6);
+    for (int year : {2021, 2026})
+        for (int month : {0, 1, 7, 12}) {
+            const QString mm = QStringLiteral("%1").arg(month, 2, 10, QLatin1Char('0'));
+            const double credit = groupSum(m_book, key, year, QStringLiteral("POT") + mm);
+            const double debit = groupSum(m_book, key, year, QStringLiteral("DUG") + mm);
+            const double expected = sign > 0 ? credit : sign < 0 ? debit : credit - debit;
+            QCOMPARE(chartValue(m_w, word + u' ' + QString::number(year), month), expected);
+        }
+}
+
+void TstFrmFinGrafPrihodRashod::accountAndPartnerFiguresMatchTheBook()
+{
+    run(m_book, QStringLiteral("INSERT INTO FINPRIHRASH SELECT 1, 'KupciP', '1200', GODINAKNJ "
+                               "FROM (SELECT DISTINCT GODINAKNJ FROM KONTO)"));
+    open();
+    QTreeWidgetItem *account = click(QStringLiteral("1200    KupciP"));
+    QVERIFY(account);
+    QCOMPARE(m_w->txtkonto->text(), QStringLiteral("1200"));
+    QCOMPARE(m_w->MSChart1->titleText(), QStringLiteral("Prihodi ") + account->text(0));
+    for (int month : {0, 5, 12}) {
+        const QString pot = QStringLiteral("POT%1").arg(month, 2, 10, QLatin1Char('0'));
+        QCOMPARE(chartValue(m_w, QStringLiteral("PRIH 2025"), month),
+                 accountSum(m_book, QStringLiteral("1200"), 2025, pot));
+    }
+    QVERIFY(account->childCount() > 10);
+    QTreeWidgetItem *partner = account->child(0);
+    QCOMPARE(KeyedTree::tag(partner), QStringLiteral("PKomit"));
+    QVERIFY(KeyedTree::key(partner).startsWith(QStringLiteral("AP:")));
+    const QString code = KeyedTree::key(partner).mid(3);
+    QVERIFY(partner->text(0).endsWith(QStringLiteral(" (") + code + u')'));
+    emit m_w->tv->nodeClicked(partner);
+    QVERIFY(m_fx->dialogs->messages.isEmpty());
+    QCOMPARE(m_w->MSChart1->titleText(), QStringLiteral("Prihodi: ") + account->text(0) +
+                                             QStringLiteral(" - ") + partner->text(0));
+    for (int year : {2021, 2026})
+        QCOMPARE(chartValue(m_w, QStringLiteral("PRIH ") + QString::number(year), 3),
+                 accountSum(m_book, QStringLiteral("1200"), year, QStringLiteral("POT03"), code));
+}
+
+void TstFrmFinGrafPrihodRashod::eachYearSumsItsOwnAccounts()
+{
+    run(m_book, QStringLiteral("INSERT INTO FINPRIHRASH VALUES (1, 'MijenaR', '4200', 2025), "
+                               "(1, 'MijenaR', '4201', 2026)"));
+    open();
+    QTreeWidgetItem *group = click(QStringLiteral("MijenaR"));
+    QCOMPARE(group->childCount(), 1); // the window's year holds 4201 only
+    QCOMPARE(chartValue(m_w, QStringLiteral("RASH 2025"), 4),
+             accountSum(m_book, QStringLiteral("4200"), 2025, QStringLiteral("DUG04")));
+    QCOMPARE(chartValue(m_w, QStringLiteral("RASH 2026"), 4),
+             accountSum(m_book, QStringLiteral("4201"), 2026, QStringLiteral("DUG04")));
+    QCOMPARE(m_w->chartRecordset().RecordCount(), 2);
+}
+
+void TstFrmFinGrafPrihodRashod::keyEndingInAnotherLetterChartsAsBalance()
+{
+    run(m_book, QStringLiteral("INSERT INTO FINPRIHRASH VALUES (1, 'UkupnoX', '7500', 2026)"));
+    open();
+    QTreeWidgetItem *group = m_w->tv->node(QStringLiteral("UkupnoX"));
+    QCOMPARE(group->text(0), QStringLiteral("Ukupno"));
+    QCOMPARE(KeyedTree::tag(group), QStringLiteral("PrihRash"));
+    QCOMPARE(KeyedTree::tag(group->child(0)), QStringLiteral("SalKonto"));
+    click(QStringLiteral("UkupnoX"));
+    QCOMPARE(m_w->txtkonto->text(), QStringLiteral("PRIH-RASH"));
+    QCOMPARE(chartValue(m_w, QStringLiteral("PRIH-RASH 2026"), 6),
+             accountSum(m_book, QStringLiteral("7500"), 2026, QStringLiteral("POT06")) -
+                 accountSum(m_book, QStringLiteral("7500"), 2026, QStringLiteral("DUG06")));
+}
+
+void TstFrmFinGrafPrihodRashod::emptyYearTriesTheStandingGroups()
+{
+    open(1995);
+    QCOMPARE(m_fx->dialogs->texts(),
+             QStringList({"Nisu upisanih grupa!", "Nisu upisana konta za grupu: Prihodi !",
+                          "Nisu upisana konta za grupu: Rashodi !",
+                          "Nisu upisana konta za grupu: Prihodi-Rashodi (Dobit) !"}));
+    QCOMPARE(m_w->tv->topLevelItemCount(), 0);
+}
+
+void TstFrmFinGrafPrihodRashod::secondClickDoesNotReloadPartners()
+{
+    run(m_book, QStringLiteral("INSERT INTO FINPRIHRASH VALUES (1, 'KupciS', '1200', 2026)"));
+    open();
+    int fills = 0;
+    cPristupPodacima::setTrace([&](const QString &stage, const QString &sql) {
+        if (stage == u"sql" && sql.contains(QStringLiteral("AS Naziv, P.ANALKONTO")))
+            ++fills;
+    });
+    QTreeWidgetItem *account = click(QStringLiteral("1200    KupciS"));
+    const int partners = account->childCount();
+    QVERIFY(partners > 0);
+    QCOMPARE(KeyedTree::key(account->child(0)).left(3), QStringLiteral("AS:"));
+    click(QStringLiteral("1200    KupciS"));
+    QCOMPARE(fills, 1);
+    QCOMPARE(account->childCount(), partners);
+}
+
+void TstFrmFinGrafPrihodRashod::buttonOnPartnerNodeDrawsThePartner()
+{
+    run(m_book, QStringLiteral("INSERT INTO FINPRIHRASH VALUES (1, 'KupciR', '1200', 2026)"));
+    open();
+    QTreeWidgetItem *partner = click(QStringLiteral("1200    KupciR"))->child(1);
+    emit m_w->tv->nodeClicked(partner);
+    const QString title = m_w->MSChart1->titleText();
+    QVERIFY(title.startsWith(QStringLiteral("Rashodi: ")));
+    m_w->MSChart1->setTitleText(QString());
+    m_fx->dialogs->messages.clear();
+    m_w->Command1_Click();
+    QVERIFY(m_fx->dialogs->messages.isEmpty());
+    QCOMPARE(m_w->MSChart1->titleText(), title);
+    QVERIFY(m_w->lastSql().contains(QStringLiteral("ANALKONTO=") + KeyedTree::key(partner).mid(3)));
+}
+
+void TstFrmFinGrafPrihodRashod::newGroupIsCutTo30AndStartsAsIncome()
+{
+    open();
+    const QString typed =
+        QStringLiteral("  Prihodi od najma poslovnih prostora  "); // 35 and blanks
+    m_fx->dialogs->inputs.push_back(typed);
+    QString openedWith;
+    m_w->setDefinitionScript([&](frmFinDefKontaPrihRash &d) {
+        openedWith = d.storedKey();
+        QVERIFY(d.optPrihodi->isChecked());
+        QVERIFY(d.tickOnly({QStringLiteral("7600")}));
+        QVERIFY(d.cmdSpremi_Click());
+    });
+    m_w->mnuRadSaGrupom[0]->trigger();
+    const QString key = typed.trimmed().left(30) + u'P';
+    QCOMPARE(openedWith, key);
+    QCOMPARE(m_fx->dialogs->prompts.value(0),
+             QStringLiteral("Upišite naziv nove grupe konta (maksimalno 30 znakova, PRIHODI i "
+                            "RASHODI već rezervirano):"));
+    QCOMPARE(rows(QStringLiteral("ImeGrupe='%1' AND Godina=2026 AND Konto='7600'").arg(key)), 1);
+    QCOMPARE(KeyedTree::tag(m_w->tv->node(key)), QStringLiteral("SviPrihodi")); // refreshed
+}
+
+void TstFrmFinGrafPrihodRashod::newGroupNameTakenAnywhereInTheTree()
+{
+    open();
+    bool opened = false;
+    m_w->setDefinitionScript([&](frmFinDefKontaPrihRash &) { opened = true; });
+    m_fx->dialogs->inputs.push_back(QStringLiteral("Prihodi"));
+    m_w->mnuRadSaGrupom_Click(0);
+    QVERIFY(!opened);
+    QCOMPARE(m_fx->dialogs->messages.value(0).text, QStringLiteral("Već postoji grupa: Prihodi"));
+    QCOMPARE(m_fx->dialogs->messages.value(0).title, QStringLiteral("Nova grupa konta"));
+    QCOMPARE(m_fx->dialogs->messages.value(0).icon, Dialogs::Exclamation);
+    m_fx->dialogs->inputs.push_back(QStringLiteral("   "));
+    m_w->mnuRadSaGrupom_Click(0);
+    QVERIFY(!opened);
+}
+
+void TstFrmFinGrafPrihodRashod::kindChangeMovesTheRows()
+{
+    open();
+    const int before = rows(QStringLiteral("ImeGrupe='PrihodiP' AND Godina=2026"));
+    QVERIFY(m_w->spremiDefiniciju(QStringLiteral("PrihodiP"), QString(), QStringLiteral("R"),
+                                  {"7500", "7501", "7600", "7720"}));
+    QCOMPARE(rows(QStringLiteral("ImeGrupe='PrihodiP' AND Godina=2026")), 0);
+    QCOMPARE(rows(QStringLiteral("ImeGrupe='PrihodiR' AND Godina=2026")), before);
+    QCOMPARE(rows(QStringLiteral("ImeGrupe='PrihodiP' AND Godina=2025")), before); // untouched
+    QCOMPARE(KeyedTree::tag(m_w->tv->node(QStringLiteral("PrihodiR"))),
+             QStringLiteral("SviRashodi"));
+}
+
+void TstFrmFinGrafPrihodRashod::groupWithApostropheLivesAndDies()
+{
+    open();
+    m_fx->dialogs->inputs.push_back(QStringLiteral("Prihodi d'Oro"));
+    m_w->setDefinitionScript([](frmFinDefKontaPrihRash &d) {
+        QVERIFY(d.tickOnly({QStringLiteral("7500")}));
+        QVERIFY(d.cmdSpremi_Click());
+    });
+    m_w->mnuRadSaGrupom_Click(0);
+    QVERIFY(click(QStringLiteral("Prihodi d'OroP")));
+    QVERIFY(m_fx->dialogs->messages.isEmpty());
+    QCOMPARE(chartValue(m_w, QStringLiteral("PRIH 2026"), 2),
+             accountSum(m_book, QStringLiteral("7500"), 2026, QStringLiteral("POT02")));
+    QVERIFY(click(QStringLiteral("7500    Prihodi d'OroP")));
+    QVERIFY(m_fx->dialogs->messages.isEmpty());
+    QVERIFY(m_w->spremiDefiniciju(QStringLiteral("Prihodi d'OroP"), QStringLiteral("O'Neil"),
+                                  QString(), {"7500", "7501"}));
+    QCOMPARE(rows(QStringLiteral("ImeGrupe='O''NeilP'")), 2);
+    QCOMPARE(rows(QStringLiteral("ImeGrupe='Prihodi d''OroP'")), 0);
+    QVERIFY(click(QStringLiteral("O'NeilP")));
+    m_fx->dialogs->answers.push_back(Dialogs::AnswerYes);
+    m_w->mnuRadSaGrupom_Click(2);
+    QCOMPARE(rows(QStringLiteral("ImeGrupe='O''NeilP'")), 0);
+    QVERIFY(!m_w->tv->node(QStringLiteral("O'NeilP")));
+}
+
+void TstFrmFinGrafPrihodRashod::deleteAsksWithTheFullKeyAndKeepsOtherYears()
+{
+    open();
+    click(QStringLiteral("Plaće i doprinosiR"));
+    m_fx->dialogs->messages.clear();
+    m_fx->dialogs->answers.push_back(Dialogs::AnswerNo);
+    m_w->cmdVP[2]->click();
+    QCOMPARE(m_fx->dialogs->messages.value(0).text,
+             QStringLiteral("Želite li zaista izbrisati grupu: Plaće i doprinosiR?"));
+    QCOMPARE(m_fx->dialogs->messages.value(0).title, QStringLiteral("Brisanje grupe"));
+    QCOMPARE(rows(QStringLiteral("ImeGrupe='Plaće i doprinosiR' AND Godina=2026")), 2);
+    m_fx->dialogs->answers.push_back(Dialogs::AnswerYes);
+    m_w->cmdVP[2]->click();
+    QCOMPARE(rows(QStringLiteral("ImeGrupe='Plaće i doprinosiR' AND Godina=2026")), 0);
+    QCOMPARE(rows(QStringLiteral("ImeGrupe='Plaće i doprinosiR' AND Godina=2025")), 2);
+    QVERIFY(!m_w->tv->node(QStringLiteral("Plaće i doprinosiR")));
+    QCOMPARE(m_w->selectedGroupKey(), QStringLiteral("Plaće i doprinosiR")); // kept
+}
+
+void TstFrmFinGrafPrihodRashod::commandsWithoutAGroupSelected()
+{
+    open();
+    bool opened = false;
+    m_w->setDefinitionScript([&](frmFinDefKontaPrihRash &) { opened = true; });
+    const int all = rows(QStringLiteral("1=1"));
+    for (int command : {1, 2, 4}) {
+        m_fx->dialogs->messages.clear();
+        m_w->mnuRadSaGrupom_Click(command);
+        QCOMPARE(m_fx->dialogs->texts(),
+                 QStringList{QStringLiteral("Niste zadali ime grupe (PRIHODI-RASHODI)!")});
+        QCOMPARE(m_fx->dialogs->messages.first().icon, Dialogs::Information);
+    }
+    QVERIFY(!opened);
+    QCOMPARE(rows(QStringLiteral("1=1")), all);
+}
+
+void TstFrmFinGrafPrihodRashod::failedSaveRollsBack()
+{
+    run(m_book, QStringLiteral("CREATE TRIGGER odbij BEFORE INSERT ON FINPRIHRASH WHEN "
+                               "NEW.Konto='7720' BEGIN SELECT RAISE(ABORT, 'konto odbijen'); END"));
+    open();
+    const int before = rows(QStringLiteral("ImeGrupe='PrihodiP'"));
+    bool stillOpen = false;
+    m_w->setDefinitionScript([&](frmFinDefKontaPrihRash &d) {
+        QVERIFY(d.tickOnly({QStringLiteral("7500"), QStringLiteral("7720")}));
+        QVERIFY(!d.cmdSpremi_Click());
+        stillOpen = d.result() != QDialog::Accepted;
+    });
+    m_fx->dialogs->messages.clear();
+    click(QStringLiteral("PrihodiP"));
+    m_w->mnuRadSaGrupom_Click(4);
+    QVERIFY(stillOpen);
+    QCOMPARE(m_fx->dialogs->messages.size(), 1);
+    QVERIFY(m_fx->dialogs->messages.first().text.startsWith(
+        QStringLiteral("Desila se greška:  u spremanju podataka. Ponovite! ")));
+    QVERIFY(m_fx->dialogs->messages.first().text.contains(QStringLiteral("konto odbijen")));
+    QCOMPARE(rows(QStringLiteral("ImeGrupe='PrihodiP'")), before); // the delete rolled back
+}
+
+QTEST_MAIN(TstFrmFinGrafPrihodRashod)
+#include "tst_frmfingrafprihodrashod.moc"
