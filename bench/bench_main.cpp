@@ -7,6 +7,7 @@
 #include "chartwin/chartwindow.h"
 #include "demobook.h"
 #include "entry/cfingrafpromet.h"
+#include "incexp/incexpstatements.h"
 #include "output/recordsetmodel.h"
 #include "platform/chart/chart3d.h"
 #include "platform/chart/chartcontrol.h"
@@ -332,8 +333,44 @@ int main(int argc, char **argv)
     dbStep(QStringLiteral("cumulative chart %1/%2").arg(anal, partner),
            TurnoverSql::cumulativePartnerChart(0, 0, 12, partnerScope));
 
+    // The income and expense window's statements: groups of the demo book, whose income accounts
+    // carry no partners, so the partner chart takes the analytic account and partner above.
+    const int bookYear = year;
+    const IncExpSql::Scope groupScope{QStringLiteral("PROMET"), 1, first, last};
+    dbStep(QStringLiteral("group list"), IncExpSql::groupList(1, bookYear));
+    dbStep(QStringLiteral("group accounts of PrihodiP"),
+           IncExpSql::groupAccounts(QStringLiteral("PrihodiP"), 1, bookYear));
+    dbStep(QStringLiteral("group chart PrihodiP (income)"),
+           IncExpSql::groupChart(IncExpSql::Kind::Income, QStringLiteral("PrihodiP"), 0, 12,
+                                 groupScope));
+    dbStep(QStringLiteral("group chart Prihodi-Rashodi (Dobit)S (balance)"),
+           IncExpSql::groupChart(IncExpSql::Kind::Balance,
+                                 QStringLiteral("Prihodi-Rashodi (Dobit)S"), 0, 12, groupScope));
+    dbStep(QStringLiteral("account-of-group chart 7500/PrihodiP"),
+           IncExpSql::accountChart(IncExpSql::Kind::Income, QStringLiteral("7500"),
+                                   QStringLiteral("PrihodiP"), 0, 12, groupScope));
+    dbStep(QStringLiteral("group partner chart %1/%2").arg(anal, partner),
+           IncExpSql::partnerChart(IncExpSql::Kind::Income, anal, partner, 0, 12, groupScope));
+
     // Window steps, end to end, offscreen.
     out << "\nwindow steps\n";
+    {
+        const Services quiet = quietServices();
+        cFinGrafPromet host(quiet);
+        QString level, op = QStringLiteral("bench");
+        qint16 plan = 0;
+        host.PrikažiProzor(3, conn, level, 1, year, 0, QStringLiteral("FIN"),
+                           QStringLiteral("PROMET"), op, plan);
+        ChartWindow *groups = host.lastWindow();
+        print({QStringLiteral("group tree fill (window, %1 groups)")
+                   .arg(groups->tv->topLevelItemCount()),
+               timeIt(runs, [&] { groups->mnuNapuniKonta_Click(); }), 0, 0});
+        print({QStringLiteral("group click PrihodiP (window)"),
+               timeIt(runs, [&] { click(groups, groups->tv->node(QStringLiteral("PrihodiP"))); }),
+               0, 0});
+        groups->close();
+        QApplication::processEvents();
+    }
     const Services services = quietServices();
     ChartWindow *w = nullptr;
     const double open = timeIt(runs, [&] {
