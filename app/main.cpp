@@ -4,6 +4,7 @@
 #include "entry/cfingrafpromet.h"
 #include "entry/windowkinds.h"
 #include "headless.h"
+#include "incexp/frmfindefkontaprihrash.h"
 #include "incexp/frmfingrafprihodrashod.h"
 #include "platform/data/pristuppodacima.h"
 
@@ -62,7 +63,15 @@ int defineGroup(frmFinGrafPrihodRashod *w, const QCommandLineParser &p, Scripted
     const bool saved = w->spremiDefiniciju(
         p.value(QStringLiteral("definiraj")),
         p.isSet(QStringLiteral("naziv")) ? p.value(QStringLiteral("naziv")) : QString(),
-        p.value(QStringLiteral("vrsta")), trimmed);
+        p.value(QStringLiteral("vrsta")), trimmed, [&](frmFinDefKontaPrihRash &definition) {
+            // the window as it would stand before the save, for a look at it
+            if (!p.isSet(QStringLiteral("screenshot")))
+                return;
+            definition.show();
+            QApplication::processEvents();
+            if (!definition.grab().save(p.value(QStringLiteral("screenshot"))))
+                err() << "Slika prozora se ne može zapisati." << Qt::endl;
+        });
     const auto said = dialogs.messages;
     w->close();
     if (saved)

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
 #include <utility>
@@ -331,7 +332,8 @@ void frmFinGrafPrihodRashod::openDefinition(const QString &key)
 
 bool frmFinGrafPrihodRashod::spremiDefiniciju(const QString &key, const QString &name,
                                               const QString &kindLetter,
-                                              const QStringList &accounts)
+                                              const QStringList &accounts,
+                                              const DefinitionScript &beforeSave)
 {
     bool saved = false;
     DefinitionScript previous =
@@ -345,10 +347,16 @@ bool frmFinGrafPrihodRashod::spremiDefiniciju(const QString &key, const QString 
             else if (!kindLetter.isEmpty())
                 definition.optSaldo->setChecked(true);
             if (!definition.tickOnly(accounts)) {
+                QStringList missing;
+                for (const QString &a : accounts)
+                    if (definition.ListView->findItems(a, Qt::MatchExactly, 0).isEmpty())
+                        missing << a;
                 dialogs().message(this, QStringLiteral("Konto nije u kontnom planu godine: ") +
-                                            accounts.join(QStringLiteral(", ")));
+                                            missing.join(QStringLiteral(", ")));
                 return;
             }
+            if (beforeSave)
+                beforeSave(definition);
             saved = definition.cmdSpremi_Click();
         });
     openDefinition(key);

@@ -13,6 +13,8 @@ class frmFinGrafPrihodRashod : public ChartWindow
 {
     Q_OBJECT
 public:
+    using DefinitionScript = std::function<void(class frmFinDefKontaPrihRash &)>;
+
     frmFinGrafPrihodRashod(const Services &services, std::shared_ptr<HostContext> host,
                            QWidget *parent = nullptr);
 
@@ -41,16 +43,15 @@ public:
     /// A group by its key, an account of it and a partner on the account.
     bool clickPath(const QStringList &codes) override;
 
-    /// Opens the definition window for a group key, modal to this window; a script may take the
-    /// window's place (for work without a screen and for tests).
-    using DefinitionScript = std::function<void(class frmFinDefKontaPrihRash &)>;
+    /// The definition window, modal to this window, opened for a group key by the group
+    /// commands; a script may take the window's place (for work without a screen and for tests).
     void setDefinitionScript(DefinitionScript script) { m_definitionScript = std::move(script); }
 
     /// The definition window's save without the window: the group opened by its key gets the
     /// name, the kind letter and exactly these accounts of the year; the tree is refreshed. False
     /// when it could not be saved (the window's messages say why).
     bool spremiDefiniciju(const QString &key, const QString &name, const QString &kindLetter,
-                          const QStringList &accounts);
+                          const QStringList &accounts, const DefinitionScript &beforeSave = {});
 
     std::array<QPushButton *, 5> cmdVP{}; ///< 0, 1, 2 and 4; index 3 has no button
     QMenu *mnuGrupe;
