@@ -61,7 +61,8 @@ bool wantsHeadlessRun(const QCommandLineParser &p)
 }
 
 int runHeadless(ChartWindow *w, const QCommandLineParser &p, const QStringList &pathOptions,
-                ScriptedDialogs &scripted, const Services &services)
+                ScriptedDialogs &scripted, const Services &services,
+                const std::function<int(ChartWindow *)> &more)
 {
     auto set = [&](const char *option, QLineEdit *box) {
         if (box && p.isSet(QString::fromLatin1(option)))
@@ -150,6 +151,13 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const QStringList &
             }
             w->close();
             return 0;
+        }
+    }
+    if (more) {
+        scripted.messages.clear();
+        if (const int code = more(w)) {
+            w->close();
+            return code;
         }
     }
     if (p.isSet(QStringLiteral("screenshot")) &&

@@ -6,6 +6,7 @@
 #include "headless.h"
 #include "incexp/frmfindefkontaprihrash.h"
 #include "incexp/frmfingrafprihodrashod.h"
+#include "output/reportviewer.h"
 #include "platform/data/pristuppodacima.h"
 
 #include <QApplication>
@@ -79,6 +80,39 @@ int defineGroup(frmFinGrafPrihodRashod *w, const QCommandLineParser &p, Scripted
     for (const auto &m : said)
         err() << m.text << Qt::endl;
     return 1;
+}
+
+// The income and expense window's own work: carry-over and the group share reports.
+int groupWork(frmFinGrafPrihodRashod *w, const QCommandLineParser &p, ScriptedDialogs &dialogs)
+{
+    auto failed = [&] {
+        for (const auto &m : dialogs.messages)
+            err() << m.text << Qt::endl;
+        return 1;
+    };
+    if (p.isSet(QStringLiteral("prepisi"))) {
+        dialogs.inputs.push_back(p.value(QStringLiteral("prepisi")));
+        dialogs.answers.push_back(Dialogs::AnswerYes);
+        w->mnuPrepišiProšlu_Click(p.value(QStringLiteral("translacija")).toInt());
+        if (dialogs.texts().value(1) != u"Uspješno prepisani podaci!")
+            return failed();
+        dialogs.messages.clear();
+    }
+    const char *const reports[] = {"izvjestaj-grupa", "izvjestaj-grupa-ukupno"};
+    for (int i = 0; i < 2; ++i) {
+        const QString option = QString::fromLatin1(reports[i]);
+        if (!p.isSet(option))
+            continue;
+        w->mnuIspisP_Click(i + 1);
+        QString error;
+        if (!dialogs.messages.isEmpty() || !w->lastPreview())
+            return failed();
+        if (!w->lastPreview()->CRVRadnici->ExportPdf(p.value(option), &error)) {
+            err() << error << Qt::endl;
+            return 1;
+        }
+    }
+    return 0;
 }
 
 // Options that name a tree node, as the window kinds use them.
@@ -171,7 +205,23 @@ int runWindow(const WindowKind &kind, const QStringList &args)
                                       QStringLiteral("NAZIV"))
                 << QCommandLineOption(QStringLiteral("vrsta"),
                                       QStringLiteral("Vrsta: P prihodi, R rashodi, S saldo."),
-                                      QStringLiteral("P|R|S"));
+                                      QStringLiteral("P|R|S"))
+                << QCommandLineOption(QStringLiteral("izvjestaj-grupa"),
+                                      QStringLiteral("Zapiši izvještaj grupe s učešćem u % po "
+                                                     "mjesecima (PDF)."),
+                                      QStringLiteral("FILE"))
+                << QCommandLineOption(QStringLiteral("izvjestaj-grupa-ukupno"),
+                                      QStringLiteral("Zapiši izvještaj grupe s učešćem u % "
+                                                     "ukupno (PDF)."),
+                                      QStringLiteral("FILE"))
+                << QCommandLineOption(QStringLiteral("prepisi"),
+                                      QStringLiteral("Prepiši grupe i konta iz te godine u "
+                                                     "knjigovodstvenu godinu (uz --translacija)."),
+                                      QStringLiteral("GODINA"))
+                << QCommandLineOption(QStringLiteral("translacija"),
+                                      QStringLiteral("Konta pri prepisivanju: 0 ista, 1 ili 2 "
+                                                     "preko SifKonta1 ili SifKonta2."),
+                                      QStringLiteral("N"), QStringLiteral("0"));
     p.addOptions(options);
     p.process(args);
 
@@ -206,7 +256,16 @@ int runWindow(const WindowKind &kind, const QStringList &args)
         err() << "--vrsta: dopušteno je P, R ili S." << Qt::endl;
         return 2;
     }
-    const bool headless = define || wantsHeadlessRun(p);
+    const bool groupOutputs = groups && (p.isSet(QStringLiteral("izvjestaj-grupa")) ||
+                                         p.isSet(QStringLiteral("izvjestaj-grupa-ukupno")) ||
+                                         p.isSet(QStringLiteral("prepisi")));
+    if (groups &&
+        !QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")}.contains(
+            p.value(QStringLiteral("translacija")))) {
+        err() << "--translacija: dopušteno je 0, 1 ili 2." << Qt::endl;
+        return 2;
+    }
+    const bool headless = define || groupOutputs || wantsHeadlessRun(p);
     auto scripted = std::make_shared<ScriptedDialogs>();
     // Without a screen: the workbook is moved to the named file instead of being opened.
     const QString xlsx = p.value(QStringLiteral("xlsx"));
@@ -238,6 +297,10 @@ int runWindow(const WindowKind &kind, const QStringList &args)
         return 1;
     if (define)
         return defineGroup(qobject_cast<frmFinGrafPrihodRashod *>(w), p, *scripted);
+    if (groupOutputs)
+        return runHeadless(w, p, kind.pathOptions, *scripted, services, [&](ChartWindow *window) {
+            return groupWork(qobject_cast<frmFinGrafPrihodRashod *>(window), p, *scripted);
+        });
     return runHeadless(w, p, kind.pathOptions, *scripted, services);
 }
 

@@ -3,7 +3,11 @@
 #include "chartwin/sqltext.h"
 #include "incexp/frmfindefkontaprihrash.h"
 #include "incexp/incexpstatements.h"
+#include "output/frmispiscr.h"
+#include "output/groupreports.h"
+#include "platform/chart/chartcontrol.h"
 #include "platform/dialogs/busycursor.h"
+#include "platform/text/vbtext.h"
 #include "platform/widgets/keyedtree.h"
 
 #include <QLineEdit>
@@ -15,6 +19,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
+#include <cmath>
 #include <utility>
 
 using IncExpSql::Kind;
@@ -431,16 +436,116 @@ void frmFinGrafPrihodRashod::deleteGroup()
         dialogs().message(this, QStringLiteral("Desila se greška: ") + pristup().OpisGreske());
 }
 
-void frmFinGrafPrihodRashod::mnuIspisP_Click(int)
+void frmFinGrafPrihodRashod::mnuIspisP_Click(int index)
 {
-    dialogs().message(this, QStringLiteral("Ovaj ispis još nije dostupan u ovoj verziji."),
-                      Dialogs::Information);
+    if (index == 0) {
+        showReport(std::make_unique<CRFinPoMjes>(), MSChart1->titleText(), chartRecordset());
+        return;
+    }
+    if (m_groupKey.trimmed().isEmpty()) {
+        dialogs().message(this, QStringLiteral("Niste zadali ime grupe (PRIHODI-RASHODI)!"),
+                          Dialogs::Information);
+        return;
+    }
+    const QString title = IncExpSql::groupName(m_groupKey) + QStringLiteral(" - UČEŠĆE U %");
+    std::unique_ptr<Report> report;
+    if (index == 1)
+        report = std::make_unique<CRFinPoMjesGrupa>();
+    else
+        report = std::make_unique<CRFinPoMjesGrupaZb>();
+    showReport(std::move(report), title, groupShareRows());
 }
 
-void frmFinGrafPrihodRashod::mnuPrepišiProšlu_Click(int)
+Recordset frmFinGrafPrihodRashod::groupShareRows()
 {
-    dialogs().message(this, QStringLiteral("Prepisivanje grupa još nije dostupno u ovoj verziji."),
-                      Dialogs::Information);
+    BusyCursor busy;
+    Recordset groupRows, shares;
+    setLastSql(IncExpSql::groupRows(m_groupKey, host().brojPoduzeca));
+    QStringList accounts;
+    if (!pristup().OtvoriRecordset(host().connectionString, lastSql(), groupRows, true, false)) {
+        busy.restore();
+        dialogs().message(this, QStringLiteral("GREŠKA u punjenju konta za grupu:") + m_groupKey,
+                          Dialogs::Exclamation);
+    } else if (groupRows.Bof() && groupRows.Eof()) {
+        busy.restore();
+        dialogs().message(this, QStringLiteral("Nisu upisana konta za grupu: ") +
+                                    IncExpSql::groupName(m_groupKey) + QStringLiteral(" !"));
+    } else {
+        for (groupRows.MoveFirst(); !groupRows.Eof(); groupRows.MoveNext())
+            accounts << groupRows.value(QStringLiteral("Konto")).toString();
+    }
+    // Without the group's accounts the statement would take every account of the book: the
+    // report then shows no rows.
+    if (accounts.isEmpty())
+        return shares;
+    const qint16 first = VbText::toInt16(txtMj[0]->text());
+    const qint16 last = VbText::toInt16(txtMj[1]->text());
+    if (first < 0 || last > 12 || first > last) {
+        busy.restore();
+        dialogs().message(this, QStringLiteral("Greška u pristupu podacima za grupu ") + m_groupKey,
+                          Dialogs::Exclamation);
+        return shares;
+    }
+    busy.resume();
+    setLastSql(
+        IncExpSql::shareData(IncExpSql::shareAccountCondition(accounts),
+                             IncExpSql::shareColumns(IncExpSql::kindOfTag(m_groupTag), first, last),
+                             {ImeBazePrometa, host().brojPoduzeca, firstYear(), lastYear()}));
+    if (!pristup().OtvoriRecordset(host().connectionString, lastSql(), shares, true, false)) {
+        busy.restore();
+        dialogs().message(this,
+                          QStringLiteral("Greška u pristupu podacima za grupu ") + m_groupKey +
+                              QStringLiteral("\r\n") + pristup().OpisGreske(),
+                          Dialogs::Exclamation);
+        shares.clear();
+    }
+    return shares;
+}
+
+frmIspisCR *frmFinGrafPrihodRashod::showReport(std::unique_ptr<Report> report, const QString &title,
+                                               const Recordset &rows)
+{
+    BusyCursor busy;
+    frmIspisCR *preview = frmIspisCR::prikaži(services(), this, std::move(report), title, title,
+                                              host().nazivFirme, rows);
+    m_lastPreview = preview;
+    return preview;
+}
+
+void frmFinGrafPrihodRashod::mnuPrepišiProšlu_Click(int index)
+{
+    const int current = host().godina;
+    QString answer;
+    if (!dialogs().input(this, QStringLiteral("Unesite godinu iz koje prebacujete podatke:"),
+                         QStringLiteral("Godina"), QString::number(current - 1), &answer))
+        return;
+    const double typed = std::nearbyint(VbText::val(answer));
+    if (!(typed >= 2000 && typed <= 2100)) {
+        dialogs().message(this, QStringLiteral("Greška. Godina < 2000 ili veća od 2100!"),
+                          Dialogs::Exclamation);
+        return;
+    }
+    const int source = int(typed);
+    if (dialogs().message(this,
+                          QStringLiteral("Želite li prebaciti grupe prihoda i rashoda u tekuću ") +
+                              QString::number(current) + QStringLiteral(" godinu, iz godine ") +
+                              QString::number(source) + QStringLiteral(" ?") +
+                              QStringLiteral("\r\n") +
+                              QStringLiteral("Ne smiju postojati isti podaci u tekućoj godini!"),
+                          Dialogs::Question, Dialogs::YesNo) != Dialogs::AnswerYes)
+        return;
+    BusyCursor busy;
+    if (!pristup().IzvrsiNaredbu(
+            host().connectionString,
+            IncExpSql::carryOver(index, host().brojPoduzeca, current, source))) {
+        busy.restore();
+        dialogs().message(this, QStringLiteral("Desila se greška: ") + pristup().OpisGreske(),
+                          Dialogs::Exclamation);
+        return;
+    }
+    busy.restore();
+    dialogs().message(this, QStringLiteral("Uspješno prepisani podaci!"), Dialogs::Exclamation);
+    NapuniGrupe();
 }
 
 bool frmFinGrafPrihodRashod::clickPath(const QStringList &codes)

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "chartwin/chartwindow.h"
+#include "output/frmispiscr.h"
+
+#include <QPointer>
 
 #include <array>
 
@@ -32,8 +35,11 @@ public:
     void mnuRadSaGrupom_Click(int index);
     /// The definition window for a standing group: 0 "PrihodiP", 1 "RashodiR".
     void mnuPrihodi_Click(int index);
-    /// Printing of the figures and the group's shares: 0, 1, 2.
+    /// Printing: 0 the figures on display, 1 the group's accounts and partners with their shares
+    /// month by month, 2 with their shares in total; each in a preview of its own.
     void mnuIspisP_Click(int index);
+    /// The preview the last print opened (null once closed).
+    frmIspisCR *lastPreview() const { return m_lastPreview; }
     /// Carry-over of last year's groups: 0 as they are, 1 and 2 through a translation code.
     void mnuPrepišiProšlu_Click(int index);
 
@@ -74,7 +80,11 @@ private:
     void newGroup();
     void deleteGroup();
     QString partnerCode(const QTreeWidgetItem *partner) const;
+    Recordset groupShareRows();
+    frmIspisCR *showReport(std::unique_ptr<class Report> report, const QString &title,
+                           const Recordset &rows);
 
+    QPointer<frmIspisCR> m_lastPreview;
     QString m_groupKey;
     QString m_groupTag;
     DefinitionScript m_definitionScript;

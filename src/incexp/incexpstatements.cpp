@@ -171,4 +171,61 @@ QString accountRowFilter(const QString &account, int year)
            QString::number(year);
 }
 
+QString shareAccountCondition(const QStringList &accounts)
+{
+    if (accounts.isEmpty())
+        return {};
+    QString terms;
+    for (const QString &a : accounts)
+        terms += QStringLiteral("P.") + QStringLiteral("SINTKONTO='") + text(a) +
+                 QStringLiteral("' OR ");
+    terms.chop(3);
+    return QStringLiteral(" AND (") + terms + QStringLiteral(") ");
+}
+
+QString shareColumns(Kind kind, qint16 first, qint16 last)
+{
+    QStringList columns;
+    for (int m = first; m <= last; ++m) {
+        const QString mm = SqlText::twoDigits(m);
+        const QString sum = kind == Kind::Income    ? QStringLiteral("P.POT") + mm
+                            : kind == Kind::Expense ? QStringLiteral("P.DUG") + mm
+                                                    : QStringLiteral("P.POT") + mm + u'-' +
+                                                          QStringLiteral("P.DUG") + mm;
+        columns << QStringLiteral("SUM(") + sum + QStringLiteral(") as Mj") + mm;
+    }
+    return columns.join(u',');
+}
+
+QString shareData(const QString &accountCondition, const QString &monthColumns, const Scope &s)
+{
+    return QStringLiteral("SELECT P.GODINAKNJ as Godina,P.SintKonto as Konto,K.NazivKonta,"
+                          "P.ANALKONTO as Komit,KM.ImeKomit1 as Komitent,") +
+           monthColumns + QStringLiteral(" From dbo.") + s.table +
+           QStringLiteral(" P INNER JOIN dbo.KONTO K ON P.BrojPoduzeca=K.BrojPoduzeca AND "
+                          "P.SINTKONTO=K.SIFKONTA AND P.GODINAKNJ=K.GODINAKNJ INNER JOIN "
+                          "dbo.KOMITENT KM ON P.ANALKONTO=KM.SifKomit WHERE P.BROJPODUZECA=") +
+           QString::number(s.firm) + u' ' + accountCondition +
+           QStringLiteral(" AND P.GODINAKNJ>=") + s.firstYear +
+           QStringLiteral(" AND P.GODINAKNJ<=") + s.lastYear +
+           QStringLiteral("  GROUP BY P.GODINAKNJ,P.SintKonto,K.NazivKonta,P.ANALKONTO,"
+                          "KM.ImeKomit1");
+}
+
+QString carryOver(int translation, int firm, int currentYear, int sourceYear)
+{
+    const QString account =
+        translation == 0
+            ? QStringLiteral("Konto")
+            : QStringLiteral("(SELECT ") +
+                  (translation == 1 ? QStringLiteral("SifKonta1") : QStringLiteral("SifKonta2")) +
+                  QStringLiteral(" FROM dbo.Konto K WHERE K.SifKonta=F.Konto AND "
+                                 "K.BrojPoduzeca=F.BrojPoduzeca AND K.GodinaKnj=") +
+                  QString::number(currentYear - 1) + QStringLiteral(") AS Konto");
+    return QStringLiteral("INSERT dbo.FinPrihRash SELECT F.BrojPoduzeca,F.ImeGrupe,") + account +
+           u',' + QString::number(currentYear) +
+           QStringLiteral(" FROM dbo.FinPrihRash F WHERE F.BrojPoduzeca=") + QString::number(firm) +
+           QStringLiteral(" AND F.Godina=") + QString::number(sourceYear);
+}
+
 } // namespace IncExpSql

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 /// The statements of the income and expense windows and the text functions they are built with.
 /// Names, keys and codes spliced in have their apostrophes doubled; numbers arrive as plain
@@ -54,5 +55,16 @@ QString chartOfAccounts(int firm, int year);
 QString groupRows(const QString &groupKey, int firm);
 /// The record set filter that finds an account's row of the year.
 QString accountRowFilter(const QString &account, int year);
+
+// The group share data set and the carry-over.
+/// " AND (P.SINTKONTO='a' OR P.SINTKONTO='b' ) ", one term per group row; empty for no rows.
+QString shareAccountCondition(const QStringList &accounts);
+QString shareColumns(Kind kind, qint16 firstMonth, qint16 lastMonth);
+/// Year, account and name, partner code and name, and the month columns, per year, account and
+/// partner with turnover on the group's accounts.
+QString shareData(const QString &accountCondition, const QString &monthColumns, const Scope &s);
+/// Copies a year's groups into the current year: translation 0 keeps the account codes, 1 and 2
+/// read them from SifKonta1 or SifKonta2 of the chart of the year before the current one.
+QString carryOver(int translation, int firm, int currentYear, int sourceYear);
 
 } // namespace IncExpSql

@@ -1,6 +1,7 @@
 #include "incexp/frmfindefkontaprihrash.h"
 #include "incexp/frmfingrafprihodrashod.h"
 #include "incexp/incexpstatements.h"
+#include "output/report.h"
 #include "platform/chart/chartcontrol.h"
 #include "platform/widgets/keyedtree.h"
 #include "windowsupport.h"
@@ -90,6 +91,12 @@ private slots:
     void deleteAsksWithTheFullKeyAndKeepsOtherYears();
     void commandsWithoutAGroupSelected();
     void failedSaveRollsBack();
+    void shareReportsOpenSideBySide();
+    void sharePrintWithoutAGroup();
+    void carryOverYearOutOfRange_data();
+    void carryOverYearOutOfRange();
+    void carryOverTranslatesThroughLastYearsChart();
+    void carryOverThatFailsSaysSo();
 
 private:
     frmFinGrafPrihodRashod *open(qint16 year = 2026);
@@ -439,6 +446,127 @@ void TstFrmFinGrafPrihodRashod::failedSaveRollsBack()
         QStringLiteral("Desila se greška:  u spremanju podataka. Ponovite! ")));
     QVERIFY(m_fx->dialogs->messages.first().text.contains(QStringLiteral("konto odbijen")));
     QCOMPARE(rows(QStringLiteral("ImeGrupe='PrihodiP'")), before); // the delete rolled back
+}
+
+void TstFrmFinGrafPrihodRashod::shareReportsOpenSideBySide()
+{
+    run(m_book, QStringLiteral("INSERT INTO FINPRIHRASH VALUES (1, 'KupciR', '1200', 2026)"));
+    open();
+    click(QStringLiteral("KupciR"));
+    m_w->txtGodina[0]->setText(QStringLiteral("2025"));
+    m_fx->dialogs->messages.clear();
+    m_w->mnuIspisP[1]->trigger();
+    QPointer<frmIspisCR> byMonth = m_w->lastPreview();
+    m_w->mnuIspisP[2]->trigger();
+    QPointer<frmIspisCR> total = m_w->lastPreview();
+    QVERIFY(m_fx->dialogs->messages.isEmpty());
+    QVERIFY(byMonth && total && byMonth != total);
+    QCOMPARE(byMonth->windowTitle(), QStringLiteral("Kupci - UČEŠĆE U %"));
+    QCOMPARE(byMonth->Report->text(QStringLiteral("Naslov")), QStringLiteral("Kupci - UČEŠĆE U %"));
+    QCOMPARE(byMonth->Report->documentName(), QStringLiteral("Učešće u % po mjesecima"));
+    QCOMPARE(total->Report->documentName(), QStringLiteral("Učešće u % ukupno"));
+    // one row per year and partner with turnover on 1200 in 2025 and 2026, as the book has them
+    const int expected =
+        scalar(m_book, QStringLiteral("SELECT COUNT(*) FROM (SELECT DISTINCT P.GODINAKNJ, "
+                                      "P.ANALKONTO FROM PROMET P JOIN KOMITENT K ON "
+                                      "P.ANALKONTO=K.SifKomit WHERE P.BROJPODUZECA=1 AND "
+                                      "P.SINTKONTO='1200' AND P.GODINAKNJ BETWEEN 2025 AND 2026)"))
+            .toInt();
+    QVERIFY(expected > 0);
+    QCOMPARE(byMonth->Report->database().rows().RecordCount(), expected);
+    QCOMPARE(total->Report->database().rows().RecordCount(), expected);
+    QVERIFY(m_w->lastSql().contains(QStringLiteral("SUM(P.DUG00) as Mj00")));
+    byMonth->close();
+    QVERIFY(total); // each preview lives on its own
+    QCOMPARE(total->Report->database().rows().RecordCount(), expected);
+    total->close();
+}
+
+void TstFrmFinGrafPrihodRashod::sharePrintWithoutAGroup()
+{
+    open();
+    m_fx->dialogs->messages.clear();
+    m_w->mnuIspisP_Click(1);
+    QCOMPARE(m_fx->dialogs->texts(),
+             QStringList{QStringLiteral("Niste zadali ime grupe (PRIHODI-RASHODI)!")});
+    QVERIFY(!m_w->lastPreview());
+}
+
+void TstFrmFinGrafPrihodRashod::carryOverYearOutOfRange_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("text") << "lani" << false;
+    QTest::newRow("1999") << "1999" << false;
+    QTest::newRow("2101") << "2101" << false;
+    QTest::newRow("2000") << "2000" << true;
+    QTest::newRow("2100") << "2100" << true;
+}
+
+void TstFrmFinGrafPrihodRashod::carryOverYearOutOfRange()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, accepted);
+    open();
+    const int all = rows(QStringLiteral("1=1"));
+    m_fx->dialogs->messages.clear();
+    m_fx->dialogs->inputs.push_back(answer);
+    m_fx->dialogs->answers.push_back(Dialogs::AnswerNo);
+    m_w->mnuPrepišiProšlu[0]->trigger();
+    QCOMPARE(m_fx->dialogs->prompts.last(),
+             QStringLiteral("Unesite godinu iz koje prebacujete podatke:"));
+    if (accepted) {
+        QCOMPARE(m_fx->dialogs->messages.value(0).text,
+                 QStringLiteral("Želite li prebaciti grupe prihoda i rashoda u tekuću 2026 "
+                                "godinu, iz godine ") +
+                     answer +
+                     QStringLiteral(" ?\r\nNe smiju postojati isti podaci u tekućoj godini!"));
+    } else {
+        QCOMPARE(m_fx->dialogs->texts(),
+                 QStringList{QStringLiteral("Greška. Godina < 2000 ili veća od 2100!")});
+    }
+    QCOMPARE(rows(QStringLiteral("1=1")), all); // No, or refused: nothing copied
+}
+
+void TstFrmFinGrafPrihodRashod::carryOverTranslatesThroughLastYearsChart()
+{
+    // the chart of 2025 says 7500 becomes 7501 under the first translation; 2024's says nothing
+    run(m_book, QStringLiteral("UPDATE KONTO SET SifKonta1='7501' WHERE BROJPODUZECA=1 AND "
+                               "GODINAKNJ=2025 AND SIFKONTA='7500'; DELETE FROM FINPRIHRASH "
+                               "WHERE Godina=2026"));
+    open();
+    m_fx->dialogs->messages.clear();
+    m_fx->dialogs->inputs.push_back(QStringLiteral("2024"));
+    m_fx->dialogs->answers.push_back(Dialogs::AnswerYes);
+    m_w->mnuPrepišiProšlu_Click(1);
+    QCOMPARE(m_fx->dialogs->texts().value(1), QStringLiteral("Uspješno prepisani podaci!"));
+    QCOMPARE(rows(QStringLiteral("ImeGrupe='PrihodiP' AND Godina=2026 AND Konto='7501'")), 2);
+    QCOMPARE(rows(QStringLiteral("ImeGrupe='PrihodiP' AND Godina=2026 AND Konto='7500'")), 0);
+    QVERIFY(m_w->tv->node(QStringLiteral("PrihodiP"))); // the tree is refreshed
+    // a second run copies every row again
+    const int copied = rows(QStringLiteral("Godina=2026"));
+    m_fx->dialogs->inputs.push_back(QStringLiteral("2024"));
+    m_fx->dialogs->answers.push_back(Dialogs::AnswerYes);
+    m_w->mnuPrepišiProšlu_Click(0);
+    QCOMPARE(rows(QStringLiteral("Godina=2026")), 2 * copied);
+}
+
+void TstFrmFinGrafPrihodRashod::carryOverThatFailsSaysSo()
+{
+    run(m_book, QStringLiteral("CREATE TRIGGER odbij BEFORE INSERT ON FINPRIHRASH BEGIN SELECT "
+                               "RAISE(ABORT, 'prepisivanje odbijeno'); END"));
+    open();
+    const int all = rows(QStringLiteral("1=1"));
+    m_fx->dialogs->messages.clear();
+    m_fx->dialogs->inputs.push_back(QStringLiteral("2025"));
+    m_fx->dialogs->answers.push_back(Dialogs::AnswerYes);
+    m_w->mnuPrepišiProšlu_Click(0);
+    QCOMPARE(m_fx->dialogs->messages.size(), 2);
+    QVERIFY(m_fx->dialogs->messages[1].text.startsWith(QStringLiteral("Desila se greška: ")));
+    QVERIFY(m_fx->dialogs->messages[1].text.contains(QStringLiteral("prepisivanje odbijeno")));
+    QVERIFY(!m_fx->dialogs->texts().contains(QStringLiteral("Uspješno prepisani podaci!")));
+    QCOMPARE(rows(QStringLiteral("1=1")), all);
 }
 
 QTEST_MAIN(TstFrmFinGrafPrihodRashod)

@@ -26,6 +26,8 @@ private slots:
     void kinds();
     void padding_data();
     void padding();
+    void shareAndCarryOver_data();
+    void shareAndCarryOver();
 };
 
 void TstIncExpStatements::charts_data()
@@ -197,6 +199,56 @@ void TstIncExpStatements::padding()
     const QString actual = which == u"R"   ? PadR(text, width)
                            : which == u"L" ? PadL(text, width)
                                            : PadC(text, width);
+    QCOMPARE(actual, expected);
+}
+
+void TstIncExpStatements::shareAndCarryOver_data()
+{
+    QTest::addColumn<QString>("actual");
+    QTest::addColumn<QString>("expected");
+    // an account the group holds in two years stands twice
+    QTest::newRow("account condition")
+        << shareAccountCondition({"1200", "1200", "12'1"})
+        << " AND (P.SINTKONTO='1200' OR P.SINTKONTO='1200' OR P.SINTKONTO='12''1' ) ";
+    QTest::newRow("no accounts") << shareAccountCondition({}) << "";
+    QTest::newRow("income columns")
+        << shareColumns(Kind::Income, 11, 12) << "SUM(P.POT11) as Mj11,SUM(P.POT12) as Mj12";
+    QTest::newRow("expense columns") << shareColumns(Kind::Expense, 0, 0) << "SUM(P.DUG00) as Mj00";
+    QTest::newRow("balance columns")
+        << shareColumns(Kind::Balance, 1, 1) << "SUM(P.POT01-P.DUG01) as Mj01";
+    QTest::newRow("share data")
+        << shareData(QStringLiteral(" AND (P.SINTKONTO='1200' ) "),
+                     QStringLiteral("SUM(P.POT01) as Mj01"), kScope)
+        << "SELECT P.GODINAKNJ as Godina,P.SintKonto as Konto,K.NazivKonta,P.ANALKONTO as "
+           "Komit,KM.ImeKomit1 as Komitent,SUM(P.POT01) as Mj01 From dbo.PROMET P INNER JOIN "
+           "dbo.KONTO K ON P.BrojPoduzeca=K.BrojPoduzeca AND P.SINTKONTO=K.SIFKONTA AND "
+           "P.GODINAKNJ=K.GODINAKNJ INNER JOIN dbo.KOMITENT KM ON P.ANALKONTO=KM.SifKomit WHERE "
+           "P.BROJPODUZECA=1  AND (P.SINTKONTO='1200' )  AND P.GODINAKNJ>=2021 AND "
+           "P.GODINAKNJ<=2026  GROUP BY P.GODINAKNJ,P.SintKonto,K.NazivKonta,P.ANALKONTO,"
+           "KM.ImeKomit1";
+    QTest::newRow("carry-over as they are")
+        << carryOver(0, 1, 2026, 2024)
+        << "INSERT dbo.FinPrihRash SELECT F.BrojPoduzeca,F.ImeGrupe,Konto,2026 FROM "
+           "dbo.FinPrihRash F WHERE F.BrojPoduzeca=1 AND F.Godina=2024";
+    // the translation reads the chart of the year before the current one, not the source year's
+    QTest::newRow("carry-over, translation 1")
+        << carryOver(1, 1, 2026, 2024)
+        << "INSERT dbo.FinPrihRash SELECT F.BrojPoduzeca,F.ImeGrupe,(SELECT SifKonta1 FROM "
+           "dbo.Konto K WHERE K.SifKonta=F.Konto AND K.BrojPoduzeca=F.BrojPoduzeca AND "
+           "K.GodinaKnj=2025) AS Konto,2026 FROM dbo.FinPrihRash F WHERE F.BrojPoduzeca=1 AND "
+           "F.Godina=2024";
+    QTest::newRow("carry-over, translation 2")
+        << carryOver(2, 2, 2027, 2026)
+        << "INSERT dbo.FinPrihRash SELECT F.BrojPoduzeca,F.ImeGrupe,(SELECT SifKonta2 FROM "
+           "dbo.Konto K WHERE K.SifKonta=F.Konto AND K.BrojPoduzeca=F.BrojPoduzeca AND "
+           "K.GodinaKnj=2026) AS Konto,2027 FROM dbo.FinPrihRash F WHERE F.BrojPoduzeca=2 AND "
+           "F.Godina=2026";
+}
+
+void TstIncExpStatements::shareAndCarryOver()
+{
+    QFETCH(QString, actual);
+    QFETCH(QString, expected);
     QCOMPARE(actual, expected);
 }
 

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "output/report.h"
+
+/// The group's accounts and partners month by month, each with its share in per cent: a partner
+/// of its account's amount in the month, an account of the group's amount in the month and year.
+class CRFinPoMjesGrupa : public Report
+{
+public:
+    CRFinPoMjesGrupa();
+    void compose(QTextDocument &doc, const Recordset &rows) const override;
+};
+
+/// The same amounts with one share column, on the totals over the months.
+class CRFinPoMjesGrupaZb : public Report
+{
+public:
+    CRFinPoMjesGrupaZb();
+    void compose(QTextDocument &doc, const Recordset &rows) const override;
+};
