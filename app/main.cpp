@@ -51,6 +51,55 @@ int runDemo(const QStringList &args)
     return 0;
 }
 
+// Every option value is checked before a window opens: a number within its range, a file name
+// that is not empty, a table name that is a plain identifier.
+bool optionsValid(const QCommandLineParser &p, const QList<QCommandLineOption> &options)
+{
+    struct Range
+    {
+        const char *option;
+        int min, max;
+    };
+    static const Range ranges[] = {{"firma", 1, 32767}, {"godina", 1, 9999},  {"plan", 0, 32767},
+                                   {"od", 1, 9999},     {"do", 1, 9999},      {"mj-od", 0, 12},
+                                   {"mj-do", 0, 12},    {"iznos", 0, 4},      {"tip", 0, 11},
+                                   {"skala", 0, 2},     {"translacija", 0, 2}};
+    for (const Range &r : ranges) {
+        const QString name = QString::fromLatin1(r.option);
+        bool known = false;
+        for (const QCommandLineOption &o : options)
+            known = known || o.names().contains(name);
+        if (!known || !p.isSet(name))
+            continue;
+        bool ok = false;
+        const qlonglong v = p.value(name).trimmed().toLongLong(&ok);
+        if (!ok || v < r.min || v > r.max) {
+            err() << "--" << name << ": očekuje se cijeli broj od " << r.min << " do " << r.max
+                  << ", a ne \"" << p.value(name) << "\"." << Qt::endl;
+            return false;
+        }
+    }
+    for (const char *file :
+         {"png", "svg", "pdf", "csv", "screenshot", "xlsx", "ispis", "izvjestaj", "izvjestaj-grupa",
+          "izvjestaj-grupa-ukupno", "trace-sql", "book", "conn"}) {
+        const QString name = QString::fromLatin1(file);
+        bool known = false;
+        for (const QCommandLineOption &o : options)
+            known = known || o.names().contains(name);
+        if (known && p.isSet(name) && p.value(name).trimmed().isEmpty()) {
+            err() << "--" << name << ": vrijednost ne smije biti prazna." << Qt::endl;
+            return false;
+        }
+    }
+    if (!cFinGrafPromet::isPlainTableName(p.value(QStringLiteral("tablica")))) {
+        err() << "--tablica: ime tablice prometa smije imati samo slova, znamenke i _ (npr. "
+                 "PROMET ili PROMETMT), a ne \""
+              << p.value(QStringLiteral("tablica")) << "\"." << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
 // Saves a group's definition as its window would and closes the chart window.
 int defineGroup(frmFinGrafPrihodRashod *w, const QCommandLineParser &p, ScriptedDialogs &dialogs)
 {
@@ -224,6 +273,8 @@ int runWindow(const WindowKind &kind, const QStringList &args)
                                       QStringLiteral("N"), QStringLiteral("0"));
     p.addOptions(options);
     p.process(args);
+    if (!optionsValid(p, options))
+        return 2;
 
     QString conn = p.value(QStringLiteral("conn"));
     if (p.isSet(QStringLiteral("demo")) || conn.isEmpty()) {

@@ -69,6 +69,12 @@ bool cFinGrafPromet::PrikažiProzor(int method, const QString &cConnString, QStr
         m_error = QStringLiteral("Nepoznata metoda: %1").arg(method);
         return false;
     }
+    if (!isPlainTableName(cImeBazePrometa)) {
+        m_error = QStringLiteral("Neispravno ime tablice prometa: \"%1\". Dopuštena su samo "
+                                 "slova, znamenke i _.")
+                      .arg(cImeBazePrometa);
+        return false;
+    }
     writeContext(cConnString, cBrojPoduzeca, cGodina, cVrstaPrograma, ImeOperatera);
     if (!kind->create) {
         m_error = QStringLiteral("%1: ovaj prikaz još nije dostupan u ovoj verziji komponente.")
@@ -79,6 +85,17 @@ bool cFinGrafPromet::PrikažiProzor(int method, const QString &cConnString, QStr
     w->ImeBazePrometa = cImeBazePrometa;
     m_lastWindow = w;
     w->Prikaži(cVrstaPrikaza, VrstaPrograma);
+    return true;
+}
+
+bool cFinGrafPromet::isPlainTableName(const QString &name)
+{
+    const QString t = name.trimmed();
+    if (t.isEmpty() || t.size() > 128 || t[0].isDigit())
+        return false;
+    for (const QChar c : t)
+        if (!(c.unicode() < 128 && (c.isLetterOrNumber() || c == u'_')))
+            return false;
     return true;
 }
 

@@ -57,6 +57,9 @@ public:
                        QString &ImeOperatera, qint16 &BrojPlana);
 
     QString lastError() const { return m_error; }
+    /// A turnover table name goes into every statement as it stands: only a plain identifier
+    /// (letters, digits, _, not starting with a digit) is taken.
+    static bool isPlainTableName(const QString &name);
     /// The host context of the loaded component, shared by every window it opened.
     static std::shared_ptr<struct HostContext> hostContext();
     /// The window the last call opened (null after a modal call, whose window is gone).

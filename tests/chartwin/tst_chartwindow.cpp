@@ -43,6 +43,8 @@ private slots:
     void resizeRuleSkipsNegativeSizes();
     void firmNameMessages();
     void colourFunctions();
+    void tableNameMustBeAPlainIdentifier_data();
+    void tableNameMustBeAPlainIdentifier();
 
 private:
     WindowFixture *m_fx = nullptr;
@@ -329,6 +331,36 @@ void TstChartWindow::colourFunctions()
     QCOMPARE(ChartWindow::RedFromRGB(c), qint16(0x56));
     QCOMPARE(ChartWindow::GreenFromRGB(c), qint16(0x34));
     QCOMPARE(ChartWindow::BlueFromRGB(c), qint16(0x12));
+}
+
+void TstChartWindow::tableNameMustBeAPlainIdentifier_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("general") << "PROMET" << true;
+    QTest::newRow("cost centres, blanks around") << " prometmt " << true;
+    QTest::newRow("statement after it") << "PROMET; DROP TABLE KONTO; --" << false;
+    QTest::newRow("quote") << "PROMET'" << false;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("schema-qualified") << "dbo.PROMET" << false;
+    QTest::newRow("letter outside ASCII") << "PROMETČ" << false;
+}
+
+// The table name goes into every statement as it stands: a name that is no plain identifier is
+// refused by the entry method, before any window opens.
+void TstChartWindow::tableNameMustBeAPlainIdentifier()
+{
+    QFETCH(QString, table);
+    QFETCH(bool, taken);
+    cFinGrafPromet host(m_fx->services());
+    QString level, op;
+    const bool opened = host.PrikažiGrafPromet(sqliteConn(demoBook()), level, 1, 2026, 0,
+                                               QStringLiteral("FIN"), table, op);
+    QCOMPARE(opened, taken);
+    m_w = host.lastWindow();
+    QCOMPARE(bool(m_w), taken);
+    if (!taken)
+        QVERIFY(host.lastError().startsWith(QStringLiteral("Neispravno ime tablice prometa")));
 }
 
 QTEST_MAIN(TstChartWindow)
