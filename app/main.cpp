@@ -40,7 +40,13 @@ int runDemo(const QStringList &args)
         QStringLiteral("Datoteka knjige (zadano: %1).").arg(DemoBook::defaultPath()));
     p.process(args);
     DemoBook::Options o;
-    o.scale = p.value(QStringLiteral("scale")).toInt();
+    bool ok = false;
+    o.scale = p.value(QStringLiteral("scale")).trimmed().toInt(&ok);
+    if (!ok || o.scale < 1 || o.scale > 1000) {
+        err() << "--scale: očekuje se cijeli broj od 1 do 1000, a ne \""
+              << p.value(QStringLiteral("scale")) << "\"." << Qt::endl;
+        return 2;
+    }
     const QString path = p.positionalArguments().value(0, DemoBook::defaultPath());
     QString error;
     if (!DemoBook::create(path, o, &error)) {
