@@ -171,8 +171,20 @@ int groupWork(frmFinGrafPrihodRashod *w, const QCommandLineParser &p, ScriptedDi
 }
 
 // Options that name a tree node, as the window kinds use them.
-QCommandLineOption pathOption(const QString &name)
+QCommandLineOption pathOption(const WindowKind &kind, const QString &name)
 {
+    if (kind.takesPlan) {
+        if (name == u"strana")
+            return {name, QStringLiteral("Strana plana: P prihodi (zadano), R rashodi."),
+                    QStringLiteral("P|R")};
+        if (name == u"grupa")
+            return {name, QStringLiteral("Grupa plana po nazivu."), QStringLiteral("NAZIV")};
+        if (name == u"podgrupa")
+            return {name, QStringLiteral("Podgrupa grupe po nazivu."), QStringLiteral("NAZIV")};
+        if (name == u"analitika")
+            return {name, QStringLiteral("Analitička stavka podgrupe po nazivu."),
+                    QStringLiteral("NAZIV")};
+    }
     if (name == u"konto")
         return {name, QStringLiteral("Konto (sintetički ili analitički)."),
                 QStringLiteral("KONTO")};
@@ -245,7 +257,7 @@ int runWindow(const WindowKind &kind, const QStringList &args)
         options.append({QStringLiteral("plan"), QStringLiteral("Broj plana."), QStringLiteral("N"),
                         QStringLiteral("1")});
     for (const QString &name : kind.pathOptions)
-        options.append(pathOption(name));
+        options.append(pathOption(kind, name));
     const bool groups = kind.method == 3;
     if (groups)
         options << QCommandLineOption(

@@ -9,6 +9,7 @@
 #include "entry/cfingrafpromet.h"
 #include "incexp/incexpstatements.h"
 #include "output/recordsetmodel.h"
+#include "plan/planstatements.h"
 #include "platform/chart/chart3d.h"
 #include "platform/chart/chartcontrol.h"
 #include "platform/data/pristuppodacima.h"
@@ -351,6 +352,91 @@ int main(int argc, char **argv)
                                    QStringLiteral("PrihodiP"), 0, 12, groupScope));
     dbStep(QStringLiteral("group partner chart %1/%2").arg(anal, partner),
            IncExpSql::partnerChart(IncExpSql::Kind::Income, anal, partner, 0, 12, groupScope));
+
+    // The plan windows: plan 1 of the book year. The tree fill is one statement per side, group
+    // and subgroup, timed as the whole run of them; a plan chart needs its account pairs first,
+    // then the union of plan and realisation.
+    {
+        out << "\nplan windows\n";
+        const PlanSql::Scope planScope{1, 1, QString::number(bookYear)};
+        const QStringList sides{QStringLiteral("P"), QStringLiteral("R")};
+        auto names = [&](const QString &sql) {
+            Recordset rs;
+            QStringList found;
+            if (pristup.OtvoriRecordset(conn, sql, rs, true, false))
+                for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
+                    found << rs.value(0).toString();
+            return found;
+        };
+        QStringList fill;
+        for (const QString &side : sides) {
+            fill << PlanSql::groupFill(side, planScope);
+            for (const QString &group : names(fill.last())) {
+                const QString sub = PlanSql::subgroupFill(side, group, planScope);
+                fill << sub;
+                for (const QString &subgroup : names(sub))
+                    fill << PlanSql::analyticFill(side, group, subgroup, planScope);
+            }
+        }
+        QVector<QByteArray> adaptedFill;
+        for (const QString &sql : std::as_const(fill))
+            adaptedFill << TSqlAdapter::adapt(sql).sql.toUtf8();
+        int fillRows = 0;
+        auto oursFill = [&] {
+            for (const QString &sql : std::as_const(fill)) {
+                Recordset rs;
+                pristup.OtvoriRecordset(conn, sql, rs, true, false);
+            }
+        };
+        auto bareFill = [&] {
+            fillRows = 0;
+            for (const QByteArray &sql : std::as_const(adaptedFill))
+                fillRows += bare.run(sql);
+        };
+        oursFill();
+        bareFill();
+        QVector<double> oursMs, bareMs;
+        for (int i = 0; i < runs; ++i) {
+            oursMs << once(oursFill);
+            bareMs << once(bareFill);
+        }
+        print({QStringLiteral("plan tree fill (%1 statements)").arg(fill.size()), median(oursMs),
+               median(bareMs), fillRows});
+
+        const PlanSql::Node planNodes[] = {
+            {QStringLiteral("P"), {}},
+            {QStringLiteral("R"), {}},
+            {QStringLiteral("R"), {QStringLiteral("Usluge")}},
+            {QStringLiteral("R"), {QStringLiteral("Plaćanja dobavljačima")}}};
+        for (const PlanSql::Node &node : planNodes) {
+            const QString tag = PlanSql::nodeTag(node);
+            const QString pairsSql = PlanSql::accountPairs(node, planScope);
+            dbStep(QStringLiteral("plan account pairs ") + tag, pairsSql);
+            Recordset rs;
+            QVector<PlanSql::AccountPair> pairs;
+            if (pristup.OtvoriRecordset(conn, pairsSql, rs, true, false))
+                for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
+                    pairs.append({rs.value(0).toString(), rs.value(1).toString()});
+            dbStep(QStringLiteral("plan and realisation ") + tag,
+                   PlanSql::planChart(1, 12, node, planScope, PlanSql::UvjetKonta(pairs)));
+        }
+
+        const Services quiet = quietServices();
+        cFinGrafPromet host(quiet);
+        QString level, op = QStringLiteral("bench");
+        qint16 plan = 1;
+        host.PrikažiProzor(4, conn, level, 1, year, 0, QStringLiteral("FIN"),
+                           QStringLiteral("PROMET"), op, plan);
+        ChartWindow *planWindow = host.lastWindow();
+        print({QStringLiteral("plan tree fill (window)"),
+               timeIt(runs, [&] { planWindow->mnuNapuniKonta_Click(); }), 0, 0});
+        print({QStringLiteral("plan click Prihodi (window)"),
+               timeIt(runs,
+                      [&] { click(planWindow, planWindow->tv->node(QStringLiteral("P****"))); }),
+               0, 0});
+        planWindow->close();
+        QApplication::processEvents();
+    }
 
     // Window steps, end to end, offscreen.
     out << "\nwindow steps\n";

@@ -33,11 +33,10 @@ struct WindowFixture
 
     /// Any window by its entry method's number, for a firm and bookkeeping year.
     ChartWindow *openMethod(int method, const QString &conn, qint16 firm = 1, qint16 year = 2026,
-                            const QString &table = QStringLiteral("PROMET"))
+                            const QString &table = QStringLiteral("PROMET"), qint16 plan = 1)
     {
         cFinGrafPromet host(services());
         QString nivo, op = QStringLiteral("test");
-        qint16 plan = 1;
         host.PrikažiProzor(method, conn, nivo, firm, year, 0, QStringLiteral("FIN"), table, op,
                            plan);
         return host.lastWindow();

@@ -101,12 +101,18 @@ void ChartWindow::displaySettings()
     }
 }
 
-void ChartWindow::handToChart(const QString &title, BusyCursor &busy)
+void ChartWindow::handToChart(const QString &title, const Shaping &shaping, BusyCursor &busy)
 {
     m_chartRs.MoveFirst();
     {
         ChartControl::Batch once(*MSChart1);
-        MSChart1->setDataSource(m_chartRs);
+        if (shaping.chartFilter.isEmpty()) {
+            MSChart1->setDataSource(m_chartRs);
+        } else {
+            Recordset drawn = m_chartRs; // shares the rows; the filter is the copy's own
+            drawn.setFilter(shaping.chartFilter);
+            MSChart1->setDataSource(drawn);
+        }
         MSChart1->setTitleText(title);
         displaySettings();
         MSChart1->setSeriesInRow(!chkRedIliKolona->isChecked());

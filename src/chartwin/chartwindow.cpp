@@ -124,6 +124,7 @@ void ChartWindow::Prikaži(int mode, QString &vrstaPrograma)
     load();
     if (ImeBazePrometa.trimmed().toUpper() == u"PROMETMT")
         setWindowTitle(windowTitle() + QStringLiteral(" po mjestima troška"));
+    setWindowTitle(windowTitle() + captionAddition());
     {
         BusyCursor busy;
         restoreSettings();
@@ -266,7 +267,8 @@ bool ChartWindow::clickPath(const QStringList &codes)
     return codes.isEmpty() || codes.first().isEmpty();
 }
 
-bool ChartWindow::draw(const Statement &statement, const QString &title, const Failure &failure)
+bool ChartWindow::draw(const Statement &statement, const QString &title, const Failure &failure,
+                       const Shaping &shaping)
 {
     BusyCursor busy;
     // a month outside the year never reaches a statement: the drawing fails as a missing month
@@ -287,7 +289,9 @@ bool ChartWindow::draw(const Statement &statement, const QString &title, const F
         showFailure(failure);
         return false;
     }
-    handToChart(title, busy);
+    if (shaping.rows)
+        shaping.rows(m_chartRs);
+    handToChart(title, shaping, busy);
     return true;
 }
 

@@ -141,6 +141,9 @@ protected:
     virtual void nodeClick(QTreeWidgetItem *node) = 0;
     /// The kind's steps after the settings are restored and before the window is shown.
     virtual void beforeShow() {}
+    /// What the kind adds to the caption after the cost-centre words and before the settings are
+    /// read, so that each variant keeps settings of its own.
+    virtual QString captionAddition() const { return {}; }
 
     const Services &services() const { return m_services; }
     Dialogs &dialogs() const { return *m_services.dialogs; }
@@ -172,11 +175,20 @@ protected:
     };
     /// Builds a chart statement for a month range.
     using Statement = std::function<QString(qint16 firstMonth, qint16 lastMonth)>;
+    /// What a kind makes of the rows a drawing opened before chart and grid get them: rows may be
+    /// put in another order or added (the grid, the export and the report take them all), and
+    /// the chart may draw only the rows a record set filter lets through.
+    struct Shaping
+    {
+        std::function<void(Recordset &rows)> rows;
+        QString chartFilter; ///< empty: the chart draws every row
+    };
     /// The drawing step: the statement for the month boxes' range, opened into the chart record
-    /// set under the hourglass, then the rows handed to chart and grid under the title. A month
-    /// outside 0..12, an empty statement or a failed open shows the failure, and the chart keeps
-    /// what it showed.
-    bool draw(const Statement &statement, const QString &title, const Failure &failure);
+    /// set under the hourglass, shaped, then the rows handed to chart and grid under the title. A
+    /// month outside 0..12, an empty statement or a failed open shows the failure, and the chart
+    /// keeps what it showed.
+    bool draw(const Statement &statement, const QString &title, const Failure &failure,
+              const Shaping &shaping = {});
     /// A tree fill's read into its own record set, under the hourglass; the failure on error.
     bool openFill(const QString &sql, Recordset &rs, const Failure &failure);
 
@@ -198,7 +210,7 @@ private:
     void restoreSettings();
     void saveSettings();
     void textBoxChanged(QLineEdit *box);
-    void handToChart(const QString &title, class BusyCursor &busy);
+    void handToChart(const QString &title, const Shaping &shaping, class BusyCursor &busy);
 
     Services m_services;
     std::shared_ptr<HostContext> m_host;

@@ -1,6 +1,7 @@
 #include "windowkinds.h"
 
 #include "incexp/frmfingrafprihodrashod.h"
+#include "plan/frmfingrafplan.h"
 #include "turnover/frmfingrafpromet.h"
 
 namespace {
@@ -9,6 +10,21 @@ template <class Window>
 ChartWindow *make(const Services &services, std::shared_ptr<HostContext> host, qint16)
 {
     return new Window(services, std::move(host));
+}
+
+template <class Window>
+ChartWindow *makePlan(const Services &services, std::shared_ptr<HostContext> host, qint16 plan)
+{
+    auto *w = new Window(services, std::move(host));
+    w->BrojPlana = plan;
+    return w;
+}
+
+// The plan tree's levels: the side (P income, R expense), then the names below it.
+QStringList planPath()
+{
+    return {QStringLiteral("strana"), QStringLiteral("grupa"), QStringLiteral("podgrupa"),
+            QStringLiteral("analitika")};
 }
 
 } // namespace
@@ -37,14 +53,10 @@ const std::vector<WindowKind> &windowKinds()
          false,
          {QStringLiteral("grupa"), QStringLiteral("konto"), QStringLiteral("komitent")},
          &make<frmFinGrafPrihodRashod>},
-        {4, "plan", "PrikažiPlanIRealizaciju", "plan i realizacija", true, {}, nullptr},
-        {5,
-         "budzet",
-         "PrikažiPlanIRealizacijuBudž",
-         "plan i realizacija budžeta",
-         true,
-         {},
-         nullptr},
+        {4, "plan", "PrikažiPlanIRealizaciju", "plan i realizacija", true, planPath(),
+         &makePlan<frmFinGrafPlan>},
+        {5, "budzet", "PrikažiPlanIRealizacijuBudž", "plan i realizacija budžeta", true, planPath(),
+         &makePlan<frmFinGrafPlanBudž>},
     };
     return kinds;
 }

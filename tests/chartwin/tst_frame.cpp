@@ -45,6 +45,8 @@ public:
     int statementsBuilt = 0;
     bool visibleAtFirstDrawing = true;
     QString statement = QStringLiteral("SELECT 'PLAN ' || %1 as Godina, %2");
+    QString addition;
+    Shaping shaping;
 
 protected:
     void napuniStablo() override { ++fills; }
@@ -58,8 +60,10 @@ protected:
                     columns << QStringLiteral("%1 as Mj%2").arg(m).arg(m, 2, 10, QLatin1Char('0'));
                 return statement.arg(lastYear(), columns.join(u','));
             },
-            QStringLiteral("Probni naslov"), {QStringLiteral("Neuspjeh"), Dialogs::NoIcon});
+            QStringLiteral("Probni naslov"), {QStringLiteral("Neuspjeh"), Dialogs::NoIcon},
+            shaping);
     }
+    QString captionAddition() const override { return addition; }
     void beforeShow() override
     {
         txtGodina[0]->setText(QString::number(host().godina));
@@ -82,9 +86,11 @@ private slots:
     void elevenSettingsKept();
     void monthOutsideTheYearNeverReachesAStatement();
     void failedDrawingKeepsTheChart();
+    void captionAdditionNamesTheSettings();
+    void shapedRowsForTheGridFilteredForTheChart();
 
 private:
-    ProbeWindow *open();
+    ProbeWindow *open(const QString &addition = QString());
     std::shared_ptr<ScriptedDialogs> m_dialogs;
     std::shared_ptr<MemorySettingsStore> m_settings;
     QPointer<ProbeWindow> m_w;
@@ -102,12 +108,13 @@ void TstFrame::cleanup()
         m_w->close();
 }
 
-ProbeWindow *TstFrame::open()
+ProbeWindow *TstFrame::open(const QString &addition)
 {
     auto host = std::make_shared<HostContext>();
     host->connectionString = sqliteConn(demoBook());
     host->godina = 2025;
     m_w = new ProbeWindow(Services{m_dialogs, m_settings, nullptr, nullptr}, host);
+    m_w->addition = addition;
     QString kind;
     m_w->Prikaži(0, kind);
     return m_w;
@@ -200,3 +207,42 @@ void TstFrame::failedDrawingKeepsTheChart()
 
 QTEST_MAIN(TstFrame)
 #include "tst_frame.moc"
+
+void TstFrame::captionAdditionNamesTheSettings()
+{
+    const QString caption = kCaption + QStringLiteral(" po mjestima troška Broj 7");
+    m_settings->save(caption, QStringLiteral("Settings"), QStringLiteral("PočetniMjesec"),
+                     QStringLiteral("4"));
+    auto host = std::make_shared<HostContext>();
+    host->connectionString = sqliteConn(demoBook());
+    m_w = new ProbeWindow(Services{m_dialogs, m_settings, nullptr, nullptr}, host);
+    m_w->addition = QStringLiteral(" Broj 7");
+    m_w->ImeBazePrometa = QStringLiteral("PROMETMT");
+    QString kind;
+    m_w->Prikaži(0, kind);
+    // the addition follows the cost-centre words and stands in the caption before the settings
+    // are read under it
+    QCOMPARE(m_w->windowTitle(), caption);
+    QCOMPARE(m_w->txtMj[0]->text(), QStringLiteral("4"));
+}
+
+void TstFrame::shapedRowsForTheGridFilteredForTheChart()
+{
+    open();
+    m_w->statement =
+        QStringLiteral("SELECT 'PLAN ' || %1 as Godina, %2 UNION ALL SELECT 'REAL', %2");
+    m_w->shaping.rows = [](Recordset &rows) {
+        // the rows the grid shows: a third one derived from the two the statement gave
+        QVector<QVector<QVariant>> out;
+        for (int r = 0; r < rows.RecordCount(); ++r)
+            out.append({rows.valueAt(r, 0), rows.valueAt(r, 1)});
+        out.append({QStringLiteral("ZBROJ"), rows.valueAt(0, 1).toDouble() * 2});
+        rows.assign({rows.fields().value(0), rows.fields().value(1)}, out);
+    };
+    m_w->shaping.chartFilter = QStringLiteral("Godina = 'ZBROJ'");
+    m_w->redraw();
+    QCOMPARE(m_w->chartRecordset().RecordCount(), 3);
+    QCOMPARE(m_w->MSChart1->model().table.rowLabels, QStringList{QStringLiteral("ZBROJ")});
+    QCOMPARE(m_w->MSChart1->model().table.values.value(0).value(0), std::optional<double>(2.0));
+    QCOMPARE(m_w->chartRecordset().filter(), QString()); // the grid and the export see all three
+}

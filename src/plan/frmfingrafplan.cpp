@@ -1,0 +1,216 @@
+#include "frmfingrafplan.h"
+
+#include "plan/planrows.h"
+#include "platform/dialogs/busycursor.h"
+#include "platform/text/vbtext.h"
+#include "platform/widgets/keyedtree.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+WindowDesign planDesign(const QString &caption)
+{
+    WindowDesign d;
+    d.caption = caption;
+    d.amountKinds = {{QStringLiteral("Plan"), QStringLiteral("Prikaz samo plana")},
+                     {QStringLiteral("Realizacija"), QStringLiteral("Prikaz samo realizacije")},
+                     {QStringLiteral("Indeks"), QStringLiteral("Prikaz indeksa")}};
+    d.twoYearBoxes = false;
+    d.yearCaption = QStringLiteral("Za godinu:");
+    d.firstMonthDefault = QStringLiteral("1");
+    d.fillsTreeOnLoad = false;
+    d.refillCaption = QStringLiteral("Napuni listu");
+    d.keepsYears = false;
+    return d;
+}
+
+const QStringList kSides = {QStringLiteral("P"), QStringLiteral("R")};
+
+} // namespace
+
+frmFinGrafPlan::frmFinGrafPlan(const Services &services, std::shared_ptr<HostContext> host,
+                               QWidget *parent)
+    : frmFinGrafPlan(services, std::move(host),
+                     QStringLiteral("Pregled plana i realizacije po mjesecima"), parent)
+{
+}
+
+frmFinGrafPlan::frmFinGrafPlan(const Services &services, std::shared_ptr<HostContext> host,
+                               const QString &caption, QWidget *parent)
+    : ChartWindow(services, std::move(host), planDesign(caption), parent)
+{
+    connect(Command1, &QPushButton::clicked, this, &frmFinGrafPlan::Command1_Click);
+    // three buttons where the turnover windows have five: the frame closes round them, and the
+    // longest caption gets the room it needs
+    place(fraIznosi, 9000, 0, 3615, 615);
+    const int left[] = {120, 1080, 2520}, width[] = {855, 1335, 975};
+    for (int i = 0; i < 3; ++i)
+        place(optVrijednost[i], left[i], 240, width[i], 255);
+}
+
+QString frmFinGrafPlan::captionAddition() const
+{
+    return QStringLiteral(" Broj plana: ") + QString::number(BrojPlana);
+}
+
+void frmFinGrafPlan::beforeShow()
+{
+    txtGodina[0]->setText(QString::number(host().godina));
+    NapuniStabloPlana();
+}
+
+PlanSql::Scope frmFinGrafPlan::scope() const
+{
+    return {host().brojPoduzeca, BrojPlana, firstYear()};
+}
+
+PlanSql::Node frmFinGrafPlan::planNode(const QTreeWidgetItem *node)
+{
+    PlanSql::Node n;
+    const QTreeWidgetItem *root = node;
+    for (; root && root->parent(); root = root->parent())
+        n.names.prepend(root->text(0));
+    // by the tree's shape rather than the node's key: a node whose joined key another node
+    // already holds has none, and still names its plan rows
+    n.side = KeyedTree::key(root).left(1);
+    return n;
+}
+
+void frmFinGrafPlan::NapuniStabloPlana()
+{
+    BusyCursor busy;
+    // the tree stays out of sight while every level is added
+    tv->setVisible(false);
+    tv->setUpdatesEnabled(false);
+    tv->clearNodes();
+    setLastNode(nullptr); // the nodes it pointed at are gone
+    for (const QString &side : kSides)
+        fillGroups(side, busy);
+    tv->setVisible(true);
+    tv->setUpdatesEnabled(true);
+}
+
+void frmFinGrafPlan::fillGroups(const QString &side, BusyCursor &busy)
+{
+    const PlanSql::Scope s = scope();
+    const PlanSql::Node rootNode{side, {}};
+    QTreeWidgetItem *root = tv->addNode(nullptr, PlanSql::nodeKey(rootNode),
+                                        PlanSql::rootText(side), PlanSql::nodeTag(rootNode));
+    auto open = [this](const QString &sql, Recordset &rs) {
+        setLastSql(sql);
+        return pristup().OtvoriRecordset(host().connectionString, sql, rs, true, false);
+    };
+    // each level reads into a record set of its own: the chart's rows stay the chart's
+    Recordset groups;
+    if (!open(PlanSql::groupFill(side, s), groups)) {
+        busy.restore();
+        dialogs().message(this, QStringLiteral("GREŠKA u punjenju podataka!"),
+                          Dialogs::Exclamation);
+        busy.resume();
+        return;
+    }
+    auto add = [this](QTreeWidgetItem *parent, const PlanSql::Node &n) {
+        return tv->addNode(parent, PlanSql::nodeKey(n), n.names.last(), PlanSql::nodeTag(n));
+    };
+    for (groups.MoveFirst(); !groups.Eof(); groups.MoveNext()) {
+        const QString group = groups.value(0).toString();
+        QTreeWidgetItem *groupNode = add(root, {side, {group}});
+        // a level below a group that cannot be read stays empty
+        Recordset subgroups;
+        if (!open(PlanSql::subgroupFill(side, group, s), subgroups))
+            continue;
+        for (subgroups.MoveFirst(); !subgroups.Eof(); subgroups.MoveNext()) {
+            const QString subgroup = subgroups.value(0).toString();
+            QTreeWidgetItem *subgroupNode = add(groupNode, {side, {group, subgroup}});
+            Recordset items;
+            if (!open(PlanSql::analyticFill(side, group, subgroup, s), items))
+                continue;
+            for (items.MoveFirst(); !items.Eof(); items.MoveNext())
+                add(subgroupNode, {side, {group, subgroup, items.value(0).toString()}});
+        }
+    }
+}
+
+void frmFinGrafPlan::nodeClick(QTreeWidgetItem *node)
+{
+    setLastNode(node);
+    Command1_Click();
+}
+
+bool frmFinGrafPlan::readAccountCondition(QString *condition)
+{
+    const QString sql = PlanSql::accountPairs(planNode(lastNode()), scope());
+    if (sql.isEmpty())
+        return false;
+    BusyCursor busy;
+    setLastSql(sql);
+    Recordset rs;
+    if (!pristup().OtvoriRecordset(host().connectionString, sql, rs, true, false)) {
+        busy.restore();
+        dialogs().message(this,
+                          QStringLiteral("Desila se greška: ") +
+                              QStringLiteral("u čitanju postavljanju filtra za konto/komit!"),
+                          Dialogs::Exclamation);
+        return false;
+    }
+    QVector<PlanSql::AccountPair> pairs;
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
+        pairs.append({rs.value(QStringLiteral("KONTO")).toString(),
+                      rs.value(QStringLiteral("KOMITENT")).toString()});
+    *condition = PlanSql::UvjetKonta(pairs);
+    return true;
+}
+
+void frmFinGrafPlan::Command1_Click()
+{
+    QTreeWidgetItem *node = lastNode();
+    if (!node)
+        return; // nothing clicked yet: nothing to draw
+    const PlanSql::Node n = planNode(node);
+    const PlanSql::Scope s = scope();
+    // a year box without a year draws nothing, as the database would refuse the statement
+    QString accounts;
+    const bool ready = VbText::val(txtGodina[0]->text()) != 0 && readAccountCondition(&accounts);
+    const auto view = PlanRows::View(qMax(0, selectedAmountKind()));
+    const QString tag = KeyedTree::tag(node);
+    draw(
+        [ready, n, s, accounts](qint16 first, qint16 last) {
+            return ready ? PlanSql::planChart(first, last, n, s, accounts) : QString();
+        },
+        (view == PlanRows::View::Indeks ? QStringLiteral("Indeks realizacije / plana: ")
+                                        : QStringLiteral("Plan i realizacija: ")) +
+            tag,
+        {QStringLiteral("Greška u pristupu podacima : ") + node->text(0), Dialogs::Exclamation},
+        {[view](Recordset &rows) { PlanRows::arrange(rows, view); },
+         view == PlanRows::View::Indeks ? PlanRows::indexFilter() : QString()});
+}
+
+bool frmFinGrafPlan::clickPath(const QStringList &codes)
+{
+    const QString side = codes.value(0).isEmpty() ? QStringLiteral("P") : codes.value(0).toUpper();
+    QTreeWidgetItem *node = tv->node(PlanSql::nodeKey({side, {}}));
+    if (!node)
+        return false;
+    for (int level = 1; level < 4 && !codes.value(level).isEmpty(); ++level) {
+        QTreeWidgetItem *child = nullptr;
+        for (int i = 0; i < node->childCount() && !child; ++i)
+            if (node->child(i)->text(0) == codes.value(level))
+                child = node->child(i);
+        if (!child)
+            return false;
+        node = child;
+    }
+    click(node);
+    return true;
+}
+
+frmFinGrafPlanBudž::frmFinGrafPlanBudž(const Services &services, std::shared_ptr<HostContext> host,
+                                       QWidget *parent)
+    : frmFinGrafPlan(services, std::move(host),
+                     QStringLiteral("Pregled plana i realizacije budžeta po mjesecima"), parent)
+{
+}

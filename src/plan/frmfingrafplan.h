@@ -1,0 +1,54 @@
+#pragma once
+
+#include "chartwin/chartwindow.h"
+#include "plan/planstatements.h"
+
+/// A financial plan beside what was booked: the plan tree of one year (income and expense, group,
+/// subgroup, analytic item) and, for a clicked node, the plan and the realisation month by month,
+/// or the realisation in per cent of the plan.
+class frmFinGrafPlan : public ChartWindow
+{
+    Q_OBJECT
+public:
+    frmFinGrafPlan(const Services &services, std::shared_ptr<HostContext> host,
+                   QWidget *parent = nullptr);
+
+    /// The plan shown; set before Prikaži, it names the settings with the caption.
+    qint16 BrojPlana = 0;
+
+    /// Refills the plan tree for the year in the year box.
+    void NapuniStabloPlana();
+    /// Draws the last clicked node; nothing while no node has been clicked.
+    void Command1_Click();
+
+    /// The account condition of the last clicked node, from the accounts its plan rows name;
+    /// false when they could not be read (the window has said so).
+    bool readAccountCondition(QString *condition);
+
+    /// A side ("P" or "R", the income side when empty), a group, a subgroup and an analytic item,
+    /// by their names; the deepest one named is clicked.
+    bool clickPath(const QStringList &codes) override;
+
+protected:
+    frmFinGrafPlan(const Services &services, std::shared_ptr<HostContext> host,
+                   const QString &caption, QWidget *parent);
+    void napuniStablo() override { NapuniStabloPlana(); }
+    void nodeClick(QTreeWidgetItem *node) override;
+    void beforeShow() override;
+    QString captionAddition() const override;
+
+private:
+    /// The node as the statements see it: its side and its names below the root.
+    static PlanSql::Node planNode(const QTreeWidgetItem *node);
+    PlanSql::Scope scope() const;
+    void fillGroups(const QString &side, class BusyCursor &busy);
+};
+
+/// The same window for a budget plan: only its caption, and so its settings, differ. (No Q_OBJECT:
+/// moc reads class names in ASCII only, and the class adds nothing to the meta-object.)
+class frmFinGrafPlanBudž : public frmFinGrafPlan
+{
+public:
+    frmFinGrafPlanBudž(const Services &services, std::shared_ptr<HostContext> host,
+                       QWidget *parent = nullptr);
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+class Recordset;
+
+/// What the plan windows show of the plan's row and the realisation's row, by the value buttons.
+namespace PlanRows {
+
+/// The value buttons: 0 "Plan", 1 "Realizacija", 2 "Indeks".
+enum class View { Plan, Realizacija, Indeks };
+
+/// Puts the rows PLAN_<year> and REAL_<year> in the order the view shows them: the chosen one
+/// first, so that the comparison is always on screen. The index view has the plan, the
+/// realisation and below them the row INDEKS_<year>. A row the statement did not give is taken
+/// as one without values.
+void arrange(Recordset &rows, View view);
+
+/// The realisation in per cent of the plan, to two decimals; null (a gap) where the plan is zero
+/// or missing. A missing realisation is nothing realised.
+QVariant index(const QVariant &plan, const QVariant &realisation);
+
+/// The record set filter that lets the index row through, for the chart of the index view.
+QString indexFilter();
+
+} // namespace PlanRows

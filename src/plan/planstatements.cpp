@@ -1,0 +1,153 @@
+#include "planstatements.h"
+
+#include "chartwin/sqltext.h"
+#include "platform/text/vbtext.h"
+
+namespace PlanSql {
+
+using SqlText::text;
+
+namespace {
+
+QString tip(const QString &side)
+{
+    return QStringLiteral(" AND TIP='") + text(side) + u'\'';
+}
+
+QString fillFrom(const QString &column, const QString &side, const Scope &s)
+{
+    return QStringLiteral("SELECT DISTINCT TOP 100 PERCENT ") + column +
+           QStringLiteral(" From dbo.FINPLAN Where BrojPoduzeca = ") + QString::number(s.firm) +
+           QStringLiteral(" And GODINAKNJ=") + s.year + QStringLiteral(" and brojplana=") +
+           QString::number(s.plan) + tip(side);
+}
+
+bool isSide(const QString &side)
+{
+    return side == u"P" || side == u"R";
+}
+
+bool monthsHaveColumns(qint16 first, qint16 last)
+{
+    return first >= 1 && last <= 12 && first <= last;
+}
+
+QString monthColumns(qint16 first, qint16 last, const QString &prefix)
+{
+    QString out;
+    for (int m = first; m <= last; ++m) {
+        const QString mm = SqlText::twoDigits(m);
+        out += QStringLiteral("SUM(") + prefix + mm + QStringLiteral(") as Mj") + mm + u',';
+    }
+    out.chop(1);
+    return out;
+}
+
+} // namespace
+
+QString groupFill(const QString &side, const Scope &s)
+{
+    return fillFrom(QStringLiteral("GRUPA"), side, s) + QStringLiteral(" ORDER BY GRUPA");
+}
+
+QString subgroupFill(const QString &side, const QString &group, const Scope &s)
+{
+    return fillFrom(QStringLiteral("PODGRUPA"), side, s) + QStringLiteral(" AND GRUPA='") +
+           text(group) + QStringLiteral("' AND PODGRUPA<>'' ORDER BY PODGRUPA");
+}
+
+QString analyticFill(const QString &side, const QString &group, const QString &subgroup,
+                     const Scope &s)
+{
+    return fillFrom(QStringLiteral("ANALITIKA"), side, s) + QStringLiteral(" AND GRUPA='") +
+           text(group) + QStringLiteral("' AND PODGRUPA='") + text(subgroup) +
+           QStringLiteral("' AND ANALITIKA<>'' ORDER BY ANALITIKA");
+}
+
+QString rootText(const QString &side)
+{
+    return side == u"P" ? QStringLiteral("Prihodi") : QStringLiteral("Rashodi");
+}
+
+QString nodeKey(const Node &node)
+{
+    static const char *const marks[] = {"****", "G***", "GP**", "GPA*"};
+    const int level = qMin(int(node.names.size()), 3);
+    return node.side + QLatin1String(marks[level]) + node.names.mid(0, 3).join(QString());
+}
+
+QString nodeTag(const Node &node)
+{
+    return (QStringList{rootText(node.side)} + node.names).join(QStringLiteral(" / "));
+}
+
+QString StupciPlana(qint16 first, qint16 last)
+{
+    return monthColumns(first, last, QStringLiteral("Iznos"));
+}
+
+QString StupciPrometa(qint16 first, qint16 last, const QString &side)
+{
+    return monthColumns(first, last, side);
+}
+
+QString UvjetCvora(const Node &node)
+{
+    if (!isSide(node.side) || node.names.size() > 3)
+        return {};
+    QString condition = QStringLiteral("TIP='") + node.side + u'\'';
+    static const char *const columns[] = {"GRUPA", "PODGRUPA", "ANALITIKA"};
+    for (int i = 0; i < node.names.size(); ++i)
+        condition += QStringLiteral(" AND ") + QLatin1String(columns[i]) + QStringLiteral("='") +
+                     text(node.names[i]) + u'\'';
+    return QStringLiteral(" AND ") + condition + u' ';
+}
+
+QString accountPairs(const Node &node, const Scope &s)
+{
+    const QString condition = UvjetCvora(node);
+    if (condition.isEmpty())
+        return {};
+    return QStringLiteral("SELECT KONTO,KOMITENT FROM FINPLAN WHERE BROJPODUZECA=") +
+           QString::number(s.firm) + QStringLiteral(" AND GODINAKNJ=") + s.year +
+           QStringLiteral(" and brojplana=") + QString::number(s.plan) + condition;
+}
+
+QString UvjetKonta(const QVector<AccountPair> &pairs)
+{
+    if (pairs.isEmpty())
+        return QStringLiteral(" AND (1=0) ");
+    QString out = QStringLiteral(" AND (");
+    for (const AccountPair &p : pairs)
+        out += QStringLiteral(" (SINTKONTO='") + text(p.first) +
+               QStringLiteral("' AND ANALKONTO=") + VbText::plainNumber(p.second) +
+               QStringLiteral(") OR ");
+    out.chop(3);
+    return out + QStringLiteral(") ");
+}
+
+QString UpitRealizacije(qint16 first, qint16 last, const Node &node, const Scope &s,
+                        const QString &uvjetKonta)
+{
+    return QStringLiteral("SELECT 'REAL_") + s.year + QStringLiteral("' AS Godina,") +
+           StupciPrometa(first, last,
+                         node.side == u"P" ? QStringLiteral("POT") : QStringLiteral("DUG")) +
+           QStringLiteral(" From dbo.PROMET WHERE BROJPODUZECA=") + QString::number(s.firm) +
+           QStringLiteral(" AND GODINAKNJ=") + s.year + uvjetKonta;
+}
+
+QString planChart(qint16 first, qint16 last, const Node &node, const Scope &s,
+                  const QString &uvjetKonta)
+{
+    const QString condition = UvjetCvora(node);
+    if (!monthsHaveColumns(first, last) || condition.isEmpty())
+        return {};
+    return QStringLiteral("SELECT 'PLAN_") + s.year + QStringLiteral("' AS Godina,") +
+           StupciPlana(first, last) + QStringLiteral(" FROM dbo.FinPlan ") +
+           QStringLiteral(" WHERE BROJPODUZECA=") + QString::number(s.firm) +
+           QStringLiteral(" AND GODINAKNJ=") + s.year + QStringLiteral(" and brojplana=") +
+           QString::number(s.plan) + condition + QStringLiteral(" UNION ") +
+           UpitRealizacije(first, last, node, s, uvjetKonta);
+}
+
+} // namespace PlanSql
