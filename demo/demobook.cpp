@@ -1,5 +1,7 @@
 #include "demobook.h"
 
+#include "platform/data/turnoversummary.h"
+
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -217,6 +219,7 @@ public:
         return s;
     }
     QString error() const { return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString(); }
+    sqlite3 *handle() const { return m_db; }
 
 private:
     sqlite3 *m_db = nullptr;
@@ -296,7 +299,7 @@ CREATE INDEX FINPRIHRASH_GODINA ON FINPRIHRASH (BrojPoduzeca, Godina);
 QString defaultPath()
 {
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return QDir(dir).filePath(QStringLiteral("fingraf/fingraf-demo.sqlite"));
+    return QDir(dir).filePath(QStringLiteral("fingraf/fingraf-demo-%1.sqlite").arg(kEdition));
 }
 
 bool create(const QString &path, const Options &options, QString *error)
@@ -607,7 +610,18 @@ bool create(const QString &path, const Options &options, QString *error)
             CREATE INDEX PROMETMT_KONTO ON PROMETMT (BROJPODUZECA, SINTKONTO, ANALKONTO, GODINAKNJ);
             CREATE INDEX PROMETMT_GODINA ON PROMETMT (BROJPODUZECA, GODINAKNJ);
             CREATE INDEX FINPLAN_PLAN ON FINPLAN (BrojPoduzeca, GODINAKNJ, brojplana, TIP);
-            COMMIT; ANALYZE;)"));
+            COMMIT;)"));
+        if (ok) {
+            // account-level charts read the summary instead of every turnover row
+            QStringList added;
+            QString why;
+            if (!TurnoverSummary::add(db.handle(), &added, &why)) {
+                ok = false;
+                *error =
+                    QStringLiteral("Demo knjiga se ne može zapisati u \"%1\": %2").arg(path, why);
+            }
+        }
+        check(ok && db.exec("ANALYZE;"));
     }
     if (!ok || !QFile::rename(part, path)) {
         if (ok)
