@@ -8,6 +8,7 @@
 #include "output/report.h"
 #include "output/reportviewer.h"
 #include "platform/chart/chartcontrol.h"
+#include "platform/data/turnoversummary.h"
 #include "platform/widgets/keyedtree.h"
 
 #include <QApplication>
@@ -53,6 +54,33 @@ int runDemo(const QStringList &args)
         return 1;
     }
     QTextStream(stdout) << path << Qt::endl << DemoBook::summary(path) << Qt::endl;
+    return 0;
+}
+
+// fingraf sazetak PATH: gives the book the turnover summary that account-level charts are then
+// read from. The only change to a book's schema fingraf makes, and only when asked.
+int runSummary(const QStringList &args)
+{
+    QCommandLineParser p;
+    p.setApplicationDescription(QStringLiteral(
+        "Dodaje knjizi (SQLite) sažetak prometa po poduzeću, godini i kontu, koji okidači drže "
+        "točnim;\ngrafikoni konta tada se čitaju iz njega. Knjiga koja ga već ima ostaje kakva "
+        "jest."));
+    p.addHelpOption();
+    p.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Datoteka knjige."));
+    p.process(args);
+    if (p.positionalArguments().size() != 1)
+        p.showHelp(2);
+    QStringList added;
+    QString error;
+    if (!TurnoverSummary::addToBook(p.positionalArguments().constFirst(), &added, &error)) {
+        err() << error << Qt::endl;
+        return 1;
+    }
+    QTextStream(stdout) << (added.isEmpty() ? QStringLiteral("Knjiga već ima sažetak prometa.")
+                                            : QStringLiteral("Sažetak prometa dodan za: ") +
+                                                  added.join(QStringLiteral(", ")))
+                        << Qt::endl;
     return 0;
 }
 
@@ -359,6 +387,8 @@ int main(int argc, char **argv)
         rest.removeAt(1);
     if (command == u"demo" || command == u"--demo")
         return runDemo(rest);
+    if (command == u"sazetak")
+        return runSummary(rest);
     static const QStringList methods = {QStringLiteral("promet"), QStringLiteral("kumulativ"),
                                         QStringLiteral("prihodi"), QStringLiteral("plan"),
                                         QStringLiteral("budzet")};
