@@ -402,10 +402,10 @@ private:
                     if (!keyColumn(column) || !c.table->columns.contains(column))
                         return false;
                     refs->insert(QStringLiteral("T.") + column);
-                } else if (findTable(m_tables, t.text)) {
-                    return false;
-                } else {
+                } else if (c.otherQualifiers.contains(t.text, Qt::CaseInsensitive)) {
                     refs->insert(upper + u'.' + column);
+                } else {
+                    return false; // a table the FROM does not name
                 }
                 k += 3;
                 continue;
@@ -432,7 +432,10 @@ private:
             if (upper == u"AS") {
                 if (k + 1 >= r.to || at(k + 1).kind != Token::Word || mode != Mode::Select)
                     return false;
-                c.aliases.insert(at(k + 1).text.toUpper());
+                const QString alias = at(k + 1).text.toUpper();
+                if (c.table->columns.contains(alias) && !keyColumn(alias))
+                    return false; // ORDER BY would read it as the alias, a reader as the column
+                c.aliases.insert(alias);
                 k += 2;
                 continue;
             }

@@ -215,6 +215,9 @@ void TstTSqlAdapter::summaryAnswers_data()
              {"the summary itself", "SELECT SUM(DUG01) FROM PROMET_SAZETAK"},
              {"a count of the summary", "SELECT SUM(SAZ_REDOVA) FROM PROMET"},
              {"table name only in another place", "SELECT PROMET.DUG01 FROM KONTO"},
+             {"qualifier of no table", "SELECT DISTINCT X.ANALKONTO FROM PROMET P"},
+             {"alias named like a column",
+              "SELECT DISTINCT SINTKONTO AS ANALKONTO FROM PROMET ORDER BY ANALKONTO"},
              {"insert", "INSERT INTO X SELECT SUM(DUG01) FROM PROMET"},
              {"delete", "DELETE FROM PROMET WHERE SINTKONTO='1'"},
              {"two statements", "SELECT SUM(DUG01) FROM PROMET; DELETE FROM PROMET"}})
