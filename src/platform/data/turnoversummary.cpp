@@ -42,6 +42,8 @@ struct Definition
 {
     QString summary;
     QString createTable;
+    QString index; // its name
+    QString createIndex;
     QString fill;
     QVector<Trigger> triggers;
 };
@@ -232,6 +234,11 @@ Definition define(const Table &t)
     d.createTable =
         QStringLiteral("CREATE TABLE %1 (%2, UNIQUE (%3, %4 COLLATE BINARY, %5))")
             .arg(S, columns.join(QStringLiteral(", ")), firm.name, account.name, year.name);
+    // The unique key compares codes byte for byte; statements compare them with the column's
+    // collation (P.SINTKONTO = K.SIFKONTA, SINTKONTO LIKE '12%'), which this index serves.
+    d.index = S + QStringLiteral("_KONTO");
+    d.createIndex = QStringLiteral("CREATE INDEX %1 ON %2 (%3, %4, %5)")
+                        .arg(d.index, S, firm.name, account.name, year.name);
     d.fill = QStringLiteral("INSERT INTO %1 (%2) SELECT %3, %4, %5, count(*), %6 FROM %7 GROUP BY "
                             "%3, %5 COLLATE BINARY, %4")
                  .arg(S, names.join(QStringLiteral(", ")), firm.name, year.name, account.name,
@@ -419,11 +426,15 @@ bool add(sqlite3 *db, QStringList *added, QString *error)
             return fail(QStringLiteral("U knjizi već postoji %1, ali to nije sažetak prometa kakav "
                                        "fingraf održava.")
                             .arg(d.summary));
+        QStringList names{d.index};
         for (const Trigger &tr : d.triggers)
-            if (objectNamed(db, QStringLiteral("main"), tr.name))
-                return fail(QStringLiteral("U knjizi već postoji %1.").arg(tr.name));
+            names << tr.name;
+        for (const QString &n : std::as_const(names))
+            if (objectNamed(db, QStringLiteral("main"), n))
+                return fail(QStringLiteral("U knjizi već postoji %1.").arg(n));
         QString why;
-        if (!exec(db, d.createTable, &why) || !exec(db, d.fill, &why))
+        if (!exec(db, d.createTable, &why) || !exec(db, d.fill, &why) ||
+            !exec(db, d.createIndex, &why))
             return fail(
                 QStringLiteral("Sažetak tablice %1 se ne može izraditi: %2").arg(name, why));
         for (const Trigger &tr : d.triggers)
