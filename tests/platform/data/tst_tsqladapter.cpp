@@ -163,16 +163,6 @@ void TstTSqlAdapter::summaryAnswers_data()
                        "SUM(promet.POT01) FROM dbo.PROMET"),
         QStringLiteral("SELECT SUM(p.DUG01) FROM PROMET_SAZETAK p WHERE p.GODINAKNJ=1 UNION ALL "
                        "SELECT SUM(promet.POT01) FROM dbo.PROMET_SAZETAK PROMET"));
-    row("distinct accounts, words in literals",
-        QStringLiteral("SELECT DISTINCT SINTKONTO AS K FROM PROMET WHERE SINTKONTO<>'ANALKONTO' "
-                       "ORDER BY K"),
-        QStringLiteral("SELECT DISTINCT SINTKONTO AS K FROM PROMET_SAZETAK PROMET WHERE "
-                       "SINTKONTO<>'ANALKONTO' ORDER BY K"));
-    row("grouped, ordered by the group",
-        QStringLiteral("SELECT GODINAKNJ, SUM(DUG01) FROM PROMET GROUP BY GODINAKNJ ORDER BY "
-                       "GODINAKNJ DESC"),
-        QStringLiteral("SELECT GODINAKNJ, SUM(DUG01) FROM PROMET_SAZETAK PROMET GROUP BY "
-                       "GODINAKNJ ORDER BY GODINAKNJ DESC"));
     const QString none;
     for (const auto &[name, tsql] : std::initializer_list<std::pair<const char *, const char *>>{
              {"partner", "SELECT SUM(DUG01) FROM PROMET WHERE ANALKONTO=3 GROUP BY GODINAKNJ"},

@@ -10,8 +10,6 @@
 #include <QRegularExpression>
 #include <QTest>
 
-#include <tuple>
-
 using namespace TestSupport;
 using Rows = QVector<QVector<QVariant>>;
 
@@ -133,45 +131,6 @@ QString difference(const Rows &a, const Rows &b, bool toTheBit)
     return {};
 }
 
-// The windows' statements on one turnover table; true where the summary answers them. The
-// cost-centre table holds income, expense and goods on consignment only.
-void addStatements(const QString &table, const QString &account, const QString &partnerAccount,
-                   const QString &partnerCode)
-{
-    const TurnoverSql::Scope sint{table, 1, account, {}, kFrom, kTo};
-    const TurnoverSql::Scope anal{table, 1, QStringLiteral("4101"), {}, kFrom, kTo};
-    const TurnoverSql::Scope partner{table, 1, partnerAccount, partnerCode, kFrom, kTo};
-    const QByteArray t = table.toLatin1();
-    for (int k = 0; k < 5; ++k) {
-        QTest::addRow("%s account %s kind %d", t.data(), qPrintable(account), k)
-            << TurnoverSql::accountChart(k, 0, 12, sint) << true;
-        QTest::addRow("%s account 4101 kind %d, months 3-5", t.data(), k)
-            << TurnoverSql::accountChart(k, 3, 5, anal) << true;
-        QTest::addRow("%s partner kind %d", t.data(), k)
-            << TurnoverSql::partnerChart(k, 0, 12, partner) << false;
-    }
-    for (int k = 0; k < 2; ++k) {
-        QTest::addRow("%s cumulative kind %d", t.data(), k)
-            << TurnoverSql::cumulativeAccountChart(k, 0, 12, sint) << true;
-        QTest::addRow("%s cumulative partner kind %d", t.data(), k)
-            << TurnoverSql::cumulativePartnerChart(k, 0, 12, partner) << false;
-    }
-    QTest::addRow("%s analytic fill", t.data())
-        << TurnoverSql::analyticFill(table, 1, QStringLiteral("410"), kFrom, kTo) << true;
-    QTest::addRow("%s partner fill", t.data())
-        << TurnoverSql::partnerFill(table, 1, partnerAccount, kFrom, kTo) << false;
-    using WindowStatements::groupChart;
-    for (const auto &[kind, group, account] :
-         {std::tuple{'P', "PrihodiP", ""}, std::tuple{'R', "RashodiR", ""},
-          std::tuple{'S', "Prihodi-Rashodi (Dobit)S", ""}, std::tuple{'P', "PrihodiP", "7500"},
-          std::tuple{'R', "RashodiR", "4101"}, std::tuple{'S', "Bruto marža robeS", "7500"}})
-        QTest::addRow("%s group %s %s", t.data(), group, account)
-            << groupChart(table, kind, QString::fromUtf8(group), QLatin1String(account), kFrom, kTo)
-            << true;
-    QTest::addRow("%s group share", t.data())
-        << WindowStatements::groupShare(table, kFrom, kTo) << false;
-}
-
 } // namespace
 
 class TstTurnoverSummary : public QObject
@@ -197,10 +156,8 @@ void TstTurnoverSummary::statementsAnswerAlike_data()
 {
     QTest::addColumn<QString>("sql");
     QTest::addColumn<bool>("summarised");
-    addStatements(QStringLiteral("PROMET"), QStringLiteral("120"), QStringLiteral("1200"),
-                  QStringLiteral(" 3"));
-    addStatements(QStringLiteral("PROMETMT"), QStringLiteral("410"), QStringLiteral("4101"),
-                  QStringLiteral(" 0"));
+    WindowStatements::addRows(QStringLiteral("PROMET"), kFrom, kTo);
+    WindowStatements::addRows(QStringLiteral("PROMETMT"), kFrom, kTo);
     QTest::newRow("realisation") << WindowStatements::realisation(kTo, true) << false;
     // a plan node without plan rows: the realisation sums the whole year, as the summary can
     QTest::newRow("realisation of a whole year")
@@ -377,13 +334,8 @@ void TstTurnoverSummary::changedSummaryIsNotTrusted_data()
 {
     QTest::addColumn<QString>("change");
     QTest::newRow("a trigger dropped") << QStringLiteral("DROP TRIGGER PROMET_SAZETAK_BRISANJE");
-    QTest::newRow("a trigger changed")
-        << QStringLiteral("DROP TRIGGER PROMET_SAZETAK_BRISANJE; CREATE TRIGGER "
-                          "PROMET_SAZETAK_BRISANJE AFTER DELETE ON PROMET BEGIN SELECT 1; END");
     QTest::newRow("a trigger on the summary")
         << QStringLiteral("CREATE TRIGGER T AFTER UPDATE ON PROMET_SAZETAK BEGIN SELECT 1; END");
-    QTest::newRow("the summary's columns changed")
-        << QStringLiteral("ALTER TABLE PROMET_SAZETAK ADD COLUMN X");
     // its triggers follow the old table
     QTest::newRow("the turnover table made anew")
         << QStringLiteral("ALTER TABLE PROMET RENAME TO P; CREATE TABLE PROMET AS SELECT * FROM P");
@@ -412,8 +364,6 @@ void TstTurnoverSummary::addingFailsWholly_data()
         << QStringLiteral("CREATE UNIQUE INDEX U ON PROMETMT (BROJPODUZECA, GODINAKNJ, "
                           "SINTKONTO, ANALKONTO, MJESTOTROSKA)")
         << QStringLiteral("jedinstveni indeks U");
-    QTest::newRow("a table of that name")
-        << QStringLiteral("CREATE TABLE PROMETMT_SAZETAK (A)") << QStringLiteral("već postoji");
     QStringList decimal;
     for (int m = 0; m <= 12; ++m)
         decimal << QStringLiteral("CAST(DUG%1 AS DECIMAL) AS DUG%1, POT%1")

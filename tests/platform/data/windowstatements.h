@@ -6,6 +6,9 @@
 #include "turnover/turnoverstatements.h"
 
 #include <QStringList>
+#include <QTest>
+
+#include <tuple>
 
 namespace WindowStatements {
 
@@ -77,6 +80,50 @@ inline QString realisation(const QString &y, bool accountCondition)
            (accountCondition ? QStringLiteral(" AND ( (SINTKONTO='7500' AND ANALKONTO=0) OR  "
                                               "(SINTKONTO='1200' AND ANALKONTO=3) ) ")
                              : QString());
+}
+
+/// Data rows (sql, summarised) of the windows' statements on one turnover table, the accounts
+/// chosen so that both tables have turnover on them (the cost-centre table holds income, expense
+/// and goods on consignment); summarised is true where the turnover summary answers them.
+inline void addRows(const QString &table, const QString &y1, const QString &y2)
+{
+    const bool mt = table == u"PROMETMT";
+    const TurnoverSql::Scope sint{table, 1,  mt ? QStringLiteral("410") : QStringLiteral("120"),
+                                  {},    y1, y2};
+    const TurnoverSql::Scope anal{table, 1, QStringLiteral("4101"), {}, y1, y2};
+    const TurnoverSql::Scope partner{table,
+                                     1,
+                                     mt ? QStringLiteral("4101") : QStringLiteral("1200"),
+                                     mt ? QStringLiteral(" 0") : QStringLiteral(" 3"),
+                                     y1,
+                                     y2};
+    const QByteArray t = table.toLatin1();
+    for (int k = 0; k < 5; ++k) {
+        QTest::addRow("%s account %s kind %d", t.data(), qPrintable(sint.account), k)
+            << TurnoverSql::accountChart(k, 0, 12, sint) << true;
+        QTest::addRow("%s account 4101 kind %d, months 3-5", t.data(), k)
+            << TurnoverSql::accountChart(k, 3, 5, anal) << true;
+        QTest::addRow("%s partner kind %d", t.data(), k)
+            << TurnoverSql::partnerChart(k, 0, 12, partner) << false;
+    }
+    for (int k = 0; k < 2; ++k) {
+        QTest::addRow("%s cumulative kind %d", t.data(), k)
+            << TurnoverSql::cumulativeAccountChart(k, 0, 12, sint) << true;
+        QTest::addRow("%s cumulative partner kind %d", t.data(), k)
+            << TurnoverSql::cumulativePartnerChart(k, 0, 12, partner) << false;
+    }
+    QTest::addRow("%s analytic fill", t.data())
+        << TurnoverSql::analyticFill(table, 1, QStringLiteral("410"), y1, y2) << true;
+    QTest::addRow("%s partner fill", t.data())
+        << TurnoverSql::partnerFill(table, 1, partner.account, y1, y2) << false;
+    for (const auto &[kind, group, account] :
+         {std::tuple{'P', "PrihodiP", ""}, std::tuple{'R', "RashodiR", ""},
+          std::tuple{'S', "Prihodi-Rashodi (Dobit)S", ""}, std::tuple{'P', "PrihodiP", "7500"},
+          std::tuple{'R', "RashodiR", "4101"}, std::tuple{'S', "Bruto marža robeS", "7500"}})
+        QTest::addRow("%s group %s %s", t.data(), group, account)
+            << groupChart(table, kind, QString::fromUtf8(group), QLatin1String(account), y1, y2)
+            << true;
+    QTest::addRow("%s group share", t.data()) << groupShare(table, y1, y2) << false;
 }
 
 } // namespace WindowStatements
