@@ -8,6 +8,7 @@
 #include "incexp/frmfingrafprihodrashod.h"
 #include "output/reportviewer.h"
 #include "platform/data/pristuppodacima.h"
+#include "platform/data/turnoversummary.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -54,6 +55,33 @@ int runDemo(const QStringList &args)
         return 1;
     }
     QTextStream(stdout) << path << Qt::endl << DemoBook::summary(path) << Qt::endl;
+    return 0;
+}
+
+// fingraf sazetak PATH: gives the book the turnover summary that account-level charts are then
+// read from. The only change to a book's schema fingraf makes, and only when asked.
+int runSummary(const QStringList &args)
+{
+    QCommandLineParser p;
+    p.setApplicationDescription(QStringLiteral(
+        "Dodaje knjizi (SQLite) sažetak prometa po poduzeću, godini i kontu, koji okidači drže "
+        "točnim;\ngrafikoni konta tada se čitaju iz njega. Knjiga koja ga već ima ostaje kakva "
+        "jest."));
+    p.addHelpOption();
+    p.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Datoteka knjige."));
+    p.process(args);
+    if (p.positionalArguments().size() != 1)
+        p.showHelp(2);
+    QStringList added;
+    QString error;
+    if (!TurnoverSummary::addToBook(p.positionalArguments().constFirst(), &added, &error)) {
+        err() << error << Qt::endl;
+        return 1;
+    }
+    QTextStream(stdout) << (added.isEmpty() ? QStringLiteral("Knjiga već ima sažetak prometa.")
+                                            : QStringLiteral("Sažetak prometa dodan za: ") +
+                                                  added.join(QStringLiteral(", ")))
+                        << Qt::endl;
     return 0;
 }
 
@@ -381,7 +409,8 @@ void usage(QTextStream &out)
         out << "  fingraf " << QString::fromLatin1(k.command).leftJustified(10) << " [opcije]"
             << "       " << QString::fromUtf8(k.summary)
             << (k.create ? QString() : QStringLiteral(" (još nije dostupno)")) << "\n";
-    out << "  fingraf <prozor> --help              sve opcije prozora\n";
+    out << "  fingraf sazetak PATH                 dodaj knjizi sažetak prometa\n"
+           "  fingraf <prozor> --help              sve opcije prozora\n";
     out.flush();
 }
 
@@ -430,6 +459,8 @@ int main(int argc, char **argv)
         rest.removeAt(1);
     if (command == u"demo" || command == u"--demo")
         return runDemo(rest);
+    if (command == u"sazetak")
+        return runSummary(rest);
     if (const WindowKind *kind = windowKindByCommand(command))
         return runWindow(*kind, rest);
     QTextStream out(command.isEmpty() || command.startsWith(u'-') ? stdout : stderr);

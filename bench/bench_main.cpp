@@ -1,5 +1,7 @@
 // Speed of the turnover windows on a large book: each database step against the bare SQLite
-// engine running the same statement, the window steps end to end, and peak memory.
+// engine running the same statement, and against the bare engine running the statement as it
+// was before the turnover summary answered it; the window steps end to end, with and without the
+// summary; and peak memory.
 //
 //   fingraf_bench [--scale N] [--runs N] [--book PATH]
 //
@@ -15,6 +17,7 @@
 #include "platform/data/pristuppodacima.h"
 #include "platform/data/sqlitefunctions.h"
 #include "platform/data/tsqladapter.h"
+#include "platform/data/turnoversummary.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/settings/settingsstore.h"
 #include "platform/widgets/keyedtree.h"
@@ -81,8 +84,12 @@ public:
             "?mode=ro' AS dbo";
         sqlite3_exec(m_db, attach.constData(), nullptr, nullptr, nullptr);
         SqliteFunctions::registerAll(m_db);
+        m_summaries = TurnoverSummary::usable(m_db, QStringLiteral("dbo"));
     }
     ~BareBook() { sqlite3_close(m_db); }
+
+    /// The book's turnover summaries, as the data access finds them.
+    const QVector<TSqlAdapter::SummaryTable> &summaries() const { return m_summaries; }
 
     /// Runs an adapted statement to its end, reading every value; the number of rows.
     int run(const QByteArray &sql) const
@@ -121,6 +128,7 @@ public:
 
 private:
     sqlite3 *m_db = nullptr;
+    QVector<TSqlAdapter::SummaryTable> m_summaries;
 };
 
 struct Line
@@ -129,6 +137,7 @@ struct Line
     double ours;
     double bare; // 0 for steps without a database floor
     int rows;
+    double before = 0; // the step without the turnover summary: bare engine, or ours for windows
 };
 
 void print(const Line &l)
@@ -138,7 +147,11 @@ void print(const Line &l)
         out << QStringLiteral("   bare %1 ms   ratio %2   rows %3")
                    .arg(l.bare, 8, 'f', 2)
                    .arg(l.ours / l.bare, 5, 'f', 2)
-                   .arg(l.rows);
+                   .arg(l.rows, 5);
+    if (l.before > 0)
+        out << QStringLiteral("   without summary %1 ms   gain %2x")
+                   .arg(l.before, 8, 'f', 2)
+                   .arg(l.before / l.ours, 0, 'f', 1);
     out << "\n";
     out.flush();
 }
@@ -242,7 +255,9 @@ int main(int argc, char **argv)
     QString book = cli.value(QStringLiteral("book"));
     if (book.isEmpty())
         book = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation))
-                   .filePath(QStringLiteral("fingraf/bench-scale-%1.sqlite").arg(scale));
+                   .filePath(QStringLiteral("fingraf/bench-scale-%1-edition-%2.sqlite")
+                                 .arg(scale)
+                                 .arg(DemoBook::kEdition));
     const qint16 year = qint16(QDate::currentDate().year());
 
     if (!QFileInfo::exists(book)) {
@@ -283,14 +298,21 @@ int main(int argc, char **argv)
     out << "book " << book << " (scale " << scale << ", "
         << bare.text("SELECT count(*) FROM dbo.PROMET") << " PROMET rows), median of " << runs
         << " runs\n";
-    out << "synthetic " << sint << ", analytic " << anal << ", partner " << partner << "\n\n";
+    out << "synthetic " << sint << ", analytic " << anal << ", partner " << partner << "\n";
+    if (bare.summaries().isEmpty())
+        out << "the book has no turnover summary: every statement reads the turnover rows\n";
+    out << "\n";
 
-    // Database steps: our data access (adapter, query, record set) against the bare engine.
-    out << "database steps\n";
+    // Database steps: our data access (adapter, query, record set) against the bare engine
+    // running the same statement; where the turnover summary answers it, also the bare engine
+    // running the statement on the turnover rows, as it ran before.
+    out << "database steps (* answered from the turnover summary)\n";
     cPristupPodacima pristup;
     auto dbStep = [&](const QString &name, const QString &sql) {
         Recordset rs;
-        const QByteArray adapted = TSqlAdapter::adapt(sql).sql.toUtf8();
+        const TSqlAdapter::Result adapted = TSqlAdapter::adapt(sql, bare.summaries());
+        const QByteArray statement = adapted.sql.toUtf8();
+        const QByteArray unsummarised = TSqlAdapter::adapt(sql).sql.toUtf8();
         int rows = 0;
         auto ours = [&] {
             if (!pristup.OtvoriRecordset(conn, sql, rs, true, false)) {
@@ -299,16 +321,25 @@ int main(int argc, char **argv)
                 std::exit(2);
             }
         };
-        auto floor = [&] { rows = bare.run(adapted); };
+        auto floor = [&] { rows = bare.run(statement); };
+        auto before = [&] { bare.run(unsummarised); };
         // Turn about, so that neither side profits from the other's warm caches.
         ours();
         floor();
-        QVector<double> oursMs, bareMs;
+        QVector<double> oursMs, bareMs, beforeMs;
         for (int i = 0; i < runs; ++i) {
             oursMs << once(ours);
             bareMs << once(floor);
         }
-        print({name, median(oursMs), median(bareMs), rows});
+        // Apart: a read of every turnover row of the account leaves the caches cold for
+        // whatever follows it.
+        if (adapted.fromSummary) {
+            before();
+            for (int i = 0; i < runs; ++i)
+                beforeMs << once(before);
+        }
+        print({(adapted.fromSummary ? QStringLiteral("* ") : QStringLiteral("  ")) + name,
+               median(oursMs), median(bareMs), rows, median(beforeMs)});
     };
     dbStep(QStringLiteral("top-level tree fill"), TurnoverSql::topLevelFill(1, first, last));
     dbStep(QStringLiteral("analytic fill of ") + sint,
@@ -438,7 +469,8 @@ int main(int argc, char **argv)
         QApplication::processEvents();
     }
 
-    // Window steps, end to end, offscreen.
+    // Window steps, end to end, offscreen; those that read turnover also with the data access
+    // told to leave the summary alone.
     out << "\nwindow steps\n";
     {
         const Services quiet = quietServices();
@@ -459,29 +491,37 @@ int main(int argc, char **argv)
     }
     const Services services = quietServices();
     ChartWindow *w = nullptr;
-    const double open = timeIt(runs, [&] {
+    auto withAndWithout = [&](const QString &name, const std::function<void()> &step) {
+        const double with = timeIt(runs, step);
+        double without = 0;
+        if (!bare.summaries().isEmpty()) {
+            cPristupPodacima::setTurnoverSummaries(false);
+            without = timeIt(runs, step);
+            cPristupPodacima::setTurnoverSummaries(true);
+        }
+        print({name, with, 0, 0, without});
+    };
+    auto open = [&] {
         if (w)
             w->close();
         QApplication::processEvents();
         w = openWindow(services, conn, year, false);
         click(w, topLevelNode(w, sint));
-    });
-    print({QStringLiteral("window creation to first chart (%1)").arg(sint), open, 0, 0});
+    };
+    withAndWithout(QStringLiteral("window creation to first chart (%1)").arg(sint), open);
+    open();
 
     QTreeWidgetItem *sintNode = topLevelNode(w, sint);
-    print({QStringLiteral("node click synthetic %1").arg(sint),
-           timeIt(runs, [&] { click(w, sintNode); }), 0, 0});
-    print({QStringLiteral("node click synthetic %1, children not yet loaded").arg(sint),
-           timeIt(runs,
-                  [&] {
-                      w->tv->removeChildren(sintNode);
-                      click(w, sintNode);
-                  }),
-           0, 0});
+    withAndWithout(QStringLiteral("node click synthetic %1").arg(sint),
+                   [&] { click(w, sintNode); });
+    withAndWithout(QStringLiteral("node click synthetic %1, children not yet loaded").arg(sint),
+                   [&] {
+                       w->tv->removeChildren(sintNode);
+                       click(w, sintNode);
+                   });
     QTreeWidgetItem *analNode = w->tv->node(QStringLiteral("K: ") + anal);
     click(w, analNode);
-    print({QStringLiteral("node click analytic %1").arg(anal),
-           timeIt(runs, [&] { click(w, analNode); }), 0, 0});
+    withAndWithout(QStringLiteral("node click analytic %1").arg(anal), [&] { click(w, analNode); });
     QTreeWidgetItem *partnerNode = w->tv->node(QStringLiteral("A: ") + partner);
     if (!partnerNode) {
         out << "no tree node for partner " << partner << "\n";

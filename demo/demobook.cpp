@@ -1,5 +1,7 @@
 #include "demobook.h"
 
+#include "platform/data/turnoversummary.h"
+
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -54,6 +56,7 @@ enum class Kind {
     Goods,
     Income,
     Equity,
+    OffBalance,
     Idle
 };
 
@@ -77,6 +80,10 @@ const std::vector<Synthetic> &chart()
 {
     static const std::vector<Synthetic> c = {
         {"020", "Građevinski objekti", {{"0200", "Poslovna zgrada", Kind::Equity, 0, 0}}},
+        // an account nobody books on: its node has no children and its chart is empty
+        {"050",
+         "Dugotrajna imovina u pripremi",
+         {{"0500", "Građevinski objekti u pripremi", Kind::Idle, 0, 0}}},
         {"100",
          "Novac na računima kod banaka",
          {{"1000", "Žiro-račun Privredna banka Zagreb", Kind::Bank, 60000, 0},
@@ -135,7 +142,10 @@ const std::vector<Synthetic> &chart()
          {{"7600", "Prihodi od usluga", Kind::Income, 11000, 0}}},
         {"772", "Financijski prihodi", {{"7720", "Prihodi od kamata", Kind::Income, 350, 0}}},
         {"900", "Upisani kapital", {{"9000", "Temeljni kapital", Kind::Equity, 0, 0}}},
-        {"999", "Izvanbilančni zapisi", {{"9990", "Tuđa roba u komisiji", Kind::Idle, 0, 0}}},
+        // the last account of the tree, which the turnover window draws first
+        {"999",
+         "Izvanbilančni zapisi",
+         {{"9990", "Tuđa roba u komisiji", Kind::OffBalance, 5500, 0}}},
     };
     return c;
 }
@@ -217,6 +227,7 @@ public:
         return s;
     }
     QString error() const { return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString(); }
+    sqlite3 *handle() const { return m_db; }
 
 private:
     sqlite3 *m_db = nullptr;
@@ -296,7 +307,7 @@ CREATE INDEX FINPRIHRASH_GODINA ON FINPRIHRASH (BrojPoduzeca, Godina);
 QString defaultPath()
 {
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return QDir(dir).filePath(QStringLiteral("fingraf/fingraf-demo.sqlite"));
+    return QDir(dir).filePath(QStringLiteral("fingraf/fingraf-demo-%1.sqlite").arg(kEdition));
 }
 
 bool create(const QString &path, const Options &options, QString *error)
@@ -311,6 +322,9 @@ bool create(const QString &path, const Options &options, QString *error)
     const int firstYear = lastYear - 5;
     const int scale = qMax(1, options.scale);
     Random rnd(options.seed);
+    // Goods on consignment draw from a stream of their own, so the rest of the book stays the
+    // same as before they were booked.
+    Random offBalance(options.seed ^ 0x999);
 
     bool ok = true;
     {
@@ -438,12 +452,13 @@ bool create(const QString &path, const Options &options, QString *error)
                         if (qstrcmp(a.code, "1210") == 0 &&
                             (y == lastYear - 3 || y == lastYear - 1))
                             continue;
+                        Random &r = a.kind == Kind::OffBalance ? offBalance : rnd;
                         const bool withPartners =
                             a.kind == Kind::Customer || a.kind == Kind::Supplier;
                         std::vector<int> partners;
                         if (withPartners) {
                             for (int p = 1; p <= partnerCount; ++p)
-                                if (rnd.chance(a.partnerShare))
+                                if (r.chance(a.partnerShare))
                                     partners.push_back(p);
                         } else {
                             partners.push_back(0);
@@ -451,36 +466,41 @@ bool create(const QString &path, const Options &options, QString *error)
                         for (int p : partners) {
                             double dug[13] = {}, pot[13] = {};
                             const double base =
-                                (withPartners ? a.base * rnd.between(0.2, 1.8) : a.base) *
-                                firmSize * growth;
+                                (withPartners ? a.base * r.between(0.2, 1.8) : a.base) * firmSize *
+                                growth;
                             const bool asset = a.kind == Kind::Bank || a.kind == Kind::Cash ||
                                                a.kind == Kind::Customer ||
                                                a.kind == Kind::InputVat || a.kind == Kind::Goods ||
-                                               a.kind == Kind::Equity;
+                                               a.kind == Kind::Equity || a.kind == Kind::OffBalance;
                             const bool balanceSheet =
                                 a.kind != Kind::Expense && a.kind != Kind::Income;
                             if (balanceSheet) {
                                 const double opening =
-                                    cents(base * rnd.between(0.5, 3.0) +
+                                    cents(base * r.between(0.5, 3.0) +
                                           (a.kind == Kind::Equity ? 250000 * firmSize : 0));
                                 (asset ? dug[0] : pot[0]) = opening;
                             }
                             for (int m = 1; m <= 12; ++m) {
-                                if (withPartners && rnd.chance(0.3))
+                                if (withPartners && r.chance(0.3))
                                     continue;
                                 if (a.kind == Kind::Equity)
                                     continue;
                                 const double season =
                                     1.0 + 0.25 * std::sin((m - 3) * 3.14159265 / 6.0);
-                                const double amount = base * season * rnd.between(0.7, 1.3);
+                                const double amount = base * season * r.between(0.7, 1.3);
                                 switch (a.kind) {
                                 case Kind::Expense:
                                     dug[m] = cents(amount);
-                                    pot[m] = rnd.chance(0.1) ? cents(amount * 0.05) : 0.0;
+                                    pot[m] = r.chance(0.1) ? cents(amount * 0.05) : 0.0;
                                     break;
                                 case Kind::Income:
                                     pot[m] = cents(amount);
-                                    dug[m] = rnd.chance(0.1) ? cents(amount * 0.03) : 0.0;
+                                    dug[m] = r.chance(0.1) ? cents(amount * 0.03) : 0.0;
+                                    break;
+                                case Kind::OffBalance:
+                                    // goods taken in, and goods sold or sent back
+                                    dug[m] = cents(amount);
+                                    pot[m] = cents(amount * r.between(0.8, 1.1));
                                     break;
                                 case Kind::Customer:
                                 case Kind::Bank:
@@ -488,11 +508,11 @@ bool create(const QString &path, const Options &options, QString *error)
                                 case Kind::InputVat:
                                 case Kind::Goods:
                                     dug[m] = cents(amount);
-                                    pot[m] = cents(amount * rnd.between(0.85, 1.05));
+                                    pot[m] = cents(amount * r.between(0.85, 1.05));
                                     break;
                                 default:
                                     pot[m] = cents(amount);
-                                    dug[m] = cents(amount * rnd.between(0.85, 1.05));
+                                    dug[m] = cents(amount * r.between(0.85, 1.05));
                                     break;
                                 }
                             }
@@ -503,7 +523,7 @@ bool create(const QString &path, const Options &options, QString *error)
                             for (double v : pot)
                                 row << v;
                             ok = ok && row.run();
-                            if (!balanceSheet) {
+                            if (!balanceSheet || a.kind == Kind::OffBalance) {
                                 // the same turnover split over three cost centres
                                 const double shares[3] = {0.5, 0.3, 0.2};
                                 for (int c = 0; c < 3; ++c) {
@@ -607,7 +627,18 @@ bool create(const QString &path, const Options &options, QString *error)
             CREATE INDEX PROMETMT_KONTO ON PROMETMT (BROJPODUZECA, SINTKONTO, ANALKONTO, GODINAKNJ);
             CREATE INDEX PROMETMT_GODINA ON PROMETMT (BROJPODUZECA, GODINAKNJ);
             CREATE INDEX FINPLAN_PLAN ON FINPLAN (BrojPoduzeca, GODINAKNJ, brojplana, TIP);
-            COMMIT; ANALYZE;)"));
+            COMMIT;)"));
+        if (ok) {
+            // account-level charts read the summary instead of every turnover row
+            QStringList added;
+            QString why;
+            if (!TurnoverSummary::add(db.handle(), &added, &why)) {
+                ok = false;
+                *error =
+                    QStringLiteral("Demo knjiga se ne može zapisati u \"%1\": %2").arg(path, why);
+            }
+        }
+        check(ok && db.exec("ANALYZE;"));
     }
     if (!ok || !QFile::rename(part, path)) {
         if (ok)

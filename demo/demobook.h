@@ -6,6 +6,10 @@
 /// bookkeeping years from five years ago to this year, deterministic for a given seed and year.
 namespace DemoBook {
 
+/// Grows whenever the generator makes a different book. The default book's file name carries it,
+/// so a book made by an older generator is not taken for the present one.
+constexpr int kEdition = 2;
+
 struct Options
 {
     int scale = 1;    ///< multiplies partners and turnover rows (1: about 10,000 rows)
@@ -17,7 +21,7 @@ struct Options
 /// a description in *error when the file cannot be written; a half-written file is removed.
 bool create(const QString &path, const Options &options, QString *error);
 
-/// The default book: fingraf-demo.sqlite in the user's data folder.
+/// The default book: fingraf-demo-<edition>.sqlite in the user's data folder.
 QString defaultPath();
 
 /// One line per table with its row count, for the launcher's summary.

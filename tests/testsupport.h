@@ -20,7 +20,7 @@ inline QString demoBook()
 {
     const QString dir = QStringLiteral(FINGRAF_TEST_DATA);
     QDir().mkpath(dir);
-    const QString path = dir + QStringLiteral("/demo.sqlite");
+    const QString path = dir + QStringLiteral("/demo-%1.sqlite").arg(DemoBook::kEdition);
     QString error;
     if (!DemoBook::create(path, DemoBook::Options(), &error))
         qFatal("demo book: %s", qPrintable(error));

@@ -3,6 +3,7 @@
 #include "connectionstring.h"
 #include "sqlitefunctions.h"
 #include "tsqladapter.h"
+#include "turnoversummary.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -16,13 +17,27 @@
 
 #include <sqlite3.h>
 
+#include <memory>
+
 namespace {
+
+using Adapted = QHash<QString, TSqlAdapter::Result>;
 
 struct Connection
 {
     QString name; // Qt connection name
     bool sqlite = false;
+    // The turnover summaries of the embedded book that can answer statements, as found when the
+    // connection opened, and the statements adapted for it so far.
+    QVector<TSqlAdapter::SummaryTable> summaries;
+    std::shared_ptr<Adapted> adapted;
 };
+
+bool &summariesWanted()
+{
+    static bool wanted = true;
+    return wanted;
+}
 
 QHash<QString, Connection> &cache()
 {
@@ -53,7 +68,7 @@ QString describe(const QSqlError &e)
     return text.isEmpty() ? QStringLiteral("Nepoznata greška baze podataka.") : text;
 }
 
-bool attachSqliteBook(QSqlDatabase &db, const QString &path, QString *error)
+bool attachSqliteBook(QSqlDatabase &db, const QString &path, Connection *c, QString *error)
 {
     QSqlQuery q(db);
     const QString uriPath = QString::fromLatin1(
@@ -86,6 +101,8 @@ bool attachSqliteBook(QSqlDatabase &db, const QString &path, QString *error)
         *error = QStringLiteral("Nisu registrirane funkcije LEN i STR na bazi \"%1\".").arg(path);
         return false;
     }
+    c->summaries = TurnoverSummary::usable(*static_cast<sqlite3 *const *>(handle.data()),
+                                           QStringLiteral("dbo"));
     return true;
 }
 
@@ -108,8 +125,9 @@ bool openConnection(const QString &conn, const QString &name, Connection *out, Q
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
         if (!db.open()) {
             *error = describe(db.lastError());
-        } else if (attachSqliteBook(db, target.sqlitePath, error)) {
-            *out = Connection{name, true};
+        } else if (Connection c{name, true, {}, std::make_shared<Adapted>()};
+                   attachSqliteBook(db, target.sqlitePath, &c, error)) {
+            *out = c;
             return true;
         }
     } else {
@@ -117,7 +135,7 @@ bool openConnection(const QString &conn, const QString &name, Connection *out, Q
         db.setDatabaseName(target.odbcString);
         db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15"));
         if (db.open()) {
-            *out = Connection{name, false};
+            *out = Connection{name, false, {}, nullptr};
             return true;
         }
         *error = QStringLiteral("Spajanje na bazu podataka nije uspjelo: %1")
@@ -154,18 +172,28 @@ QString statementFor(const Connection &c, const QString &sql, bool *noop)
         traceHook()(QStringLiteral("sql"), sql);
     if (!c.sqlite)
         return sql;
-    // A window re-runs the same few statements on every redraw: adapt each text once.
-    static QHash<QString, TSqlAdapter::Result> adapted;
-    auto it = adapted.constFind(sql);
-    if (it == adapted.constEnd()) {
-        if (adapted.size() >= 512)
-            adapted.clear();
-        it = adapted.insert(sql, TSqlAdapter::adapt(sql));
+    const bool summaries = summariesWanted() && !c.summaries.isEmpty();
+    TSqlAdapter::Result r;
+    if (c.adapted) {
+        // A window re-runs the same few statements on every redraw: adapt each text once.
+        const QString key = (summaries ? u'S' : u'-') + sql;
+        auto it = c.adapted->constFind(key);
+        if (it == c.adapted->constEnd()) {
+            if (c.adapted->size() >= 512)
+                c.adapted->clear();
+            it = c.adapted->insert(
+                key, TSqlAdapter::adapt(sql, summaries ? c.summaries
+                                                       : QVector<TSqlAdapter::SummaryTable>()));
+        }
+        r = *it;
+    } else {
+        r = TSqlAdapter::adapt(sql);
     }
-    const TSqlAdapter::Result r = *it;
     *noop = r.noop;
     if (traceHook() && !r.noop)
-        traceHook()(QStringLiteral("sqlite"), r.sql);
+        traceHook()(r.fromSummary ? QStringLiteral("sqlite (iz sažetka)")
+                                  : QStringLiteral("sqlite"),
+                    r.sql);
     return r.sql;
 }
 
@@ -287,6 +315,11 @@ void cPristupPodacima::setTrace(Trace trace)
     traceHook() = std::move(trace);
 }
 
+void cPristupPodacima::setTurnoverSummaries(bool use)
+{
+    summariesWanted() = use;
+}
+
 void cPristupPodacima::closeAllConnections()
 {
     for (const Connection &c : std::as_const(cache())) {
@@ -312,7 +345,7 @@ bool cPristupPodacima::IzvrsiNaredbu(const QString &conn, const QString &sql)
     if (conn.isEmpty()) {
         if (!unitOfWorkReady())
             return false;
-        return execute(Connection{m_uowConnection, m_uowSqlite}, sql, &m_error);
+        return execute(Connection{m_uowConnection, m_uowSqlite, {}, nullptr}, sql, &m_error);
     }
     Connection c;
     if (!cachedConnection(conn, &c, &m_error))
@@ -388,7 +421,7 @@ bool cPristupPodacima::OtvoriRecordsetZaIzmjene(const QString &sql, Recordset &r
     m_error.clear();
     if (!unitOfWorkReady())
         return false;
-    const Connection c{m_uowConnection, m_uowSqlite};
+    const Connection c{m_uowConnection, m_uowSqlite, {}, nullptr};
     if (!readRows(c, sql, rs, &m_error))
         return false;
     const QString table = tableOf(sql);

@@ -37,9 +37,14 @@ public:
     QString OpisGreske() const { return m_error; }
 
     /// Receives every statement: stage "sql" as the caller built it, and on the embedded book
-    /// stage "sqlite" as it runs after the adapter.
+    /// stage "sqlite" as it runs after the adapter, or "sqlite (iz sažetka)" when the adapter
+    /// has it answered from the book's turnover summary (turnoversummary.h).
     using Trace = std::function<void(const QString &stage, const QString &sql)>;
     static void setTrace(Trace trace);
+
+    /// Whether statements may be answered from the embedded book's turnover summary (the
+    /// default). Off, every statement reads the turnover rows, for measuring what it saves.
+    static void setTurnoverSummaries(bool use);
 
     /// Closes every cached connection (at shutdown, and between tests).
     static void closeAllConnections();

@@ -1,5 +1,7 @@
 #include "tsqladapter.h"
 
+#include "summaryrewrite.h"
+
 #include <QSet>
 
 namespace TSqlAdapter {
@@ -219,9 +221,17 @@ QVector<Token> tokenize(const QString &sql)
     return out;
 }
 
-Result adapt(const QString &tsql)
+Result adapt(const QString &tsql, const QVector<SummaryTable> &summaries)
 {
     QVector<Token> t = tokenize(tsql);
+    if (!summaries.isEmpty()) {
+        const QString fromSummary = SummaryRewrite::rewrite(t, summaries);
+        if (!fromSummary.isEmpty()) {
+            Result r = adapt(fromSummary);
+            r.fromSummary = true;
+            return r;
+        }
+    }
 
     // SET TEXTSIZE n: a SQL Server session option that SQLite does not need.
     {

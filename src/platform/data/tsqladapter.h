@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QVector>
 
@@ -17,12 +18,27 @@ struct Token
 /// Splits SQL text into tokens; joining the texts gives back the input unchanged.
 QVector<Token> tokenize(const QString &sql);
 
+/// A turnover table of the book that has a summary which can answer statements in its place
+/// (turnoversummary.h).
+struct SummaryTable
+{
+    QString table;         ///< the turnover table, as PROMET
+    QString summary;       ///< its summary table, as PROMET_SAZETAK
+    QSet<QString> columns; ///< every column of the turnover table, in upper case
+    /// No month amount can be NULL, so the sum of an expression of several amounts is that
+    /// expression of their sums.
+    bool amountsNotNull = false;
+};
+
 struct Result
 {
     QString sql;       ///< the statement for SQLite
     bool noop = false; ///< the statement has no meaning here ("SET TEXTSIZE n") and succeeds as is
+    bool fromSummary = false; ///< it reads a turnover summary instead of the turnover rows
 };
 
-Result adapt(const QString &tsql);
+/// The statement for SQLite. A statement whose answer cannot differ when read from a summary of
+/// the turnover tables is pointed there (summaryrewrite.h).
+Result adapt(const QString &tsql, const QVector<SummaryTable> &summaries = {});
 
 } // namespace TSqlAdapter

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "tsqladapter.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+struct sqlite3;
+
+/// The turnover summary of the embedded book. For a turnover table (PROMET, PROMETMT) the table
+/// <name>_SAZETAK holds, per firm, year and account code, the number of turnover rows and the sums
+/// of DUG00..DUG12 and POT00..POT12 over them (NULL where every amount behind a sum is NULL, as SUM
+/// gives). Triggers on the turnover table keep it exact through every insert, update and delete,
+/// a row moving to another account or year included. The adapter answers account-level statements
+/// from it (summaryrewrite.h), a few hundred rows instead of every turnover row of the account.
+///
+/// A book gets a summary only when asked: the demo book is made with one, and `fingraf sazetak`
+/// adds one. A book without one is read as it always was.
+namespace TurnoverSummary {
+
+/// The turnover tables that can have a summary.
+QStringList turnoverTables();
+/// The summary table of a turnover table.
+QString summaryTable(const QString &table);
+
+/// The summaries of the book open as schema (for instance "dbo") that can answer statements: each
+/// with its table and triggers exactly as add() makes them for the turnover table as it is now.
+QVector<TSqlAdapter::SummaryTable> usable(sqlite3 *db, const QString &schema);
+
+/// Gives each turnover table of the book open in db (its main schema) that has no summary one,
+/// filled from the present rows, all in one transaction; on failure the book stays as it was.
+/// *added lists the tables that got one, empty when each had one already.
+bool add(sqlite3 *db, QStringList *added, QString *error);
+
+/// add() on the book at path, which must exist and be writable; never creates a file.
+bool addToBook(const QString &path, QStringList *added, QString *error);
+
+} // namespace TurnoverSummary
