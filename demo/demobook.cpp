@@ -2,6 +2,7 @@
 
 #include "platform/data/turnoversummary.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -315,7 +316,10 @@ bool create(const QString &path, const Options &options, QString *error)
     if (QFileInfo::exists(path))
         return true;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString part = path + QStringLiteral(".part");
+    // a name of this process's own: two processes may make the same book at once (tests run in
+    // parallel), and the first to finish wins
+    const QString part =
+        path + QStringLiteral(".part.") + QString::number(QCoreApplication::applicationPid());
     QFile::remove(part);
 
     const int lastYear = options.lastYear > 0 ? options.lastYear : QDate::currentDate().year();
@@ -640,7 +644,11 @@ bool create(const QString &path, const Options &options, QString *error)
         }
         check(ok && db.exec("ANALYZE;"));
     }
-    if (!ok || !QFile::rename(part, path)) {
+    if (ok && !QFile::rename(part, path) && QFileInfo::exists(path)) {
+        QFile::remove(part); // another process made it meanwhile
+        return true;
+    }
+    if (!ok || !QFileInfo::exists(path)) {
         if (ok)
             *error = QStringLiteral("Demo knjiga se ne može spremiti kao \"%1\".").arg(path);
         QFile::remove(part);
