@@ -505,8 +505,10 @@ void ChartControl::rebuildFlat()
     case Look::Area: {
         QVector<double> base(categories.size(), 0.0);
         for (int s = 0; s < series.size(); ++s) {
-            auto *upper = new QLineSeries;
-            auto *lower = new QLineSeries;
+            // The area does not own its edges: as its children they go when the chart drops it.
+            auto *area = new QAreaSeries;
+            auto *upper = new QLineSeries(area);
+            auto *lower = new QLineSeries(area);
             for (int p = 0; p < categories.size(); ++p) {
                 const double v = series[s].values.value(p).value_or(0.0);
                 const double b = m_model.stacked ? base[p] : 0.0;
@@ -517,7 +519,8 @@ void ChartControl::rebuildFlat()
                 if (m_model.stacked)
                     base[p] += v;
             }
-            auto *area = new QAreaSeries(upper, lower);
+            area->setUpperSeries(upper);
+            area->setLowerSeries(lower);
             area->setName(series[s].name);
             connectSeries(area, s);
             QColor c = m_model.fillColor(s);

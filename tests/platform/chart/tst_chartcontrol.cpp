@@ -1,9 +1,14 @@
-// The flat chart control without a screen: the files it writes.
+// The flat chart control without a screen: its files and what its drawings own.
 #include "platform/chart/chartcontrol.h"
 #include "platform/data/recordset.h"
 #include "platform/files/atomicfile.h"
 #include "platform/files/fulldisk.h"
 
+#include <QAreaSeries>
+#include <QChart>
+#include <QChartView>
+#include <QLineSeries>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -44,6 +49,7 @@ private slots:
     void savedFileIsWhole();
     void fullDiskKeepsTheOldFile_data();
     void fullDiskKeepsTheOldFile();
+    void areaLinesGoWithTheirArea();
 
 private:
     std::unique_ptr<ChartControl> m_chart;
@@ -113,6 +119,21 @@ void TstChartControl::fullDiskKeepsTheOldFile()
              qPrintable(error));
     QCOMPARE(readAll(path), QByteArray("old"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+}
+
+void TstChartControl::areaLinesGoWithTheirArea()
+{
+    m_chart->setChartType(5);
+    auto *view = m_chart->findChild<QChartView *>();
+    QVERIFY(view);
+    QList<QPointer<QLineSeries>> lines;
+    for (QAbstractSeries *s : view->chart()->series())
+        if (auto *area = qobject_cast<QAreaSeries *>(s))
+            lines << area->upperSeries() << area->lowerSeries();
+    QCOMPARE(lines.size(), 6);
+    m_chart->refresh(); // a new drawing: the old one goes, and with it the lines of its areas
+    for (const auto &line : lines)
+        QVERIFY(line.isNull());
 }
 
 QTEST_MAIN(TstChartControl)
