@@ -653,13 +653,11 @@ bool ChartControl::save(const QString &path, QSize size, QString *error) const
                      .arg(path);
         return false;
     }
+    if (suffix == u"png")
+        return AtomicFile::saveImage(picture(size), path, error);
     AtomicFile file(path);
     if (file.open()) {
-        if (suffix == u"png") {
-            if (!picture(size).save(&file, "PNG"))
-                file.cancel(
-                    QStringLiteral("Slika grafikona se ne može zapisati u \"%1\".").arg(path));
-        } else if (suffix == u"svg") {
+        if (suffix == u"svg") {
             QSvgGenerator svg;
             svg.setOutputDevice(&file);
             svg.setSize(size);

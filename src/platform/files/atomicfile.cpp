@@ -1,6 +1,6 @@
 #include "atomicfile.h"
 
-#include <QDir>
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -171,17 +171,17 @@ bool AtomicFile::saveImage(const QImage &image, const QString &target, QString *
     QByteArray format = QFileInfo(target).suffix().toLower().toLatin1();
     if (format.isEmpty())
         format = "png";
-    AtomicFile file(target);
-    if (file.open()) {
-        QImageWriter writer(&file, format);
-        if (!writer.write(image))
-            file.cancel(QStringLiteral("Slika se ne može zapisati u \"%1\": %2")
-                            .arg(target, writer.errorString()));
+    // Encoded in memory first: the image writers do not all survive a failing device (the PNG
+    // writer leaks its picture when a write fails), and a failed encoding is no disk's fault.
+    QBuffer encoded;
+    encoded.open(QIODevice::WriteOnly);
+    QImageWriter writer(&encoded, format);
+    if (!writer.write(image)) {
+        *error = QStringLiteral("Slika se ne može zapisati u \"%1\": %2")
+                     .arg(target, writer.errorString());
+        return false;
     }
-    if (file.commit())
-        return true;
-    *error = file.errorText();
-    return false;
+    return writeFile(target, encoded.data(), error);
 }
 
 bool AtomicFile::copyFile(const QString &source, const QString &target, QString *error)
