@@ -103,7 +103,6 @@ private slots:
     void csvUnderTheCLocaleIsUtf8WithAMark();
     void csvFormulaTextStaysText();
     void csvNoNumberIsAnEmptyField();
-    void sheetNoNumberIsAnEmptyCell();
     void xlsxKeepsTextAsTextAndNoNumberEmpty();
     void xlsxFailedWriteLeavesNoWorkbook();
     void xlsxIntoAFileReplacesItOnlyWhole();
@@ -509,17 +508,6 @@ void TstModUExcel::csvNoNumberIsAnEmptyField()
     QCOMPARE(modUExcel::csvField(-inf, false), QString());
     QCOMPARE(modUExcel::csvField(std::numeric_limits<double>::quiet_NaN(), true), QString());
     QCOMPARE(modUExcel::csvField(std::numeric_limits<float>::infinity(), true), QString());
-}
-
-void TstModUExcel::sheetNoNumberIsAnEmptyCell()
-{
-    Recordset rs = awkward();
-    modUExcel::PrebaciUExcel(servicesOf(*m_fx), rs, nullptr);
-    const SheetCells &s = *m_fx->spreadsheets->sheets.first();
-    for (int row = 2; row <= 4; ++row)
-        QVERIFY2(s.cell(row, 2).isNull(), qPrintable(s.cell(row, 2).toString()));
-    QCOMPARE(s.cell(5, 2), QVariant(-7.5));
-    QCOMPARE(s.rowCount(), 5);
 }
 
 void TstModUExcel::xlsxKeepsTextAsTextAndNoNumberEmpty()

@@ -2,7 +2,6 @@
 #include "platform/files/fulldisk.h"
 #include "testsupport.h"
 
-#include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
@@ -50,9 +49,7 @@ private slots:
     void failedWriteKeepsTheOldFile();
     void fullDiskKeepsTheOldFile();
     void copyIsCheckedLikeAWrite();
-    void pictureByItsExtension();
     void stagedFileReplacesTheTargetOnlyWhenComplete();
-    void stagedFileLeftUncommittedIsRemoved();
     void checksTellCutFilesFromWholeOnes_data();
     void checksTellCutFilesFromWholeOnes();
 };
@@ -152,26 +149,6 @@ void TstAtomicFile::copyIsCheckedLikeAWrite()
              (QStringList{QStringLiteral("source.xlsx"), QStringLiteral("target.xlsx")}));
 }
 
-void TstAtomicFile::pictureByItsExtension()
-{
-    QTemporaryDir dir;
-    QImage image(400, 300, QImage::Format_RGB32);
-    image.fill(Qt::darkGreen);
-    const QString target = dir.filePath(QStringLiteral("slika.jpg"));
-    QString error;
-    QVERIFY2(AtomicFile::saveImage(image, target, &error), qPrintable(error));
-    QCOMPARE(readAll(target).left(2), QByteArray("\xff\xd8")); // a JPEG, as its name says
-    QCOMPARE(QImage(target).size(), image.size());
-
-    const QString png = dir.filePath(QStringLiteral("slika.png"));
-    QVERIFY(writeBytes(png, "old"));
-    {
-        FullDisk::SizeLimit limited(200);
-        QVERIFY(!AtomicFile::saveImage(image, png, &error));
-    }
-    QCOMPARE(readAll(png), QByteArray("old"));
-}
-
 void TstAtomicFile::stagedFileReplacesTheTargetOnlyWhenComplete()
 {
     QTemporaryDir dir;
@@ -195,17 +172,6 @@ void TstAtomicFile::stagedFileReplacesTheTargetOnlyWhenComplete()
     QVERIFY2(staged.commit(StagedFile::completePdf), qPrintable(staged.errorText()));
     QCOMPARE(readAll(target), pdf);
     QCOMPARE(filesIn(dir), QStringList{QStringLiteral("ispis.pdf")});
-}
-
-void TstAtomicFile::stagedFileLeftUncommittedIsRemoved()
-{
-    QTemporaryDir dir;
-    const QString target = dir.filePath(QStringLiteral("knjiga.sqlite"));
-    {
-        StagedFile staged(target);
-        QVERIFY(writeBytes(staged.path(), "half a book"));
-    }
-    QVERIFY(filesIn(dir).isEmpty());
 }
 
 void TstAtomicFile::checksTellCutFilesFromWholeOnes_data()
