@@ -21,7 +21,26 @@ function(fingraf_add_test name)
         add_test(NAME ${name} COMMAND ${name})
         set(platform offscreen)
     endif()
+    fingraf_test_environment(${name} ${platform})
+endfunction()
+
+# fingraf_add_c_test(<name> SOURCES ... [ARGS ...] [LIBS ...])
+# A plain C program as a test: a host in another language than C++.
+function(fingraf_add_c_test name)
+    cmake_parse_arguments(T "" "" "SOURCES;ARGS;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
+    fingraf_warnings(${name})
+    add_test(NAME ${name} COMMAND ${name} ${T_ARGS})
+    fingraf_test_environment(${name} offscreen)
+endfunction()
+
+# Headless, away from the user's settings, in a fixed locale. Under the sanitizers a leak fails
+# the test; the suppressions name only libraries that are not ours.
+function(fingraf_test_environment name platform)
+    set(lsan "suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp:print_suppressions=0")
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=${platform};XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config/${name};LC_ALL=C.UTF-8;ASAN_OPTIONS=detect_leaks=0"
+        ENVIRONMENT "QT_QPA_PLATFORM=${platform};XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config/${name};LC_ALL=C.UTF-8;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=${lsan}"
         TIMEOUT 600)
 endfunction()

@@ -1,6 +1,7 @@
 #include "moduexcel.h"
 
 #include "platform/data/recordset.h"
+#include "platform/files/atomicfile.h"
 #include "platform/services.h"
 #include "platform/text/vbtext.h"
 
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 
 #include <iconv.h>
 #include <langinfo.h>
@@ -90,8 +90,7 @@ void toSpreadsheet(const Services &services, Recordset &source, bool header, int
     // stays where it was.
     Recordset rs = source;
     auto fail = [&](const QString &description) {
-        QString ignored;
-        sheet->release(&ignored); // what was written stays with the user, as the program does
+        sheet->discard(); // a workbook without its rows would pass for the export
         services.dialogs->message(parent, kFailure + description);
     };
     sheet->setVisible(true);
@@ -181,6 +180,14 @@ QString plainDecimal(double value, int significantDigits)
     return value < 0 ? u'-' + text : text;
 }
 
+QString keptAsText(const QString &text)
+{
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!text.isEmpty() && formulaStarts.contains(text.front()))
+        return u'\'' + text;
+    return text;
+}
+
 QString csvField(const QVariant &value, bool navodnici)
 {
     if (value.isNull() || !value.isValid())
@@ -194,14 +201,17 @@ QString csvField(const QVariant &value, bool navodnici)
     case QMetaType::ULongLong:
         return value.toString();
     case QMetaType::Double:
-        return plainDecimal(value.toDouble(), 15);
     case QMetaType::Float:
-        return plainDecimal(value.toFloat(), 7);
+        // No spreadsheet reads "inf" or "nan" as a number: no number is an empty field.
+        if (!std::isfinite(value.toDouble()))
+            return {};
+        return value.typeId() == QMetaType::Float ? plainDecimal(value.toFloat(), 7)
+                                                  : plainDecimal(value.toDouble(), 15);
     case QMetaType::QString: {
         const QString text = value.toString();
         if (!navodnici)
-            return text.trimmed();
-        return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
+            return keptAsText(text.trimmed());
+        return u'"' + keptAsText(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
     }
     case QMetaType::QDate:
         return QLocale().toString(value.toDate(), QLocale::ShortFormat);
@@ -214,36 +224,34 @@ QString csvField(const QVariant &value, bool navodnici)
     }
 }
 
-QByteArray localeBytes(const QString &text)
+QByteArray csvBytes(const QString &text, const QByteArray &codeset)
 {
-    const QByteArray codeset = nl_langinfo(CODESET);
     const QByteArray utf8 = text.toUtf8();
+    const QByteArray withBom = QByteArray("\xEF\xBB\xBF") + utf8;
     if (codeset.isEmpty() || codeset.toUpper().replace('-', "") == "UTF8")
         return utf8;
-    iconv_t cd = iconv_open((codeset + "//TRANSLIT").constData(), "UTF-8");
+    iconv_t cd = iconv_open(codeset.constData(), "UTF-8");
     if (cd == iconv_t(-1))
-        return utf8;
-    QByteArray out(utf8.size() * 2 + 16, Qt::Uninitialized);
+        return withBom;
+    QByteArray out(utf8.size() * 4 + 16, Qt::Uninitialized);
     char *in = const_cast<char *>(utf8.constData());
     size_t inLeft = size_t(utf8.size());
     char *o = out.data();
     size_t outLeft = size_t(out.size());
-    while (inLeft > 0 && iconv(cd, &in, &inLeft, &o, &outLeft) == size_t(-1)) {
-        if (outLeft < 4)
-            break;
-        // a character the code page lacks: a question mark instead, and on
-        *o++ = '?';
-        --outLeft;
-        ++in;
-        --inLeft;
-        while (inLeft > 0 && (uchar(*in) & 0xC0) == 0x80) {
-            ++in;
-            --inLeft;
-        }
-    }
+    // No transliteration and no stand-in character: a letter the code set lacks (č in ASCII, ž in
+    // Latin-1) would be lost without a word, so the whole text goes as UTF-8 instead.
+    const bool whole = iconv(cd, &in, &inLeft, &o, &outLeft) != size_t(-1) &&
+                       iconv(cd, nullptr, nullptr, &o, &outLeft) != size_t(-1);
     iconv_close(cd);
+    if (!whole)
+        return withBom;
     out.resize(out.size() - int(outLeft));
     return out;
+}
+
+QByteArray csvBytes(const QString &text)
+{
+    return csvBytes(text, QByteArray(nl_langinfo(CODESET)));
 }
 
 bool PrebaciUCSV(Dialogs &dialogs, Recordset &rs, QString &fileName, bool &navodnici,
@@ -268,21 +276,12 @@ bool PrebaciUCSV(Dialogs &dialogs, Recordset &rs, QString &fileName, bool &navod
                         Dialogs::Question, Dialogs::YesNo) != Dialogs::AnswerYes)
         return false;
 
-    // Written beside the target and moved over it only when complete: a failed write keeps the
-    // user's old file.
-    QSaveFile file(fileName);
-    auto fail = [&](const QString &description) {
-        file.cancelWriting();
-        dialogs.message(parent, kFailure + description, Dialogs::Exclamation);
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
     QString text;
     for (int i = 0; i < rs.fieldCount(); ++i) {
         if (i > 0)
             text += u',';
-        text += navodnici ? u'"' + rs.fieldName(i) + u'"' : rs.fieldName(i);
+        const QString name = keptAsText(rs.fieldName(i));
+        text += navodnici ? u'"' + name + u'"' : name;
     }
     text += QStringLiteral("\r\n");
     Recordset rows = rs;
@@ -294,15 +293,12 @@ bool PrebaciUCSV(Dialogs &dialogs, Recordset &rs, QString &fileName, bool &navod
         }
         text += QStringLiteral("\r\n");
     }
-    const QByteArray bytes = localeBytes(text);
-    // A short write (a full disk, a size limit) is not always reported by the write itself:
-    // the file's size on disk is what counts before it replaces the old one.
-    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size())
-        return fail(file.error() != QFileDevice::NoError
-                        ? file.errorString()
-                        : QStringLiteral("Datoteka \"%1\" nije zapisana do kraja.").arg(fileName));
-    if (!file.commit())
-        return fail(file.errorString());
+    // A failed write keeps the user's old file.
+    QString error;
+    if (!AtomicFile::writeFile(fileName, csvBytes(text), &error)) {
+        dialogs.message(parent, kFailure + error, Dialogs::Exclamation);
+        return false;
+    }
     dialogs.message(parent,
                     QStringLiteral("U datoteku: ") + fileName + QStringLiteral(" prebačeno ") +
                         QString::number(rs.RecordCount()) +

@@ -32,14 +32,26 @@ QVector<QVector<QVariant>> TransponirajPolje(const QVector<QVector<QVariant>> &p
 QString defaultCsvFile();
 
 /// One value as a CSV field: numbers with a full stop and at most 15 (7 for single precision)
-/// significant digits, text quoted and doubled when navodnici, nothing for null.
+/// significant digits, text quoted and doubled when navodnici, nothing for null and for a number
+/// that is not finite. Text is kept as text (keptAsText).
 QString csvField(const QVariant &value, bool navodnici);
+
+/// Text that a spreadsheet would read as a formula (it starts with =, +, -, @, a tab or a
+/// carriage return) with an apostrophe in front, so that it opens as the text it is; other text
+/// unchanged. An apostrophe rather than a leading tab or blank: it survives the trimming of
+/// unquoted fields, every spreadsheet shows it, and the reader sees that the text was guarded.
+QString keptAsText(const QString &text);
 
 /// A number in plain decimal notation, rounded to the given significant digits, no exponent and
 /// no trailing zeros.
 QString plainDecimal(double value, int significantDigits);
 
-/// Text in the encoding of the user's locale (UTF-8 on most systems).
-QByteArray localeBytes(const QString &text);
+/// The bytes of a CSV file: the text in the code set of the user's locale (UTF-8 on most
+/// systems), as the spreadsheet programs of that user read it; when that code set cannot hold
+/// every character (č, ć, š, ž, đ under the C locale), UTF-8 after a byte-order mark instead, so
+/// that no letter is ever replaced.
+QByteArray csvBytes(const QString &text);
+/// The same for the given code set (a name iconv knows).
+QByteArray csvBytes(const QString &text, const QByteArray &codeset);
 
 } // namespace modUExcel

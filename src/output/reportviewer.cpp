@@ -2,8 +2,8 @@
 
 #include "output/report.h"
 #include "platform/dialogs/busycursor.h"
+#include "platform/printing/printers.h"
 
-#include <QFile>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPrintPreviewWidget>
@@ -250,25 +250,26 @@ bool ReportViewer::PrintReport(QString *error)
         return false;
     }
     paint(m_report->printer());
+    // A printer that writes a file puts it in place now, so that a failure is told here; after
+    // a failure it writes nothing more, and the next job gets a new one.
+    auto *file = dynamic_cast<PdfFilePrinter *>(m_report->printer());
+    if (file && !file->finishJob(error)) {
+        m_report->setPrinter(nullptr);
+        return false;
+    }
     return true;
 }
 
 bool ReportViewer::ExportPdf(const QString &path, QString *error)
 {
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
+    PdfFilePrinter pdf(path);
     pdf.setPageOrientation(QPageLayout::Landscape);
-    // Written beside the target and moved over it when complete.
-    const QString part = path + QStringLiteral(".part");
-    pdf.setOutputFileName(part);
     if (m_report)
         pdf.setDocName(m_report->documentName());
     paint(&pdf);
-    QFile::remove(path);
-    if (!QFile::exists(part) || !QFile::rename(part, path)) {
-        QFile::remove(part);
+    if (!pdf.hasJob()) {
         *error = QStringLiteral("Datoteka \"%1\" se ne može zapisati.").arg(path);
         return false;
     }
-    return true;
+    return pdf.finishJob(error);
 }

@@ -1,5 +1,7 @@
 #include "output/moduexcel.h"
 #include "platform/data/recordset.h"
+#include "platform/files/atomicfile.h"
+#include "platform/files/fulldisk.h"
 #include "platform/spreadsheet/spreadsheet.h"
 #include "platform/widgets/keyedtree.h"
 #include "windowsupport.h"
@@ -11,7 +13,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <clocale>
 #include <csignal>
+#include <limits>
 #include <sys/resource.h>
 
 namespace {
@@ -33,6 +37,51 @@ Services servicesOf(WindowFixture &fx)
     return fx.services();
 }
 
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Rows with what a spreadsheet must not take for a formula, and amounts that are no number.
+Recordset awkward()
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    Recordset rs;
+    rs.assign({{QStringLiteral("Opis"), QMetaType::QString},
+               {QStringLiteral("Iznos"), QMetaType::Double}},
+              {{QStringLiteral("=1+1"), inf},
+               {QStringLiteral("@SUM(A1)"), -inf},
+               {QStringLiteral("-2+3"), std::numeric_limits<double>::quiet_NaN()},
+               {QStringLiteral("+385 1 2345"), -7.5}});
+    return rs;
+}
+
+// The cells of the first sheet of an .xlsx workbook as an independent reader sees them, one
+// line per row: the value's Python form and its cell type ("s" text, "n" number, "f" formula).
+QStringList readXlsx(const QString &path)
+{
+    QProcess reader;
+    reader.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import openpyxl,sys\n"
+                                 "ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]\n"
+                                 "for row in ws.iter_rows():\n"
+                                 "    print('|'.join(repr(c.value) + ':' + c.data_type for c in "
+                                 "row))\n"),
+                  path});
+    if (!reader.waitForFinished(30000))
+        return {};
+    return QString::fromUtf8(reader.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+bool haveOpenpyxl()
+{
+    return QFile::exists(QStringLiteral("/usr/bin/python3")) &&
+           QProcess::execute(QStringLiteral("/usr/bin/python3"),
+                             {QStringLiteral("-c"), QStringLiteral("import openpyxl")}) == 0;
+}
+
 } // namespace
 
 class TstModUExcel : public QObject
@@ -49,6 +98,15 @@ private slots:
     void csvDefaultNameAsksAndEmptyAnswerStops();
     void csvExistingFileAsksFirst();
     void csvFailedWriteKeepsOldFile();
+    void csvKeepsEveryLetter_data();
+    void csvKeepsEveryLetter();
+    void csvUnderTheCLocaleIsUtf8WithAMark();
+    void csvFormulaTextStaysText();
+    void csvNoNumberIsAnEmptyField();
+    void xlsxKeepsTextAsTextAndNoNumberEmpty();
+    void xlsxFailedWriteLeavesNoWorkbook();
+    void xlsxIntoAFileReplacesItOnlyWhole();
+    void failedExportLeavesNoWorkbook();
     void csvSwitchSendsModuleExportToFile();
     void newPathCopiesAllRowsFromTheFirst();
     void oldPathTurnsDatesAndArraysIntoText();
@@ -65,6 +123,7 @@ private:
 void TstModUExcel::init()
 {
     m_fx = std::make_unique<WindowFixture>();
+    setlocale(LC_ALL, ""); // the test's own locale (C.UTF-8 under CTest) after one that changed it
 }
 
 void TstModUExcel::plainDecimal_data()
@@ -373,6 +432,160 @@ void TstModUExcel::xlsxReadBackByAnIndependentReader()
                          qPrintable(cells[f] + QStringLiteral(" vs ") + v.toString()));
         }
     }
+}
+
+void TstModUExcel::csvKeepsEveryLetter_data()
+{
+    QTest::addColumn<QByteArray>("codeset");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    const QString letters = QStringLiteral("čćšžđ ČĆŠŽĐ");
+    const QByteArray bom("\xEF\xBB\xBF");
+    QTest::newRow("UTF-8 holds them") << QByteArray("UTF-8") << letters << letters.toUtf8();
+    // ISO 8859-2 has every Croatian letter: one byte each, from its table
+    QTest::newRow("Latin-2 holds them") << QByteArray("ISO-8859-2") << letters
+                                        << QByteArray("\xE8\xE6\xB9\xBE\xF0 \xC8\xC6\xA9\xAE\xD0");
+    // Latin-1 has none of č, ć, š, ž, đ: the text goes as UTF-8 after the mark
+    QTest::newRow("Latin-1 lacks them")
+        << QByteArray("ISO-8859-1") << letters << bom + letters.toUtf8();
+    // what the C locale reports: ASCII
+    QTest::newRow("C locale lacks them") << QByteArray("ANSI_X3.4-1968") << QStringLiteral("Đakovo")
+                                         << bom + QByteArray("\xC4\x90"
+                                                             "akovo");
+    QTest::newRow("C locale, plain text")
+        << QByteArray("ANSI_X3.4-1968") << QStringLiteral("Zagreb, 10000")
+        << QByteArray("Zagreb, 10000");
+    QTest::newRow("unknown code set") << QByteArray("NO-SUCH-SET") << QStringLiteral("Šibenik")
+                                      << bom + QStringLiteral("Šibenik").toUtf8();
+}
+
+void TstModUExcel::csvKeepsEveryLetter()
+{
+    QFETCH(QByteArray, codeset);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(modUExcel::csvBytes(text, codeset), bytes);
+}
+
+void TstModUExcel::csvUnderTheCLocaleIsUtf8WithAMark()
+{
+    // LANG=C: the locale's code set is ASCII, which has no č. The file is UTF-8 with its mark
+    // rather than "?akovec".
+    QVERIFY(setlocale(LC_ALL, "C"));
+    Recordset rs;
+    rs.assign({{QStringLiteral("Mjesto"), QMetaType::QString}}, {{QStringLiteral("Čakovec")}});
+    QString file = m_dir.filePath(QStringLiteral("c-locale.csv"));
+    bool quotes = false;
+    QVERIFY(modUExcel::PrebaciUCSV(*m_fx->dialogs, rs, file, quotes, nullptr));
+    QCOMPARE(readAll(file), QByteArray("\xEF\xBB\xBFMjesto\r\n\xC4\x8C"
+                                       "akovec\r\n"));
+}
+
+void TstModUExcel::csvFormulaTextStaysText()
+{
+    for (bool quotes : {true, false}) {
+        Recordset rs = awkward();
+        QString file = m_dir.filePath(quotes ? QStringLiteral("f1.csv") : QStringLiteral("f2.csv"));
+        QVERIFY(modUExcel::PrebaciUCSV(*m_fx->dialogs, rs, file, quotes, nullptr));
+        const QList<QByteArray> lines = readAll(file).split('\n');
+        const QByteArray q = quotes ? "\"" : "";
+        QCOMPARE(lines.value(1), q + "'=1+1" + q + ",\r");
+        QCOMPARE(lines.value(2), q + "'@SUM(A1)" + q + ",\r");
+        QCOMPARE(lines.value(3), q + "'-2+3" + q + ",\r");
+        // the amount stays a number: only text is guarded
+        QCOMPARE(lines.value(4), q + "'+385 1 2345" + q + ",-7.5\r");
+    }
+    QCOMPARE(modUExcel::keptAsText(QStringLiteral("\t=1")), QStringLiteral("'\t=1"));
+    QCOMPARE(modUExcel::keptAsText(QStringLiteral("Saldo = D - P")),
+             QStringLiteral("Saldo = D - P"));
+    QCOMPARE(modUExcel::csvField(-1234.5, true), QStringLiteral("-1234.5"));
+}
+
+void TstModUExcel::csvNoNumberIsAnEmptyField()
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    QCOMPARE(modUExcel::csvField(inf, true), QString());
+    QCOMPARE(modUExcel::csvField(-inf, false), QString());
+    QCOMPARE(modUExcel::csvField(std::numeric_limits<double>::quiet_NaN(), true), QString());
+    QCOMPARE(modUExcel::csvField(std::numeric_limits<float>::infinity(), true), QString());
+}
+
+void TstModUExcel::xlsxKeepsTextAsTextAndNoNumberEmpty()
+{
+    if (!haveOpenpyxl())
+        QSKIP("python3-openpyxl is not installed");
+    const QString path = m_dir.filePath(QStringLiteral("awkward.xlsx"));
+    Services services = m_fx->services();
+    services.spreadsheets = std::make_shared<FileSpreadsheets>(path);
+    Recordset rs = awkward();
+    modUExcel::PrebaciUExcel(services, rs, nullptr);
+    QVERIFY2(m_fx->dialogs->messages.isEmpty(), qPrintable(m_fx->dialogs->texts().join(u'\n')));
+    QCOMPARE(readXlsx(path),
+             (QStringList{QStringLiteral("'Opis':s|'Iznos':s"), QStringLiteral("'=1+1':s|None:n"),
+                          QStringLiteral("'@SUM(A1)':s|None:n"), QStringLiteral("'-2+3':s|None:n"),
+                          QStringLiteral("'+385 1 2345':s|-7.5:n")}));
+}
+
+void TstModUExcel::xlsxFailedWriteLeavesNoWorkbook()
+{
+    QTemporaryDir dir;
+    bool opened = false;
+    Services services = m_fx->services();
+    services.spreadsheets = std::make_shared<DesktopSpreadsheets>(
+        dir.path(), [&opened](const QString &) { return opened = true; });
+    Recordset rs = sample();
+    {
+        FullDisk::SizeLimit limited(3000);
+        modUExcel::PrebaciUExcel(services, rs, nullptr);
+    }
+    QVERIFY(!opened);
+    QCOMPARE(m_fx->dialogs->messages.size(), 1);
+    QVERIFY2(m_fx->dialogs->texts().first().startsWith(QStringLiteral("Desila se greška: ")),
+             qPrintable(m_fx->dialogs->texts().first()));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TstModUExcel::xlsxIntoAFileReplacesItOnlyWhole()
+{
+    const QString path = m_dir.filePath(QStringLiteral("knjiga.xlsx"));
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("stara knjiga");
+    }
+    Services services = m_fx->services();
+    services.spreadsheets = std::make_shared<FileSpreadsheets>(path);
+    Recordset rs = sample();
+    {
+        FullDisk::SizeLimit limited(3000);
+        modUExcel::PrebaciUExcel(services, rs, nullptr);
+    }
+    QCOMPARE(m_fx->dialogs->messages.size(), 1);
+    QCOMPARE(readAll(path), QByteArray("stara knjiga"));
+
+    m_fx->dialogs->messages.clear();
+    modUExcel::PrebaciUExcel(services, rs, nullptr);
+    QVERIFY2(m_fx->dialogs->messages.isEmpty(), qPrintable(m_fx->dialogs->texts().join(u'\n')));
+    QString why;
+    QVERIFY2(StagedFile::completeZip(path, &why), qPrintable(why));
+    QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("knjiga*")}, QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("knjiga.xlsx")});
+}
+
+void TstModUExcel::failedExportLeavesNoWorkbook()
+{
+    // A closed record set: the copy fails after the header row was written.
+    QTemporaryDir dir;
+    bool opened = false;
+    Services services = m_fx->services();
+    services.spreadsheets = std::make_shared<DesktopSpreadsheets>(
+        dir.path(), [&opened](const QString &) { return opened = true; });
+    Recordset closed;
+    modUExcel::PrebaciUExcel(services, closed, nullptr);
+    QCOMPARE(m_fx->dialogs->texts(),
+             QStringList{QStringLiteral("Desila se greška: Skup zapisa nije otvoren.")});
+    QVERIFY(!opened);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 QTEST_MAIN(TstModUExcel)

@@ -4,6 +4,7 @@
 #include "output/report.h"
 #include "output/reportviewer.h"
 #include "platform/chart/chartcontrol.h"
+#include "platform/files/fulldisk.h"
 #include "platform/widgets/keyedtree.h"
 #include "windowsupport.h"
 
@@ -32,6 +33,19 @@ QString run(const QString &program, const QStringList &args)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+void writeOld(const QString &path)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write("old");
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 } // namespace
 
 class TstReport : public QObject
@@ -49,6 +63,9 @@ private slots:
     void printerSetupGoesToTheReportsPrinter();
     void viewerSwitchesSearchAndSelection();
     void previewResizeRule();
+    void chartPrintOnAFullDiskKeepsTheOldFile();
+    void reportPdfOnAFullDiskKeepsTheOldFile();
+    void reportPrintOnAFullDiskSaysWhy();
 
 private:
     frmIspisCR *openReport();
@@ -237,6 +254,77 @@ void TstReport::previewResizeRule()
     preview->cmdIzlaz->click();
     QApplication::processEvents();
     QVERIFY(m_preview.isNull()); // closing releases the window and its report
+}
+
+void TstReport::chartPrintOnAFullDiskKeepsTheOldFile()
+{
+    WindowFixture fx;
+    const QString pdf = fx.printDir.filePath(QStringLiteral("ispis.pdf"));
+    writeOld(pdf);
+    Services services = fx.services();
+    services.printers = std::make_shared<PdfPrinters>(pdf, fx.dialogs);
+    cFinGrafPromet host(services);
+    QString level, op = QStringLiteral("test");
+    QVERIFY(host.PrikažiGrafPromet(sqliteConn(demoBook()), level, 1, 2026, 0, QStringLiteral("FIN"),
+                                   QStringLiteral("PROMET"), op));
+    QPointer<ChartWindow> w = host.lastWindow();
+    fx.dialogs->messages.clear();
+    fx.dialogs->answers.push_back(Dialogs::AnswerYes);
+    {
+        FullDisk::SizeLimit limited(4096);
+        w->mnuIspis_Click();
+    }
+    w->close();
+    QCOMPARE(fx.dialogs->messages.size(), 2); // the question, then what went wrong
+    QVERIFY2(
+        fx.dialogs->texts().last().startsWith(
+            QStringLiteral("Desila se greška: Datoteka \"%1\" nije zapisana do kraja: ").arg(pdf)),
+        qPrintable(fx.dialogs->texts().last()));
+    QCOMPARE(readAll(pdf), QByteArray("old"));
+    QCOMPARE(QDir(fx.printDir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("ispis.pdf")});
+}
+
+void TstReport::reportPdfOnAFullDiskKeepsTheOldFile()
+{
+    frmIspisCR *preview = openReport();
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("izvjestaj.pdf"));
+    writeOld(pdf);
+    QString error;
+    bool exported = true;
+    {
+        FullDisk::SizeLimit limited(4096);
+        exported = preview->CRVRadnici->ExportPdf(pdf, &error);
+    }
+    QVERIFY(!exported);
+    QVERIFY2(error.startsWith(QStringLiteral("Datoteka \"%1\" nije zapisana do kraja: ").arg(pdf)),
+             qPrintable(error));
+    QCOMPARE(readAll(pdf), QByteArray("old"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("izvjestaj.pdf")});
+    QVERIFY2(preview->CRVRadnici->ExportPdf(pdf, &error), qPrintable(error));
+    QVERIFY(run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")})
+                .contains(QStringLiteral("Promet konta 120")));
+}
+
+void TstReport::reportPrintOnAFullDiskSaysWhy()
+{
+    frmIspisCR *preview = openReport();
+    const QString pdf = m_fx->printers->path();
+    writeOld(pdf);
+    QString error;
+    bool printed = true;
+    {
+        FullDisk::SizeLimit limited(4096);
+        printed = preview->CRVRadnici->PrintReport(&error);
+    }
+    QVERIFY(!printed);
+    QVERIFY2(error.contains(QStringLiteral("nije zapisana do kraja")), qPrintable(error));
+    QCOMPARE(readAll(pdf), QByteArray("old"));
+    // the same printer prints the next job whole
+    QVERIFY2(preview->CRVRadnici->PrintReport(&error), qPrintable(error));
+    QVERIFY(run(QStringLiteral("pdfinfo"), {pdf}).contains(QStringLiteral("Pages:")));
 }
 
 QTEST_MAIN(TstReport)

@@ -3,6 +3,7 @@
 #include "chart3d.h"
 
 #include "platform/data/recordset.h"
+#include "platform/files/atomicfile.h"
 
 #include <QApplication>
 #include <QAreaSeries>
@@ -25,7 +26,6 @@
 #include <QPdfWriter>
 #include <QPieSeries>
 #include <QPieSlice>
-#include <QSaveFile>
 #include <QScatterSeries>
 #include <QStackedBarSeries>
 #include <QStackedWidget>
@@ -508,8 +508,10 @@ void ChartControl::rebuildFlat()
     case Look::Area: {
         QVector<double> base(categories.size(), 0.0);
         for (int s = 0; s < series.size(); ++s) {
-            auto *upper = new QLineSeries;
-            auto *lower = new QLineSeries;
+            // The area does not own its edges: as its children they go when the chart drops it.
+            auto *area = new QAreaSeries;
+            auto *upper = new QLineSeries(area);
+            auto *lower = new QLineSeries(area);
             for (int p = 0; p < categories.size(); ++p) {
                 const double v = series[s].values.value(p).value_or(0.0);
                 const double b = m_model.stacked ? base[p] : 0.0;
@@ -520,7 +522,8 @@ void ChartControl::rebuildFlat()
                 if (m_model.stacked)
                     base[p] += v;
             }
-            auto *area = new QAreaSeries(upper, lower);
+            area->setUpperSeries(upper);
+            area->setLowerSeries(lower);
             area->setName(series[s].name);
             connectSeries(area, s);
             QColor c = m_model.fillColor(s);
@@ -661,42 +664,36 @@ bool ChartControl::copyToClipboard(QString *error)
 bool ChartControl::save(const QString &path, QSize size, QString *error) const
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error =
-            QStringLiteral("Datoteka \"%1\" se ne može zapisati: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (suffix == u"png") {
-        if (!picture(size).save(&file, "PNG")) {
-            *error = QStringLiteral("Slika grafikona se ne može zapisati u \"%1\".").arg(path);
-            return false;
-        }
-    } else if (suffix == u"svg") {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&file);
-        svg.setSize(size);
-        svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setTitle(m_model.title);
-        QPainter p(&svg);
-        render(p, size);
-    } else if (suffix == u"pdf") {
-        QPdfWriter pdf(&file);
-        pdf.setTitle(m_model.title);
-        pdf.setPageOrientation(QPageLayout::Landscape);
-        pdf.setResolution(96);
-        QPainter p(&pdf);
-        const QSize page = p.viewport().size();
-        render(p, size.scaled(page, Qt::KeepAspectRatio));
-    } else {
+    if (suffix != u"png" && suffix != u"svg" && suffix != u"pdf") {
         *error = QStringLiteral("Nepoznata vrsta datoteke \"%1\": očekuje se .png, .svg ili .pdf.")
                      .arg(path);
-        file.cancelWriting();
         return false;
     }
+    if (suffix == u"png")
+        return AtomicFile::saveImage(picture(size), path, error);
+    AtomicFile file(path);
+    if (file.open()) {
+        if (suffix == u"svg") {
+            QSvgGenerator svg;
+            svg.setOutputDevice(&file);
+            svg.setSize(size);
+            svg.setViewBox(QRect(QPoint(0, 0), size));
+            svg.setTitle(m_model.title);
+            QPainter p(&svg);
+            render(p, size);
+        } else {
+            QPdfWriter pdf(&file);
+            pdf.setTitle(m_model.title);
+            pdf.setPageOrientation(QPageLayout::Landscape);
+            pdf.setResolution(96);
+            QPainter p(&pdf);
+            const QSize page = p.viewport().size();
+            render(p, size.scaled(page, Qt::KeepAspectRatio));
+        }
+    }
+    // The painters above have finished their files before the file takes the target's place.
     if (!file.commit()) {
-        *error =
-            QStringLiteral("Datoteka \"%1\" se ne može zapisati: %2").arg(path, file.errorString());
+        *error = file.errorText();
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 #include "spreadsheet.h"
 
 #include "platform/data/recordset.h"
+#include "platform/files/atomicfile.h"
 
 #include <QDateTime>
 #include <QDesktopServices>
@@ -14,6 +15,7 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cmath>
 
 SheetCells::SheetCells(QString versionText) : m_version(std::move(versionText)) {}
 
@@ -21,7 +23,8 @@ void SheetCells::setCell(int row, int column, const QVariant &value)
 {
     if (row < 1 || column < 1)
         return;
-    if (value.isNull())
+    const bool number = value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float;
+    if (value.isNull() || (number && !std::isfinite(value.toDouble())))
         m_cells.remove(key(row, column));
     else
         m_cells.insert(key(row, column), value);
@@ -86,6 +89,8 @@ XlsxSpreadsheet::XlsxSpreadsheet(QString folder, Opener opener)
 {
 }
 
+XlsxSpreadsheet::XlsxSpreadsheet(QString file) : m_path(std::move(file)), m_fixedPath(true) {}
+
 namespace {
 
 lxw_datetime toLxw(const QDateTime &t)
@@ -98,9 +103,9 @@ lxw_datetime toLxw(const QDateTime &t)
 
 bool XlsxSpreadsheet::write(const QString &path, const SheetCells &sheet, QString *error)
 {
-    const QString part = path + QStringLiteral(".part");
-    QFile::remove(part);
-    lxw_workbook *wb = workbook_new(QFile::encodeName(part).constData());
+    // The library writes the file by name: beside the target, moved over it when whole.
+    StagedFile part(path);
+    lxw_workbook *wb = workbook_new(QFile::encodeName(part.path()).constData());
     if (!wb) {
         *error = QStringLiteral("Radna knjiga \"%1\" se ne može stvoriti.").arg(path);
         return false;
@@ -152,15 +157,12 @@ bool XlsxSpreadsheet::write(const QString &path, const SheetCells &sheet, QStrin
         worksheet_set_column(ws, lxw_col_t(c), lxw_col_t(c), widths[c], nullptr);
     const lxw_error result = workbook_close(wb);
     if (result != LXW_NO_ERROR) {
-        QFile::remove(part);
         *error = QStringLiteral("Radna knjiga \"%1\" se ne može zapisati: %2")
                      .arg(path, QString::fromUtf8(lxw_strerror(result)));
         return false;
     }
-    QFile::remove(path);
-    if (!QFile::rename(part, path)) {
-        QFile::remove(part);
-        *error = QStringLiteral("Radna knjiga \"%1\" se ne može zapisati.").arg(path);
+    if (!part.commit(StagedFile::completeZip)) {
+        *error = part.errorText();
         return false;
     }
     return true;
@@ -168,6 +170,11 @@ bool XlsxSpreadsheet::write(const QString &path, const SheetCells &sheet, QStrin
 
 bool XlsxSpreadsheet::release(QString *error)
 {
+    if (m_fixedPath) {
+        if (!write(m_path, *this, error))
+            return false;
+        return SheetCells::release(error);
+    }
     QDir().mkpath(m_folder);
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     for (int n = 1; m_path.isEmpty() || QFileInfo::exists(m_path); ++n)
@@ -214,6 +221,11 @@ std::shared_ptr<Spreadsheet> DesktopSpreadsheets::create(QString *)
 QString DesktopSpreadsheets::lastPath() const
 {
     return *m_lastPath;
+}
+
+std::shared_ptr<Spreadsheet> FileSpreadsheets::create(QString *)
+{
+    return std::make_shared<XlsxSpreadsheet>(m_path);
 }
 
 std::shared_ptr<Spreadsheet> ScriptedSpreadsheets::create(QString *error)

@@ -31,6 +31,8 @@ public:
     virtual void autoFit() = 0;
     /// Releases the references: the workbook goes to the user, who then owns it.
     virtual bool release(QString *error) = 0;
+    /// Gives the export up after a failure: the references go, and no workbook is left behind.
+    virtual void discard() = 0;
 };
 
 /// Starts spreadsheet applications: "Excel.Application" on the host's platform.
@@ -42,7 +44,9 @@ public:
     virtual std::shared_ptr<Spreadsheet> create(QString *error) = 0;
 };
 
-/// A worksheet kept in memory: cells by position, and the fitted column widths.
+/// A worksheet kept in memory: cells by position, and the fitted column widths. A number that is
+/// not finite (infinite, NaN) makes an empty cell: a spreadsheet has no such number, and its text
+/// ("inf") would be read as a word.
 class SheetCells : public Spreadsheet
 {
 public:
@@ -56,6 +60,7 @@ public:
     void setRange(int row, int column, const QVector<QVector<QVariant>> &values) override;
     void autoFit() override;
     bool release(QString *error) override;
+    void discard() override { m_released = true; }
 
     QVariant cell(int row, int column) const { return m_cells.value(key(row, column)); }
     int rowCount() const { return m_rows; }
@@ -84,23 +89,27 @@ private:
 };
 
 /// The desktop's spreadsheet: the sheet is written as an .xlsx workbook (libxlsxwriter) under a
-/// new name in the given folder, and opened with the desktop's default application.
+/// new name in the given folder, and opened with the desktop's default application; or, made
+/// with a file's path, written to that file and not opened.
 class XlsxSpreadsheet : public SheetCells
 {
 public:
     using Opener = std::function<bool(const QString &path)>;
     XlsxSpreadsheet(QString folder, Opener opener);
+    explicit XlsxSpreadsheet(QString file);
     bool release(QString *error) override;
     QString path() const { return m_path; }
 
-    /// Writes cells to an .xlsx file: numbers as numbers, text as text, dates as dates; the file
-    /// appears only when complete.
+    /// Writes cells to an .xlsx file: numbers as numbers, text as text (never a formula), dates
+    /// as dates. The file replaces what was there only when complete; a failed write leaves
+    /// nothing.
     static bool write(const QString &path, const SheetCells &sheet, QString *error);
 
 private:
     QString m_folder;
     Opener m_opener;
     QString m_path;
+    bool m_fixedPath = false;
 };
 
 /// Makes XlsxSpreadsheet exports in the user's documents folder (the temporary folder when
@@ -118,6 +127,18 @@ private:
     QString m_folder;
     XlsxSpreadsheet::Opener m_opener;
     std::shared_ptr<QString> m_lastPath = std::make_shared<QString>();
+};
+
+/// Every export's workbook written to one named file, which it replaces only when complete;
+/// nothing is opened. For running without a screen.
+class FileSpreadsheets : public SpreadsheetApplication
+{
+public:
+    explicit FileSpreadsheets(QString path) : m_path(std::move(path)) {}
+    std::shared_ptr<Spreadsheet> create(QString *error) override;
+
+private:
+    QString m_path;
 };
 
 /// Spreadsheets kept in memory, for tests: reports the version it is given and keeps every sheet.

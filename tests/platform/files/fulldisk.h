@@ -1,0 +1,99 @@
+#pragma once
+
+// Two ways for a test to run out of room: a file size limit on this process (always allowed), and
+// a small tmpfs of its own (only where the test may mount one).
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/mount.h>
+#include <sys/resource.h>
+
+namespace FullDisk {
+
+/// No file of this process may grow past the given size while it lives. The signal the kernel
+/// sends on the attempt is ignored, so the write fails with EFBIG as it would on a full disk.
+class SizeLimit
+{
+public:
+    explicit SizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_oldHandler = signal(SIGXFSZ, SIG_IGN);
+        rlimit tiny = m_saved;
+        tiny.rlim_cur = bytes;
+        m_ok = setrlimit(RLIMIT_FSIZE, &tiny) == 0;
+    }
+    ~SizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        signal(SIGXFSZ, m_oldHandler);
+    }
+    SizeLimit(const SizeLimit &) = delete;
+    SizeLimit &operator=(const SizeLimit &) = delete;
+    bool isSet() const { return m_ok; }
+
+private:
+    rlimit m_saved{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_ok = false;
+};
+
+/// A tmpfs of the given size, mounted over a new temporary folder; whyNot() says why there is
+/// none (the test then skips).
+class SmallDisk
+{
+public:
+    explicit SmallDisk(const QString &size)
+    {
+        const QByteArray where = QFile::encodeName(m_dir.path());
+        const QByteArray options = "size=" + size.toLatin1();
+        if (::mount("tmpfs", where.constData(), "tmpfs", 0, options.constData()) == 0)
+            m_mounted = true;
+        else
+            m_whyNot = QStringLiteral("this test may not mount a tmpfs: ") +
+                       QString::fromLocal8Bit(std::strerror(errno));
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+    }
+    SmallDisk(const SmallDisk &) = delete;
+    SmallDisk &operator=(const SmallDisk &) = delete;
+
+    bool isMounted() const { return m_mounted; }
+    QString whyNot() const { return m_whyNot; }
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+    /// Takes up all but the given bytes of the disk.
+    bool fillLeaving(qint64 bytes) const
+    {
+        QFile filler(filePath(QStringLiteral("filler")));
+        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return false;
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+        filler.close();
+        // the filler now holds the whole disk: give back what was asked for
+        return filler.resize(std::max<qint64>(0, filler.size() - bytes));
+    }
+    /// The names in the disk's folder, the filler left out.
+    QStringList files() const
+    {
+        QStringList names = QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden);
+        names.removeAll(QStringLiteral("filler"));
+        return names;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+    QString m_whyNot;
+};
+
+} // namespace FullDisk
