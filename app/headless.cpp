@@ -8,6 +8,7 @@
 #include "output/report.h"
 #include "output/reportviewer.h"
 #include "platform/chart/chartcontrol.h"
+#include "platform/files/atomicfile.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -111,7 +112,7 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const QStringList &
     for (const char *fmt : {"png", "svg", "pdf"})
         if (p.isSet(QString::fromLatin1(fmt)) &&
             !w->MSChart1->save(p.value(QString::fromLatin1(fmt)), size, &error)) {
-            err() << error << Qt::endl;
+            err() << "Desila se greška: " << error << Qt::endl;
             return 1;
         }
     if (p.isSet(QStringLiteral("csv"))) {
@@ -139,14 +140,15 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const QStringList &
                                 QStringLiteral("Izvještaj"), w->MSChart1->titleText(),
                                 cFinGrafPromet::hostContext()->nazivFirme, w->chartRecordset());
         if (!preview->CRVRadnici->ExportPdf(p.value(QStringLiteral("izvjestaj")), &error)) {
-            err() << error << Qt::endl;
+            err() << "Desila se greška: " << error << Qt::endl;
             return 1;
         }
         if (p.isSet(QStringLiteral("screenshot"))) {
             preview->resize(1100, 700);
             QApplication::processEvents();
-            if (!preview->grab().save(p.value(QStringLiteral("screenshot")))) {
-                err() << "Slika prozora se ne može zapisati." << Qt::endl;
+            if (!AtomicFile::saveImage(preview->grab().toImage(),
+                                       p.value(QStringLiteral("screenshot")), &error)) {
+                err() << "Desila se greška: " << error << Qt::endl;
                 return 1;
             }
             w->close();
@@ -161,8 +163,8 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const QStringList &
         }
     }
     if (p.isSet(QStringLiteral("screenshot")) &&
-        !windowPicture(w).save(p.value(QStringLiteral("screenshot")))) {
-        err() << "Slika prozora se ne može zapisati." << Qt::endl;
+        !AtomicFile::saveImage(windowPicture(w), p.value(QStringLiteral("screenshot")), &error)) {
+        err() << "Desila se greška: " << error << Qt::endl;
         return 1;
     }
     w->close();

@@ -19,6 +19,8 @@
 
 #include <memory>
 
+#include <csignal>
+
 namespace {
 
 QTextStream &err()
@@ -191,7 +193,7 @@ int groupWork(frmFinGrafPrihodRashod *w, const QCommandLineParser &p, ScriptedDi
         if (!dialogs.messages.isEmpty() || !w->lastPreview())
             return failed();
         if (!w->lastPreview()->CRVRadnici->ExportPdf(p.value(option), &error)) {
-            err() << error << Qt::endl;
+            err() << "Desila se greška: " << error << Qt::endl;
             return 1;
         }
     }
@@ -364,17 +366,13 @@ int runWindow(const WindowKind &kind, const QStringList &args)
     }
     const bool headless = define || groupOutputs || wantsHeadlessRun(p);
     auto scripted = std::make_shared<ScriptedDialogs>();
-    // Without a screen: the workbook is moved to the named file instead of being opened.
-    const QString xlsx = p.value(QStringLiteral("xlsx"));
-    auto workbooks =
-        std::make_shared<DesktopSpreadsheets>(QDir::tempPath(), [xlsx](const QString &path) {
-            QFile::remove(xlsx);
-            return QFile::rename(path, xlsx);
-        });
+    // Without a screen: the workbook is written to the named file instead of being opened.
+    auto workbooks = std::make_shared<FileSpreadsheets>(p.value(QStringLiteral("xlsx")));
     const Services services =
-        headless ? Services{scripted, std::make_shared<MemorySettingsStore>(), workbooks,
-                            std::make_shared<PdfPrinters>(p.value(QStringLiteral("ispis")))}
-                 : Services::desktop();
+        headless
+            ? Services{scripted, std::make_shared<MemorySettingsStore>(), workbooks,
+                       std::make_shared<PdfPrinters>(p.value(QStringLiteral("ispis")), scripted)}
+            : Services::desktop();
     cFinGrafPromet host(services);
     QString nivo = QStringLiteral("1");
     QString operater = p.value(QStringLiteral("operater"));
@@ -435,6 +433,8 @@ bool hasDisplay()
 
 int main(int argc, char **argv)
 {
+    // a file-size limit makes a write fail (and be reported), rather than end the process
+    signal(SIGXFSZ, SIG_IGN);
     // Help needs no screen; nor does a run that only writes files, which then draws offscreen.
     std::unique_ptr<QCoreApplication> app;
     if (asksForHelp(argc, argv)) {
