@@ -1,8 +1,8 @@
 #include "demobook.h"
 
 #include "platform/data/turnoversummary.h"
+#include "platform/files/atomicfile.h"
 
-#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -311,16 +311,49 @@ QString defaultPath()
     return QDir(dir).filePath(QStringLiteral("fingraf/fingraf-demo-%1.sqlite").arg(kEdition));
 }
 
+namespace {
+
+// Whether the file is a book this generator made (or one like it): an SQLite file with turnover.
+bool isBook(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    bool book = false;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+        SQLITE_OK) {
+        sqlite3_stmt *s = nullptr;
+        book = sqlite3_prepare_v2(db,
+                                  "SELECT COUNT(*) FROM sqlite_master WHERE type='table' AND "
+                                  "name IN ('PROMET','KONTO','CONFIG')",
+                                  -1, &s, nullptr) == SQLITE_OK &&
+               sqlite3_step(s) == SQLITE_ROW && sqlite3_column_int(s, 0) == 3;
+        sqlite3_finalize(s);
+    }
+    sqlite3_close(db);
+    return book;
+}
+
+} // namespace
+
 bool create(const QString &path, const Options &options, QString *error)
 {
-    if (QFileInfo::exists(path))
-        return true;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    // a name of this process's own: two processes may make the same book at once (tests run in
-    // parallel), and the first to finish wins
-    const QString part =
-        path + QStringLiteral(".part.") + QString::number(QCoreApplication::applicationPid());
-    QFile::remove(part);
+    if (QFileInfo::exists(path)) {
+        if (isBook(path))
+            return true;
+        *error = QStringLiteral("Datoteka \"%1\" postoji, a nije knjiga (SQLite s tablicama "
+                                "PROMET, KONTO i CONFIG); ostavljena je kakva jest.")
+                     .arg(path);
+        return false;
+    }
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+        *error = QStringLiteral("Mapa za demo knjigu \"%1\" se ne može napraviti.")
+                     .arg(QFileInfo(path).absolutePath());
+        return false;
+    }
+    // Written under a name of its own beside the book and moved over it only when complete: two
+    // processes may make the same book at once (tests run in parallel), and a full disk leaves
+    // no half book behind.
+    StagedFile staged(path);
+    const QString part = staged.path();
 
     const int lastYear = options.lastYear > 0 ? options.lastYear : QDate::currentDate().year();
     const int firstYear = lastYear - 5;
@@ -371,7 +404,7 @@ bool create(const QString &path, const Options &options, QString *error)
                     .toUtf8()
                     .constData()));
         if (!ok)
-            return QFile::remove(part), false;
+            return false;
 
         // Firms
         sqlite3_stmt *firm = db.prepare(QStringLiteral("INSERT INTO CONFIG VALUES (?,?,?,?)"));
@@ -644,14 +677,14 @@ bool create(const QString &path, const Options &options, QString *error)
         }
         check(ok && db.exec("ANALYZE;"));
     }
-    if (ok && !QFile::rename(part, path) && QFileInfo::exists(path)) {
-        QFile::remove(part); // another process made it meanwhile
-        return true;
+    if (!ok) {
+        if (error->isEmpty())
+            *error = QStringLiteral("Demo knjiga se ne može zapisati u \"%1\".").arg(path);
+        return false;
     }
-    if (!ok || !QFileInfo::exists(path)) {
-        if (ok)
-            *error = QStringLiteral("Demo knjiga se ne može spremiti kao \"%1\".").arg(path);
-        QFile::remove(part);
+    if (!staged.commit(StagedFile::completeSqlite)) {
+        *error = QStringLiteral("Demo knjiga se ne može spremiti kao \"%1\": %2")
+                     .arg(path, staged.errorText());
         return false;
     }
     return true;

@@ -53,8 +53,10 @@ void TstDemoBook::existingFileIsNotTouched()
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("moja knjiga");
     f.close();
+    // a file that is no book is neither overwritten nor taken for one
     QString error;
-    QVERIFY(DemoBook::create(path, DemoBook::Options(), &error));
+    QVERIFY(!DemoBook::create(path, DemoBook::Options(), &error));
+    QVERIFY(error.contains(path));
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("moja knjiga"));
 }
