@@ -18,6 +18,8 @@
 #include <QRadioButton>
 #include <QTextStream>
 
+#include <cmath>
+
 namespace {
 
 QTextStream &err()
@@ -101,6 +103,29 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const QStringList &
         err() << "U stablu nema traženog čvora." << Qt::endl;
         return 1;
     }
+    if (!scripted.messages.isEmpty() || !w->chartRecordset().isOpen()) {
+        // nothing drawn: what the window said while loading is the cause (an unreadable book)
+        const HostContext &host = *cFinGrafPromet::hostContext();
+        if (host.pristup && !host.pristup->OpisGreske().isEmpty())
+            err() << "Desila se greška: " << host.pristup->OpisGreske() << Qt::endl;
+        scripted.messages = before + scripted.messages;
+        failWith(scripted);
+        if (!w->chartRecordset().isOpen())
+            err() << "Grafikon nije nacrtan." << Qt::endl;
+        return 1;
+    }
+    // an amount the chart cannot draw (beyond the range of numbers, or no number) is no chart
+    Recordset rows = w->chartRecordset();
+    for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext())
+        for (int f = 1; f < rows.fieldCount(); ++f) {
+            const QVariant v = rows.value(f);
+            if (!v.isNull() && !std::isfinite(v.toDouble())) {
+                err() << "Desila se greška: iznos u stupcu " << rows.fieldName(f) << " retka "
+                      << rows.value(0).toString()
+                      << " je izvan raspona brojeva koji se mogu prikazati." << Qt::endl;
+                return 1;
+            }
+        }
     if (p.isSet(QStringLiteral("grid")))
         w->mnuPregledPodataka_Click();
     if (p.isSet(QStringLiteral("patern")))
