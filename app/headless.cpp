@@ -103,14 +103,15 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const QStringList &
         err() << "U stablu nema traženog čvora." << Qt::endl;
         return 1;
     }
-    if (!scripted.messages.isEmpty() || !w->chartRecordset().isOpen()) {
+    const bool chartAsked = wantsHeadlessRun(p);
+    if (!scripted.messages.isEmpty() || (chartAsked && !w->chartRecordset().isOpen())) {
         // nothing drawn: what the window said while loading is the cause (an unreadable book)
         const HostContext &host = *cFinGrafPromet::hostContext();
         if (host.pristup && !host.pristup->OpisGreske().isEmpty())
             err() << "Desila se greška: " << host.pristup->OpisGreske() << Qt::endl;
         scripted.messages = before + scripted.messages;
         failWith(scripted);
-        if (!w->chartRecordset().isOpen())
+        if (chartAsked && !w->chartRecordset().isOpen())
             err() << "Grafikon nije nacrtan." << Qt::endl;
         return 1;
     }
