@@ -9,6 +9,7 @@
 #include "output/reportviewer.h"
 #include "platform/chart/chartcontrol.h"
 #include "platform/files/atomicfile.h"
+#include "platform/services.h"
 
 #include <QApplication>
 #include <QComboBox>

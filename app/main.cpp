@@ -9,6 +9,7 @@
 #include "output/reportviewer.h"
 #include "platform/data/pristuppodacima.h"
 #include "platform/data/turnoversummary.h"
+#include "platform/services.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -19,6 +19,7 @@
 #include "platform/data/tsqladapter.h"
 #include "platform/data/turnoversummary.h"
 #include "platform/dialogs/dialogs.h"
+#include "platform/services.h"
 #include "platform/settings/settingsstore.h"
 #include "platform/widgets/keyedtree.h"
 #include "turnover/turnoverstatements.h"

@@ -8,7 +8,7 @@ jobs=$(nproc)
 fuzz_seconds=${FINGRAF_FUZZ_SECONDS:-30}
 
 echo "== source layout matches .clang-format"
-find app bench demo src tests \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format --dry-run --Werror
+find app bench demo src tests examples \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print0 | xargs -0 clang-format --dry-run --Werror
 
 echo "== build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

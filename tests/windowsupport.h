@@ -3,6 +3,7 @@
 // Opens chart windows the way the host does, with scripted boxes and settings kept in memory.
 #include "chartwin/chartwindow.h"
 #include "entry/cfingrafpromet.h"
+#include "platform/services.h"
 #include "testsupport.h"
 
 #include <QApplication>

@@ -3,6 +3,9 @@
 #include "chartwin/chartwindow.h"
 #include "chartwin/hostcontext.h"
 #include "entry/windowkinds.h"
+#include "platform/services.h"
+
+#include <QPointer>
 
 std::shared_ptr<HostContext> cFinGrafPromet::hostContext()
 {
@@ -11,11 +14,27 @@ std::shared_ptr<HostContext> cFinGrafPromet::hostContext()
     return context;
 }
 
-cFinGrafPromet::cFinGrafPromet(Services services) : m_services(std::move(services)) {}
+struct cFinGrafPromet::Private
+{
+    Services services;
+    QString error;
+    QPointer<ChartWindow> lastWindow;
+};
+
+cFinGrafPromet::cFinGrafPromet() : cFinGrafPromet(Services::desktop()) {}
+
+cFinGrafPromet::cFinGrafPromet(const Services &services) : d(new Private{services, {}, {}}) {}
+
+cFinGrafPromet::~cFinGrafPromet() = default;
+
+QString cFinGrafPromet::lastError() const
+{
+    return d->error;
+}
 
 ChartWindow *cFinGrafPromet::lastWindow() const
 {
-    return m_lastWindow;
+    return d->lastWindow;
 }
 
 void cFinGrafPromet::writeContext(const QString &conn, qint16 firm, qint16 year,
@@ -36,7 +55,7 @@ void cFinGrafPromet::readFirmName()
     if (!host.pristup)
         host.pristup = std::make_unique<cPristupPodacima>();
     if (!host.pristup->IzvrsiNaredbu(host.connectionString, QStringLiteral("SET TEXTSIZE 1000000")))
-        m_services.dialogs->message(nullptr, QStringLiteral("Nisam postavio veličinu TEXTSIZE"));
+        d->services.dialogs->message(nullptr, QStringLiteral("Nisam postavio veličinu TEXTSIZE"));
     const QString sql = QStringLiteral("SELECT ") + QStringLiteral("*") +
                         QStringLiteral(" FROM dbo.CONFIG WHERE BROJPODUZECA=") +
                         QString::number(host.brojPoduzeca);
@@ -50,7 +69,7 @@ void cFinGrafPromet::readFirmName()
                 host.nazivFirme = name.toString();
         }
     } else {
-        m_services.dialogs->message(
+        d->services.dialogs->message(
             nullptr,
             QStringLiteral("Desila se greška u pristupu podacima o firmi. Ponovite!") +
                 QStringLiteral("\r\n") + host.pristup->OpisGreske(),
@@ -63,27 +82,27 @@ bool cFinGrafPromet::PrikažiProzor(int method, const QString &cConnString, QStr
                                    const QString &cVrstaPrograma, const QString &cImeBazePrometa,
                                    QString &ImeOperatera, qint16 &BrojPlana)
 {
-    m_error.clear();
+    d->error.clear();
     const WindowKind *kind = windowKindByMethod(method);
     if (!kind) {
-        m_error = QStringLiteral("Nepoznata metoda: %1").arg(method);
+        d->error = QStringLiteral("Nepoznata metoda: %1").arg(method);
         return false;
     }
     if (!isPlainTableName(cImeBazePrometa)) {
-        m_error = QStringLiteral("Neispravno ime tablice prometa: \"%1\". Dopuštena su samo "
-                                 "slova, znamenke i _.")
-                      .arg(cImeBazePrometa);
+        d->error = QStringLiteral("Neispravno ime tablice prometa: \"%1\". Dopuštena su samo "
+                                  "slova, znamenke i _.")
+                       .arg(cImeBazePrometa);
         return false;
     }
     writeContext(cConnString, cBrojPoduzeca, cGodina, cVrstaPrograma, ImeOperatera);
     if (!kind->create) {
-        m_error = QStringLiteral("%1: ovaj prikaz još nije dostupan u ovoj verziji komponente.")
-                      .arg(QString::fromUtf8(kind->entryMethod));
+        d->error = QStringLiteral("%1: ovaj prikaz još nije dostupan u ovoj verziji komponente.")
+                       .arg(QString::fromUtf8(kind->entryMethod));
         return false;
     }
-    ChartWindow *w = kind->create(m_services, hostContext(), BrojPlana);
+    ChartWindow *w = kind->create(d->services, hostContext(), BrojPlana);
     w->ImeBazePrometa = cImeBazePrometa;
-    m_lastWindow = w;
+    d->lastWindow = w;
     w->Prikaži(cVrstaPrikaza, VrstaPrograma);
     return true;
 }

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "platform/services.h"
+#include "fingraf_export.h"
 
 #include <memory>
 
-#include <QPointer>
 #include <QString>
+
+struct Services;
 
 /// Identifiers hosts bind to.
 namespace TypeLibrary {
@@ -25,41 +26,56 @@ inline constexpr int VersionMinor = 1;
 class cFinGrafPromet
 {
 public:
-    explicit cFinGrafPromet(Services services = Services::desktop());
+    /// Answers the host's questions with the desktop's dialogs and keeps settings per user.
+    FINGRAF_EXPORT cFinGrafPromet();
+    /// Inside the component (launcher, tests): dialogs, settings, workbooks and printers of the
+    /// caller's choosing.
+    explicit cFinGrafPromet(const Services &services);
+    FINGRAF_EXPORT ~cFinGrafPromet();
+    cFinGrafPromet(const cFinGrafPromet &) = delete;
+    cFinGrafPromet &operator=(const cFinGrafPromet &) = delete;
 
     QString VrstaPrograma;
 
-    bool PrikažiGrafPromet(const QString &cConnString, QString &cNivoPrograma, qint16 cBrojPoduzeca,
-                           qint16 cGodina, int cVrstaPrikaza, const QString &cVrstaPrograma,
-                           const QString &cImeBazePrometa, QString &ImeOperatera);
-    bool PrikažiGrafPrometKumulativ(const QString &cConnString, QString &cNivoPrograma,
-                                    qint16 cBrojPoduzeca, qint16 cGodina, int cVrstaPrikaza,
-                                    const QString &cVrstaPrograma, const QString &cImeBazePrometa,
-                                    QString &ImeOperatera);
-    bool PrikažiPrihodeRashode(const QString &cConnString, QString &cNivoPrograma,
-                               qint16 cBrojPoduzeca, qint16 cGodina, int cVrstaPrikaza,
-                               const QString &cVrstaPrograma, const QString &cImeBazePrometa,
-                               QString &ImeOperatera);
-    bool PrikažiPlanIRealizaciju(const QString &cConnString, QString &cNivoPrograma,
-                                 qint16 cBrojPoduzeca, qint16 cGodina, int cVrstaPrikaza,
-                                 const QString &cVrstaPrograma, const QString &cImeBazePrometa,
-                                 QString &ImeOperatera, qint16 &BrojPlana);
-    bool PrikažiPlanIRealizacijuBudž(const QString &cConnString, QString &cNivoPrograma,
-                                     qint16 cBrojPoduzeca, qint16 cGodina, int cVrstaPrikaza,
-                                     const QString &cVrstaPrograma, const QString &cImeBazePrometa,
-                                     QString &ImeOperatera, qint16 &BrojPlana);
+    FINGRAF_EXPORT bool PrikažiGrafPromet(const QString &cConnString, QString &cNivoPrograma,
+                                          qint16 cBrojPoduzeca, qint16 cGodina, int cVrstaPrikaza,
+                                          const QString &cVrstaPrograma,
+                                          const QString &cImeBazePrometa, QString &ImeOperatera);
+    FINGRAF_EXPORT bool PrikažiGrafPrometKumulativ(const QString &cConnString,
+                                                   QString &cNivoPrograma, qint16 cBrojPoduzeca,
+                                                   qint16 cGodina, int cVrstaPrikaza,
+                                                   const QString &cVrstaPrograma,
+                                                   const QString &cImeBazePrometa,
+                                                   QString &ImeOperatera);
+    FINGRAF_EXPORT bool PrikažiPrihodeRashode(const QString &cConnString, QString &cNivoPrograma,
+                                              qint16 cBrojPoduzeca, qint16 cGodina,
+                                              int cVrstaPrikaza, const QString &cVrstaPrograma,
+                                              const QString &cImeBazePrometa,
+                                              QString &ImeOperatera);
+    FINGRAF_EXPORT bool PrikažiPlanIRealizaciju(const QString &cConnString, QString &cNivoPrograma,
+                                                qint16 cBrojPoduzeca, qint16 cGodina,
+                                                int cVrstaPrikaza, const QString &cVrstaPrograma,
+                                                const QString &cImeBazePrometa,
+                                                QString &ImeOperatera, qint16 &BrojPlana);
+    FINGRAF_EXPORT bool PrikažiPlanIRealizacijuBudž(const QString &cConnString,
+                                                    QString &cNivoPrograma, qint16 cBrojPoduzeca,
+                                                    qint16 cGodina, int cVrstaPrikaza,
+                                                    const QString &cVrstaPrograma,
+                                                    const QString &cImeBazePrometa,
+                                                    QString &ImeOperatera, qint16 &BrojPlana);
 
     /// Any of the five by its method number (WindowKind::method); the plan number is read only by
     /// the plan windows.
-    bool PrikažiProzor(int method, const QString &cConnString, QString &cNivoPrograma,
-                       qint16 cBrojPoduzeca, qint16 cGodina, int cVrstaPrikaza,
-                       const QString &cVrstaPrograma, const QString &cImeBazePrometa,
-                       QString &ImeOperatera, qint16 &BrojPlana);
+    FINGRAF_EXPORT bool PrikažiProzor(int method, const QString &cConnString,
+                                      QString &cNivoPrograma, qint16 cBrojPoduzeca, qint16 cGodina,
+                                      int cVrstaPrikaza, const QString &cVrstaPrograma,
+                                      const QString &cImeBazePrometa, QString &ImeOperatera,
+                                      qint16 &BrojPlana);
 
-    QString lastError() const { return m_error; }
+    FINGRAF_EXPORT QString lastError() const;
     /// A turnover table name goes into every statement as it stands: only a plain identifier
     /// (letters, digits, _, not starting with a digit) is taken.
-    static bool isPlainTableName(const QString &name);
+    FINGRAF_EXPORT static bool isPlainTableName(const QString &name);
     /// The host context of the loaded component, shared by every window it opened.
     static std::shared_ptr<struct HostContext> hostContext();
     /// The window the last call opened (null after a modal call, whose window is gone).
@@ -70,7 +86,6 @@ private:
                       const QString &operatorName);
     void readFirmName();
 
-    Services m_services;
-    QString m_error;
-    QPointer<class ChartWindow> m_lastWindow;
+    struct Private;
+    std::unique_ptr<Private> d;
 };
