@@ -64,12 +64,16 @@ head -c 2000000 /dev/urandom | dd of="$work/corrupt.sqlite" bs=4096 seek=1 conv=
 for b in missing.sqlite folder.sqlite zero.sqlite text.sqlite corrupt.sqlite; do
   expect nz "book $b" -- promet --conn "$work/$b" --csv "$work/o.csv"
 done
+# another program holds the book locked for as long as its input stays open
 cp "$book" "$work/locked.sqlite"
-(echo "BEGIN EXCLUSIVE; UPDATE CONFIG SET NazivFirme=NazivFirme;"; sleep 60) | sqlite3 "$work/locked.sqlite" &
+mkfifo "$work/lock"
+sqlite3 "$work/locked.sqlite" <"$work/lock" >/dev/null 2>&1 &
 locker=$!
+exec 3>"$work/lock"
+echo "BEGIN EXCLUSIVE; UPDATE CONFIG SET NazivFirme=NazivFirme;" >&3
 sleep 1
 expect nz "book locked longer than the timeout" -- promet --conn "$work/locked.sqlite" --konto 120 --csv "$work/o.csv"
-pkill -f 'sleep 60' 2>/dev/null
+exec 3>&-
 wait $locker 2>/dev/null
 # amounts beyond what a chart can draw
 cp "$book" "$work/huge.sqlite"
