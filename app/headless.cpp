@@ -29,9 +29,6 @@ QTextStream &err()
     return s;
 }
 
-const char *const kOutputs[] = {"png",        "svg",  "pdf",   "csv",
-                                "screenshot", "xlsx", "ispis", "izvjestaj"};
-
 // Prints what the window said and fails.
 int failWith(const ScriptedDialogs &dialogs)
 {
@@ -56,10 +53,19 @@ QImage windowPicture(ChartWindow *w)
 
 } // namespace
 
+const QStringList &headlessOutputs()
+{
+    static const QStringList outputs = {QStringLiteral("png"),        QStringLiteral("svg"),
+                                        QStringLiteral("pdf"),        QStringLiteral("csv"),
+                                        QStringLiteral("screenshot"), QStringLiteral("xlsx"),
+                                        QStringLiteral("ispis"),      QStringLiteral("izvjestaj")};
+    return outputs;
+}
+
 bool wantsHeadlessRun(const QCommandLineParser &p)
 {
-    for (const char *o : kOutputs)
-        if (p.isSet(QString::fromLatin1(o)))
+    for (const QString &o : headlessOutputs())
+        if (p.isSet(o))
             return true;
     return false;
 }

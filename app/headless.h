@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -8,6 +9,9 @@ class ChartWindow;
 class QCommandLineParser;
 class ScriptedDialogs;
 struct Services;
+
+/// The options that write a file of the window's output (without their dashes).
+const QStringList &headlessOutputs();
 
 /// True when the options ask for output without a screen (a picture, rows, a workbook, a print or
 /// a report).

@@ -101,12 +101,14 @@ bool optionsValid(const QCommandLineParser &p, const QList<QCommandLineOption> &
                                    {"od", 1, 9999},     {"do", 1, 9999},      {"mj-od", 0, 12},
                                    {"mj-do", 0, 12},    {"iznos", 0, 4},      {"tip", 0, 11},
                                    {"skala", 0, 2},     {"translacija", 0, 2}};
+    // only options this window has may be asked about
+    QStringList names;
+    for (const QCommandLineOption &o : options)
+        names += o.names();
+    auto given = [&](const QString &name) { return names.contains(name) && p.isSet(name); };
     for (const Range &r : ranges) {
         const QString name = QString::fromLatin1(r.option);
-        bool known = false;
-        for (const QCommandLineOption &o : options)
-            known = known || o.names().contains(name);
-        if (!known || !p.isSet(name))
+        if (!given(name))
             continue;
         bool ok = false;
         const qlonglong v = p.value(name).trimmed().toLongLong(&ok);
@@ -116,14 +118,12 @@ bool optionsValid(const QCommandLineParser &p, const QList<QCommandLineOption> &
             return false;
         }
     }
-    for (const char *file :
-         {"png", "svg", "pdf", "csv", "screenshot", "xlsx", "ispis", "izvjestaj", "izvjestaj-grupa",
-          "izvjestaj-grupa-ukupno", "trace-sql", "book", "conn"}) {
-        const QString name = QString::fromLatin1(file);
-        bool known = false;
-        for (const QCommandLineOption &o : options)
-            known = known || o.names().contains(name);
-        if (known && p.isSet(name) && p.value(name).trimmed().isEmpty()) {
+    const QStringList files =
+        headlessOutputs() +
+        QStringList{QStringLiteral("izvjestaj-grupa"), QStringLiteral("izvjestaj-grupa-ukupno"),
+                    QStringLiteral("trace-sql"), QStringLiteral("book"), QStringLiteral("conn")};
+    for (const QString &name : files) {
+        if (given(name) && p.value(name).trimmed().isEmpty()) {
             err() << "--" << name << ": vrijednost ne smije biti prazna." << Qt::endl;
             return false;
         }
@@ -442,12 +442,9 @@ int main(int argc, char **argv)
         app = std::make_unique<QCoreApplication>(argc, argv);
     } else {
         if (!hasDisplay()) {
-            static const char *const outputs[] = {"--png",       "--svg",       "--pdf",
-                                                  "--csv",       "--xlsx",      "--ispis",
-                                                  "--izvjestaj", "--screenshot"};
             for (int i = 1; i < argc; ++i)
-                for (const char *o : outputs)
-                    if (QByteArray(argv[i]).startsWith(o))
+                for (const QString &o : headlessOutputs())
+                    if (QString::fromLocal8Bit(argv[i]).startsWith(QStringLiteral("--") + o))
                         qputenv("QT_QPA_PLATFORM", "offscreen");
         }
         app = std::make_unique<QApplication>(argc, argv);

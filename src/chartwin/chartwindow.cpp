@@ -273,14 +273,8 @@ bool ChartWindow::draw(const Statement &statement, const QString &title, const F
     BusyCursor busy;
     // a month outside the year never reaches a statement: the drawing fails as a missing month
     // column would
-    auto isMonth = [](const QString &box) {
-        const double m = std::nearbyint(VbText::val(box)); // halves to the even month, as read
-        return m >= 0 && m <= 12;
-    };
-    const bool monthsValid = isMonth(txtMj[0]->text()) && isMonth(txtMj[1]->text());
-    const QString sql = monthsValid ? statement(VbText::toInt16(txtMj[0]->text()),
-                                                VbText::toInt16(txtMj[1]->text()))
-                                    : QString();
+    qint16 first = 0, last = 0;
+    const QString sql = monthRange(&first, &last) ? statement(first, last) : QString();
     if (!sql.isEmpty())
         setLastSql(sql);
     if (sql.isEmpty() ||
@@ -293,6 +287,23 @@ bool ChartWindow::draw(const Statement &statement, const QString &title, const F
         shaping.rows(m_chartRs);
     handToChart(title, shaping, busy);
     return true;
+}
+
+bool ChartWindow::monthRange(qint16 *first, qint16 *last) const
+{
+    auto isMonth = [](const QString &box) {
+        const double m = std::nearbyint(VbText::val(box)); // halves to the even month, as read
+        return m >= 0 && m <= 12;
+    };
+    *first = VbText::toInt16(txtMj[0]->text());
+    *last = VbText::toInt16(txtMj[1]->text());
+    return isMonth(txtMj[0]->text()) && isMonth(txtMj[1]->text());
+}
+
+void ChartWindow::clearTree()
+{
+    tv->clearNodes();
+    m_lastNode = nullptr;
 }
 
 bool ChartWindow::openFill(const QString &sql, Recordset &rs, const Failure &failure)

@@ -153,6 +153,10 @@ protected:
     void place(QWidget *w, int left, int top, int width, int height);
     cPristupPodacima &pristup();
     void setLastNode(QTreeWidgetItem *node) { m_lastNode = node; }
+    /// Empties the tree; the last clicked node, which was one of its nodes, is forgotten with it.
+    void clearTree();
+    /// The month boxes as whole months; false when one lies outside 0..12.
+    bool monthRange(qint16 *first, qint16 *last) const;
     void setLastSql(const QString &sql) { m_lastSql = sql; }
     /// Index of the selected amount kind, -1 when none.
     int selectedAmountKind() const;

@@ -159,8 +159,7 @@ void frmFinGrafPrihodRashod::NapuniGrupe()
 {
     BusyCursor busy;
     tv->setVisible(false);
-    tv->clearNodes();
-    setLastNode(nullptr); // the nodes it pointed at are gone
+    clearTree();
     tv->setVisible(true);
     Recordset keys;
     if (!openFill(IncExpSql::groupList(host().brojPoduzeca, host().godina), keys,
@@ -478,9 +477,8 @@ Recordset frmFinGrafPrihodRashod::groupShareRows()
     // report then shows no rows.
     if (accounts.isEmpty())
         return shares;
-    const qint16 first = VbText::toInt16(txtMj[0]->text());
-    const qint16 last = VbText::toInt16(txtMj[1]->text());
-    if (first < 0 || last > 12 || first > last) {
+    qint16 first = 0, last = 0;
+    if (!monthRange(&first, &last) || first > last) {
         busy.restore();
         dialogs().message(this, QStringLiteral("Greška u pristupu podacima za grupu ") + m_groupKey,
                           Dialogs::Exclamation);

@@ -86,8 +86,7 @@ void frmFinGrafPlan::NapuniStabloPlana()
     // the tree stays out of sight while every level is added
     tv->setVisible(false);
     tv->setUpdatesEnabled(false);
-    tv->clearNodes();
-    setLastNode(nullptr); // the nodes it pointed at are gone
+    clearTree();
     for (const QString &side : kSides)
         fillGroups(side, busy);
     tv->setVisible(true);

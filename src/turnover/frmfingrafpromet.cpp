@@ -75,8 +75,7 @@ void frmFinGrafPromet::NapuniTrocifrenaKonta()
     }
     tv->setVisible(false);
     tv->setUpdatesEnabled(false);
-    tv->clearNodes();
-    setLastNode(nullptr);
+    clearTree();
     tv->setVisible(true);
     tv->setUpdatesEnabled(true);
     QTreeWidgetItem *last = nullptr;
