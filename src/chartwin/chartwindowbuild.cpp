@@ -76,13 +76,11 @@ void ChartWindow::build()
         fraIznosi = new QGroupBox(QStringLiteral("Prikaz iznosa"), c);
         fraIznosi->setToolTip(QStringLiteral("Ovdje se definiraju iznosi koji se žele prikazati - "
                                              "duguvni, potražni ili oba iznosa"));
-        place(fraIznosi, 9000, 0, 5415, 615);
-        static const int optLeft[] = {120, 960, 1920, 3120, 4200};
-        static const int optWidth[] = {855, 975, 1215, 1095, 1095};
+        place(fraIznosi, 9000, 0, m_design.amountFrameWidth, 615);
         for (int i = 0; i < m_design.amountKinds.size(); ++i) {
             auto *o = new QRadioButton(m_design.amountKinds[i].caption, fraIznosi);
             o->setToolTip(m_design.amountKinds[i].toolTip);
-            place(o, optLeft[qMin(i, 4)], 240, optWidth[qMin(i, 4)], 255);
+            place(o, m_design.amountKinds[i].left, 240, m_design.amountKinds[i].width, 255);
             optVrijednost << o;
         }
         optVrijednost[0]->setChecked(true);

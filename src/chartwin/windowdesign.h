@@ -8,15 +8,19 @@
 /// keeps. The frame builds, loads, shows and persists itself from this.
 struct WindowDesign
 {
+    /// An option button of the amount frame, placed inside the frame (twips).
     struct Option
     {
         QString caption;
         QString toolTip;
+        int left = 0;
+        int width = 0;
     };
 
     QString caption;
     /// The option buttons of the amount frame; none: the window has no amount frame.
     QVector<Option> amountKinds;
+    int amountFrameWidth = 5415;
     /// From and to year; false: only txtGodina(0), the year itself.
     bool twoYearBoxes = true;
     QString yearCaption = QStringLiteral("Za godinu: Od:");

@@ -5,10 +5,8 @@
 #include "platform/text/vbtext.h"
 #include "platform/widgets/keyedtree.h"
 
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 
 namespace {
 
@@ -16,9 +14,13 @@ WindowDesign planDesign(const QString &caption)
 {
     WindowDesign d;
     d.caption = caption;
-    d.amountKinds = {{QStringLiteral("Plan"), QStringLiteral("Prikaz samo plana")},
-                     {QStringLiteral("Realizacija"), QStringLiteral("Prikaz samo realizacije")},
-                     {QStringLiteral("Indeks"), QStringLiteral("Prikaz indeksa")}};
+    // three buttons where the turnover windows have five: the frame closes round them, and the
+    // longest caption gets the room it needs
+    d.amountKinds = {
+        {QStringLiteral("Plan"), QStringLiteral("Prikaz samo plana"), 120, 855},
+        {QStringLiteral("Realizacija"), QStringLiteral("Prikaz samo realizacije"), 1080, 1335},
+        {QStringLiteral("Indeks"), QStringLiteral("Prikaz indeksa"), 2520, 975}};
+    d.amountFrameWidth = 3615;
     d.twoYearBoxes = false;
     d.yearCaption = QStringLiteral("Za godinu:");
     d.firstMonthDefault = QStringLiteral("1");
@@ -44,12 +46,6 @@ frmFinGrafPlan::frmFinGrafPlan(const Services &services, std::shared_ptr<HostCon
     : ChartWindow(services, std::move(host), planDesign(caption), parent)
 {
     connect(Command1, &QPushButton::clicked, this, &frmFinGrafPlan::Command1_Click);
-    // three buttons where the turnover windows have five: the frame closes round them, and the
-    // longest caption gets the room it needs
-    place(fraIznosi, 9000, 0, 3615, 615);
-    const int left[] = {120, 1080, 2520}, width[] = {855, 1335, 975};
-    for (int i = 0; i < 3; ++i)
-        place(optVrijednost[i], left[i], 240, width[i], 255);
 }
 
 QString frmFinGrafPlan::captionAddition() const

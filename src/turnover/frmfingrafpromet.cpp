@@ -13,11 +13,12 @@ WindowDesign turnoverDesign()
     const QString both = QStringLiteral("Prikaz iznosa duguje i potražuje");
     WindowDesign d;
     d.caption = QStringLiteral("Pregled prometa na kontima po mjesecima");
-    d.amountKinds = {{QStringLiteral("Duguje"), QStringLiteral("Prikaz samo iznosa duguje")},
-                     {QStringLiteral("Potražuje"), QStringLiteral("Prikaz samo iznosa potražuje")},
-                     {QStringLiteral("Oba (D i P)"), both},
-                     {QStringLiteral("Saldo D-P"), both},
-                     {QStringLiteral("Saldo P-D"), both}};
+    d.amountKinds = {
+        {QStringLiteral("Duguje"), QStringLiteral("Prikaz samo iznosa duguje"), 120, 855},
+        {QStringLiteral("Potražuje"), QStringLiteral("Prikaz samo iznosa potražuje"), 960, 975},
+        {QStringLiteral("Oba (D i P)"), both, 1920, 1215},
+        {QStringLiteral("Saldo D-P"), both, 3120, 1095},
+        {QStringLiteral("Saldo P-D"), both, 4200, 1095}};
     return d;
 }
 
@@ -25,9 +26,12 @@ WindowDesign cumulativeDesign()
 {
     WindowDesign d;
     d.caption = QStringLiteral("Pregled kumulativnog salda na kontima po mjesecima");
+    // two buttons where the turnover window has five: the frame closes round them
     d.amountKinds = {
-        {QStringLiteral("Kum.saldo D-P"), QStringLiteral("Prikaz samo iznosa duguje")},
-        {QStringLiteral("Kum.saldo P-D"), QStringLiteral("Prikaz samo iznosa potražuje")}};
+        {QStringLiteral("Kum.saldo D-P"), QStringLiteral("Prikaz samo iznosa duguje"), 120, 1335},
+        {QStringLiteral("Kum.saldo P-D"), QStringLiteral("Prikaz samo iznosa potražuje"), 1560,
+         1335}};
+    d.amountFrameWidth = 3015;
     return d;
 }
 
