@@ -491,9 +491,7 @@ Recordset frmFinGrafPrihodRashod::groupShareRows()
                              {ImeBazePrometa, host().brojPoduzeca, firstYear(), lastYear()}));
     if (!pristup().OtvoriRecordset(host().connectionString, lastSql(), shares, true, false)) {
         busy.restore();
-        dialogs().message(this,
-                          QStringLiteral("Greška u pristupu podacima za grupu ") + m_groupKey +
-                              QStringLiteral("\r\n") + pristup().OpisGreske(),
+        dialogs().message(this, QStringLiteral("Greška u pristupu podacima za grupu ") + m_groupKey,
                           Dialogs::Exclamation);
         shares.clear();
     }
