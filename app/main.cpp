@@ -7,13 +7,13 @@
 #include "incexp/frmfindefkontaprihrash.h"
 #include "incexp/frmfingrafprihodrashod.h"
 #include "output/reportviewer.h"
+#include "platform/clock/clock.h"
 #include "platform/data/pristuppodacima.h"
 #include "platform/data/turnoversummary.h"
 #include "platform/services.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QTextStream>
@@ -246,7 +246,7 @@ int runWindow(const WindowKind &kind, const QStringList &args)
         {QStringLiteral("firma"), QStringLiteral("Broj poduzeća."), QStringLiteral("N"),
          QStringLiteral("1")},
         {QStringLiteral("godina"), QStringLiteral("Knjigovodstvena godina."), QStringLiteral("N"),
-         QString::number(QDate::currentDate().year())},
+         QString::number(Clock::today().year())},
         {QStringLiteral("modal"), QStringLiteral("Prikaz modalno.")},
         {QStringLiteral("tablica"), QStringLiteral("Tablica prometa (PROMET ili PROMETMT)."),
          QStringLiteral("T"), QStringLiteral("PROMET")},

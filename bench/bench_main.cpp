@@ -14,6 +14,7 @@
 #include "plan/planstatements.h"
 #include "platform/chart/chart3d.h"
 #include "platform/chart/chartcontrol.h"
+#include "platform/clock/clock.h"
 #include "platform/data/pristuppodacima.h"
 #include "platform/data/sqlitefunctions.h"
 #include "platform/data/tsqladapter.h"
@@ -26,7 +27,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -259,7 +259,7 @@ int main(int argc, char **argv)
                    .filePath(QStringLiteral("fingraf/bench-scale-%1-edition-%2.sqlite")
                                  .arg(scale)
                                  .arg(DemoBook::kEdition));
-    const qint16 year = qint16(QDate::currentDate().year());
+    const qint16 year = qint16(Clock::today().year());
 
     if (!QFileInfo::exists(book)) {
         out << "making the demo book at scale " << scale << " in " << book << " ...\n";

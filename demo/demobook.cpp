@@ -1,9 +1,9 @@
 #include "demobook.h"
 
+#include "platform/clock/clock.h"
 #include "platform/data/turnoversummary.h"
 #include "platform/files/atomicfile.h"
 
-#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -308,7 +308,9 @@ CREATE INDEX FINPRIHRASH_GODINA ON FINPRIHRASH (BrojPoduzeca, Godina);
 QString defaultPath()
 {
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return QDir(dir).filePath(QStringLiteral("fingraf/fingraf-demo-%1.sqlite").arg(kEdition));
+    return QDir(dir).filePath(QStringLiteral("fingraf/fingraf-demo-%1-%2.sqlite")
+                                  .arg(kEdition)
+                                  .arg(Clock::today().year()));
 }
 
 namespace {
@@ -355,7 +357,7 @@ bool create(const QString &path, const Options &options, QString *error)
     StagedFile staged(path);
     const QString part = staged.path();
 
-    const int lastYear = options.lastYear > 0 ? options.lastYear : QDate::currentDate().year();
+    const int lastYear = options.lastYear > 0 ? options.lastYear : Clock::today().year();
     const int firstYear = lastYear - 5;
     const int scale = qMax(1, options.scale);
     Random rnd(options.seed);

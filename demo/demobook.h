@@ -21,7 +21,9 @@ struct Options
 /// a description in *error when the file cannot be written; a half-written file is removed.
 bool create(const QString &path, const Options &options, QString *error);
 
-/// The default book: fingraf-demo-<edition>.sqlite in the user's data folder.
+/// The default book: fingraf-demo-<edition>-<year>.sqlite in the user's data folder, the year being
+/// the book's last one (this year): a book made last year, whose years the windows no longer
+/// open over, is not taken for this year's.
 QString defaultPath();
 
 /// One line per table with its row count, for the launcher's summary.

@@ -2,7 +2,13 @@
 
 // Helpers shared by the test programs: the demo book they run against, and an independent way to
 // ask it questions (the bare SQLite interface, bypassing our data access and adapter).
+//
+// The tests hold for any day they run on. The fixture book is made for a fixed set of years,
+// kFirstYear to kLastYear, and every test program runs on a fixed day of the book's last year,
+// today(), through the clock the windows read (their year boxes open over this year and the five
+// before it, as over the book). A test of what follows the date fixes another day itself.
 #include "demobook.h"
+#include "platform/clock/clock.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,14 +21,28 @@
 
 namespace TestSupport {
 
-/// The demo book at scale 1, made once per build tree and shared read-only by the tests.
+constexpr int kFirstYear = 2021;
+constexpr int kLastYear = 2026;
+inline QDate today()
+{
+    return QDate(kLastYear, 6, 15);
+}
+
+/// Fixes the test clock at today() when the test program starts.
+inline const bool kClockFixed = (Clock::fixToday(today()), true);
+
+/// The demo book at scale 1 over kFirstYear..kLastYear, made once per build tree and shared
+/// read-only by the tests.
 inline QString demoBook()
 {
     const QString dir = QStringLiteral(FINGRAF_TEST_DATA);
     QDir().mkpath(dir);
-    const QString path = dir + QStringLiteral("/demo-%1.sqlite").arg(DemoBook::kEdition);
+    const QString path =
+        dir + QStringLiteral("/demo-%1-%2.sqlite").arg(DemoBook::kEdition).arg(kLastYear);
+    DemoBook::Options options;
+    options.lastYear = kLastYear;
     QString error;
-    if (!DemoBook::create(path, DemoBook::Options(), &error))
+    if (!DemoBook::create(path, options, &error))
         qFatal("demo book: %s", qPrintable(error));
     return path;
 }

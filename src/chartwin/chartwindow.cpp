@@ -4,6 +4,7 @@
 
 #include "chartwin/windowsettings.h"
 #include "platform/chart/chartcontrol.h"
+#include "platform/clock/clock.h"
 #include "platform/dialogs/busycursor.h"
 #include "platform/text/vbtext.h"
 #include "platform/widgets/keyedtree.h"
@@ -12,7 +13,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDate>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -104,7 +104,7 @@ void ChartWindow::load()
     cmbScale->addItems({QStringLiteral("Linearna os"), QStringLiteral("Procentna os"),
                         QStringLiteral("Logaritamska os")});
     fitToFont();
-    const int year = QDate::currentDate().year();
+    const int year = Clock::today().year();
     if (txtGodina[1]) {
         txtGodina[0]->setText(QString::number(year - 5));
         txtGodina[1]->setText(QString::number(year));

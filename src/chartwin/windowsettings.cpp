@@ -1,9 +1,8 @@
 #include "windowsettings.h"
 
+#include "platform/clock/clock.h"
 #include "platform/settings/settingsstore.h"
 #include "platform/text/vbtext.h"
-
-#include <QDate>
 
 #include <cmath>
 
@@ -29,7 +28,7 @@ WindowSettings WindowSettings::defaults(const WindowDesign &design)
 {
     WindowSettings s;
     s.početniMjesec = design.firstMonthDefault;
-    s.konačnaGodina = QString::number(QDate::currentDate().year());
+    s.konačnaGodina = QString::number(Clock::today().year());
     return s;
 }
 

@@ -1,4 +1,5 @@
 #include "chartwin/windowsettings.h"
+#include "platform/clock/clock.h"
 #include "platform/settings/settingsstore.h"
 
 #include <QDate>
@@ -22,6 +23,7 @@ class TstWindowSettings : public QObject
 {
     Q_OBJECT
 private slots:
+    void firstRun_data();
     void firstRun();
     void storedValueFallsBack_data();
     void storedValueFallsBack();
@@ -29,16 +31,28 @@ private slots:
     void writesInOrderAndOnlyWhatTheDesignKeeps();
 };
 
+void TstWindowSettings::firstRun_data()
+{
+    // the last year box follows the day the window opens on
+    QTest::addColumn<QDate>("today");
+    QTest::newRow("new year's eve") << QDate(2026, 12, 31);
+    QTest::newRow("new year's day") << QDate(2027, 1, 1);
+    QTest::newRow("years later") << QDate(2030, 6, 30);
+}
+
 void TstWindowSettings::firstRun()
 {
+    QFETCH(QDate, today);
+    Clock::fixToday(today);
     MemorySettingsStore store;
     const WindowSettings s = WindowSettings::read(store, kApp, design(), 12, 3, kScreen);
     QCOMPARE(s.width, 12000.f);
     QCOMPARE(s.height, 7900.f);
     QCOMPARE(s.vrstaGrafa, qint16(9));
     QCOMPARE(s.početniMjesec, QStringLiteral("0"));
-    QCOMPARE(s.konačnaGodina, QString::number(QDate::currentDate().year()));
+    QCOMPARE(s.konačnaGodina, QString::number(today.year()));
     QVERIFY(!s.widthStored);
+    Clock::fixToday(QDate());
 }
 
 void TstWindowSettings::storedValueFallsBack_data()

@@ -99,8 +99,7 @@ private slots:
     void carryOverThatFailsSaysSo();
 
 private:
-    frmFinGrafPrihodRashod *open(qint16 year = 2026);
-    QTreeWidgetItem *click(const QString &key);
+    frmFinGrafPrihodRashod *open(qint16 year = kLastYear);
     int rows(const QString &where) const;
 
     QTemporaryDir m_dir;
@@ -133,14 +132,6 @@ frmFinGrafPrihodRashod *TstFrmFinGrafPrihodRashod::open(qint16 year)
     return m_w;
 }
 
-QTreeWidgetItem *TstFrmFinGrafPrihodRashod::click(const QString &key)
-{
-    QTreeWidgetItem *n = m_w->tv->node(key);
-    if (n)
-        emit m_w->tv->nodeClicked(n);
-    return n;
-}
-
 int TstFrmFinGrafPrihodRashod::rows(const QString &where) const
 {
     return scalar(m_book,
@@ -158,13 +149,13 @@ void TstFrmFinGrafPrihodRashod::treeListsGroupsByNameWithTheirAccounts()
         names << m_w->tv->topLevelItem(i)->text(0);
     QCOMPARE(names, QStringList({"Bruto marža robe", "Plaće i doprinosi", "Prihodi",
                                  "Prihodi od prodaje", "Prihodi-Rashodi (Dobit)", "Rashodi"}));
-    QTreeWidgetItem *wages = m_w->tv->node(QStringLiteral("Plaće i doprinosiR"));
+    FIND_NODE(wages, m_w->tv, QStringLiteral("Plaće i doprinosiR"));
     QCOMPARE(KeyedTree::tag(wages), QStringLiteral("SviRashodi"));
-    QCOMPARE(KeyedTree::tag(m_w->tv->node(QStringLiteral("PrihodiP"))),
-             QStringLiteral("SviPrihodi"));
-    QCOMPARE(KeyedTree::tag(m_w->tv->node(QStringLiteral("Bruto marža robeS"))),
-             QStringLiteral("PrihRash"));
-    QTreeWidgetItem *account = wages->child(0);
+    FIND_NODE(income, m_w->tv, QStringLiteral("PrihodiP"));
+    QCOMPARE(KeyedTree::tag(income), QStringLiteral("SviPrihodi"));
+    FIND_NODE(margin, m_w->tv, QStringLiteral("Bruto marža robeS"));
+    QCOMPARE(KeyedTree::tag(margin), QStringLiteral("PrihRash"));
+    CHILD_NODE(account, wages, 0);
     QCOMPARE(KeyedTree::key(account), QStringLiteral("4200    Plaće i doprinosiR"));
     QCOMPARE(account->text(0), QStringLiteral("4200     Neto plaće i nadnice"));
     QCOMPARE(KeyedTree::tag(account), QStringLiteral("RashKonto"));
@@ -194,7 +185,7 @@ void TstFrmFinGrafPrihodRashod::groupFiguresMatchTheBook()
     QFETCH(int, sign);
     QFETCH(QString, text);
     open();
-    QVERIFY(click(key));
+    CLICK(m_w->tv, key);
     QCOMPARE(m_w->txtkonto->text(), text);
     QCOMPARE(m_w->selectedGroupKey(), key);
     QCOMPARE(m_w->MSChart1->titleText(), IncExpSql::groupName(key));
@@ -214,8 +205,7 @@ void TstFrmFinGrafPrihodRashod::accountAndPartnerFiguresMatchTheBook()
     run(m_book, QStringLiteral("INSERT INTO FINPRIHRASH SELECT 1, 'KupciP', '1200', GODINAKNJ "
                                "FROM (SELECT DISTINCT GODINAKNJ FROM KONTO)"));
     open();
-    QTreeWidgetItem *account = click(QStringLiteral("1200    KupciP"));
-    QVERIFY(account);
+    CLICK_NODE(account, m_w->tv, QStringLiteral("1200    KupciP"));
     QCOMPARE(m_w->txtkonto->text(), QStringLiteral("1200"));
     QCOMPARE(m_w->MSChart1->titleText(), QStringLiteral("Prihodi ") + account->text(0));
     for (int month : {0, 5, 12}) {
@@ -224,7 +214,7 @@ void TstFrmFinGrafPrihodRashod::accountAndPartnerFiguresMatchTheBook()
                  accountSum(m_book, QStringLiteral("1200"), 2025, pot));
     }
     QVERIFY(account->childCount() > 10);
-    QTreeWidgetItem *partner = account->child(0);
+    CHILD_NODE(partner, account, 0);
     QCOMPARE(KeyedTree::tag(partner), QStringLiteral("PKomit"));
     QVERIFY(KeyedTree::key(partner).startsWith(QStringLiteral("AP:")));
     const QString code = KeyedTree::key(partner).mid(3);
@@ -243,7 +233,7 @@ void TstFrmFinGrafPrihodRashod::eachYearSumsItsOwnAccounts()
     run(m_book, QStringLiteral("INSERT INTO FINPRIHRASH VALUES (1, 'MijenaR', '4200', 2025), "
                                "(1, 'MijenaR', '4201', 2026)"));
     open();
-    QTreeWidgetItem *group = click(QStringLiteral("MijenaR"));
+    CLICK_NODE(group, m_w->tv, QStringLiteral("MijenaR"));
     QCOMPARE(group->childCount(), 1); // the window's year holds 4201 only
     QCOMPARE(chartValue(m_w, QStringLiteral("RASH 2025"), 4),
              accountSum(m_book, QStringLiteral("4200"), 2025, QStringLiteral("DUG04")));
@@ -256,11 +246,12 @@ void TstFrmFinGrafPrihodRashod::keyEndingInAnotherLetterChartsAsBalance()
 {
     run(m_book, QStringLiteral("INSERT INTO FINPRIHRASH VALUES (1, 'UkupnoX', '7500', 2026)"));
     open();
-    QTreeWidgetItem *group = m_w->tv->node(QStringLiteral("UkupnoX"));
+    FIND_NODE(group, m_w->tv, QStringLiteral("UkupnoX"));
     QCOMPARE(group->text(0), QStringLiteral("Ukupno"));
     QCOMPARE(KeyedTree::tag(group), QStringLiteral("PrihRash"));
-    QCOMPARE(KeyedTree::tag(group->child(0)), QStringLiteral("SalKonto"));
-    click(QStringLiteral("UkupnoX"));
+    CHILD_NODE(account, group, 0);
+    QCOMPARE(KeyedTree::tag(account), QStringLiteral("SalKonto"));
+    CLICK(m_w->tv, QStringLiteral("UkupnoX"));
     QCOMPARE(m_w->txtkonto->text(), QStringLiteral("PRIH-RASH"));
     QCOMPARE(chartValue(m_w, QStringLiteral("PRIH-RASH 2026"), 6),
              accountSum(m_book, QStringLiteral("7500"), 2026, QStringLiteral("POT06")) -
@@ -286,11 +277,12 @@ void TstFrmFinGrafPrihodRashod::secondClickDoesNotReloadPartners()
         if (stage == u"sql" && sql.contains(QStringLiteral("AS Naziv, P.ANALKONTO")))
             ++fills;
     });
-    QTreeWidgetItem *account = click(QStringLiteral("1200    KupciS"));
+    CLICK_NODE(account, m_w->tv, QStringLiteral("1200    KupciS"));
     const int partners = account->childCount();
     QVERIFY(partners > 0);
-    QCOMPARE(KeyedTree::key(account->child(0)).left(3), QStringLiteral("AS:"));
-    click(QStringLiteral("1200    KupciS"));
+    CHILD_NODE(partner, account, 0);
+    QCOMPARE(KeyedTree::key(partner).left(3), QStringLiteral("AS:"));
+    CLICK(m_w->tv, QStringLiteral("1200    KupciS"));
     QCOMPARE(fills, 1);
     QCOMPARE(account->childCount(), partners);
 }
@@ -299,7 +291,8 @@ void TstFrmFinGrafPrihodRashod::buttonOnPartnerNodeDrawsThePartner()
 {
     run(m_book, QStringLiteral("INSERT INTO FINPRIHRASH VALUES (1, 'KupciR', '1200', 2026)"));
     open();
-    QTreeWidgetItem *partner = click(QStringLiteral("1200    KupciR"))->child(1);
+    CLICK_NODE(account, m_w->tv, QStringLiteral("1200    KupciR"));
+    CHILD_NODE(partner, account, 1);
     emit m_w->tv->nodeClicked(partner);
     const QString title = m_w->MSChart1->titleText();
     QVERIFY(title.startsWith(QStringLiteral("Rashodi: ")));
@@ -331,7 +324,8 @@ void TstFrmFinGrafPrihodRashod::newGroupIsCutTo30AndStartsAsIncome()
              QStringLiteral("Upišite naziv nove grupe konta (maksimalno 30 znakova, PRIHODI i "
                             "RASHODI već rezervirano):"));
     QCOMPARE(rows(QStringLiteral("ImeGrupe='%1' AND Godina=2026 AND Konto='7600'").arg(key)), 1);
-    QCOMPARE(KeyedTree::tag(m_w->tv->node(key)), QStringLiteral("SviPrihodi")); // refreshed
+    FIND_NODE(group, m_w->tv, key); // the tree is refreshed
+    QCOMPARE(KeyedTree::tag(group), QStringLiteral("SviPrihodi"));
 }
 
 void TstFrmFinGrafPrihodRashod::newGroupNameTakenAnywhereInTheTree()
@@ -359,8 +353,8 @@ void TstFrmFinGrafPrihodRashod::kindChangeMovesTheRows()
     QCOMPARE(rows(QStringLiteral("ImeGrupe='PrihodiP' AND Godina=2026")), 0);
     QCOMPARE(rows(QStringLiteral("ImeGrupe='PrihodiR' AND Godina=2026")), before);
     QCOMPARE(rows(QStringLiteral("ImeGrupe='PrihodiP' AND Godina=2025")), before); // untouched
-    QCOMPARE(KeyedTree::tag(m_w->tv->node(QStringLiteral("PrihodiR"))),
-             QStringLiteral("SviRashodi"));
+    FIND_NODE(group, m_w->tv, QStringLiteral("PrihodiR"));
+    QCOMPARE(KeyedTree::tag(group), QStringLiteral("SviRashodi"));
 }
 
 void TstFrmFinGrafPrihodRashod::groupWithApostropheLivesAndDies()
@@ -372,17 +366,17 @@ void TstFrmFinGrafPrihodRashod::groupWithApostropheLivesAndDies()
         QVERIFY(d.cmdSpremi_Click());
     });
     m_w->mnuRadSaGrupom_Click(0);
-    QVERIFY(click(QStringLiteral("Prihodi d'OroP")));
+    CLICK(m_w->tv, QStringLiteral("Prihodi d'OroP"));
     QVERIFY(m_fx->dialogs->messages.isEmpty());
     QCOMPARE(chartValue(m_w, QStringLiteral("PRIH 2026"), 2),
              accountSum(m_book, QStringLiteral("7500"), 2026, QStringLiteral("POT02")));
-    QVERIFY(click(QStringLiteral("7500    Prihodi d'OroP")));
+    CLICK(m_w->tv, QStringLiteral("7500    Prihodi d'OroP"));
     QVERIFY(m_fx->dialogs->messages.isEmpty());
     QVERIFY(m_w->spremiDefiniciju(QStringLiteral("Prihodi d'OroP"), QStringLiteral("O'Neil"),
                                   QString(), {"7500", "7501"}));
     QCOMPARE(rows(QStringLiteral("ImeGrupe='O''NeilP'")), 2);
     QCOMPARE(rows(QStringLiteral("ImeGrupe='Prihodi d''OroP'")), 0);
-    QVERIFY(click(QStringLiteral("O'NeilP")));
+    CLICK(m_w->tv, QStringLiteral("O'NeilP"));
     m_fx->dialogs->answers.push_back(Dialogs::AnswerYes);
     m_w->mnuRadSaGrupom_Click(2);
     QCOMPARE(rows(QStringLiteral("ImeGrupe='O''NeilP'")), 0);
@@ -392,7 +386,7 @@ void TstFrmFinGrafPrihodRashod::groupWithApostropheLivesAndDies()
 void TstFrmFinGrafPrihodRashod::deleteAsksWithTheFullKeyAndKeepsOtherYears()
 {
     open();
-    click(QStringLiteral("Plaće i doprinosiR"));
+    CLICK(m_w->tv, QStringLiteral("Plaće i doprinosiR"));
     m_fx->dialogs->messages.clear();
     m_fx->dialogs->answers.push_back(Dialogs::AnswerNo);
     m_w->cmdVP[2]->click();
@@ -438,7 +432,7 @@ void TstFrmFinGrafPrihodRashod::failedSaveRollsBack()
         stillOpen = d.result() != QDialog::Accepted;
     });
     m_fx->dialogs->messages.clear();
-    click(QStringLiteral("PrihodiP"));
+    CLICK(m_w->tv, QStringLiteral("PrihodiP"));
     m_w->mnuRadSaGrupom_Click(4);
     QVERIFY(stillOpen);
     QCOMPARE(m_fx->dialogs->messages.size(), 1);
@@ -452,7 +446,7 @@ void TstFrmFinGrafPrihodRashod::shareReportsOpenSideBySide()
 {
     run(m_book, QStringLiteral("INSERT INTO FINPRIHRASH VALUES (1, 'KupciR', '1200', 2026)"));
     open();
-    click(QStringLiteral("KupciR"));
+    CLICK(m_w->tv, QStringLiteral("KupciR"));
     m_w->txtGodina[0]->setText(QStringLiteral("2025"));
     m_fx->dialogs->messages.clear();
     m_w->mnuIspisP[1]->trigger();

@@ -393,8 +393,7 @@ void TstModUExcel::xlsxReadBackByAnIndependentReader()
             return true;
         });
     ChartWindow *w = m_fx->open();
-    emit w->tv->nodeClicked(
-        w->tv->node(QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji")));
+    CLICK(w->tv, QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji"));
     Recordset rows = w->chartRecordset();
     QVERIFY(rows.RecordCount() > 0);
     modUExcel::PrebaciUExcel(services, rows, nullptr);

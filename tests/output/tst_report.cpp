@@ -78,8 +78,7 @@ void TstReport::init()
 {
     m_fx = std::make_unique<WindowFixture>();
     m_w = m_fx->open();
-    emit m_w->tv->nodeClicked(
-        m_w->tv->node(QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji")));
+    CLICK(m_w->tv, QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji"));
     QVERIFY(m_w->chartRecordset().RecordCount() > 0);
     m_fx->dialogs->messages.clear();
 }

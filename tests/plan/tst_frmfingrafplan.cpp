@@ -145,9 +145,10 @@ void TstFrmFinGrafPlan::treeHoldsThePlanOfTheYear()
     QVERIFY(open(4, 2, 1, 2025));
     const QString where =
         QStringLiteral("FROM FINPLAN WHERE BrojPoduzeca=1 AND GODINAKNJ=2025 AND brojplana=2 AND ");
+    FIND_NODE(expenses, m_w->tv, QStringLiteral("R****"));
     QStringList groups;
-    for (int i = 0; i < m_w->tv->node(QStringLiteral("R****"))->childCount(); ++i)
-        groups << m_w->tv->node(QStringLiteral("R****"))->child(i)->text(0);
+    for (int i = 0; i < expenses->childCount(); ++i)
+        groups << expenses->child(i)->text(0);
     QCOMPARE(groups.join(u'|'),
              scalar(m_book, "SELECT group_concat(GRUPA, '|') FROM (SELECT DISTINCT GRUPA " + where +
                                 "TIP='R' ORDER BY GRUPA)")
@@ -165,14 +166,14 @@ void TstFrmFinGrafPlan::treeHoldsThePlanOfTheYear()
                                 "ANALITIKA) " +
                                     where + "PODGRUPA<>'' AND ANALITIKA<>''")
                      .toInt());
-    QTreeWidgetItem *bakery =
-        m_w->tv->node(QStringLiteral("PGPA*Naplata od kupacaKljučni kupciPekara D'Oro d.o.o."));
-    QVERIFY(bakery && bakery->parent() &&
-            bakery->parent() ==
-                m_w->tv->node(QStringLiteral("PGP**Naplata od kupacaKljučni kupci")));
+    FIND_NODE(bakery, m_w->tv,
+              QStringLiteral("PGPA*Naplata od kupacaKljučni kupciPekara D'Oro d.o.o."));
+    FIND_NODE(keyCustomers, m_w->tv, QStringLiteral("PGP**Naplata od kupacaKljučni kupci"));
+    QCOMPARE(bakery->parent(), keyCustomers);
     QCOMPARE(KeyedTree::tag(bakery),
              QStringLiteral("Prihodi / Naplata od kupaca / Ključni kupci / Pekara D'Oro d.o.o."));
-    QCOMPARE(m_w->tv->node(QStringLiteral("PG***Financijski prihodi"))->childCount(), 0);
+    FIND_NODE(financial, m_w->tv, QStringLiteral("PG***Financijski prihodi"));
+    QCOMPARE(financial->childCount(), 0);
     QVERIFY(m_fx->dialogs->messages.isEmpty());
 }
 
@@ -310,7 +311,8 @@ void TstFrmFinGrafPlan::failedReadsNeverDrawTheWrongTurnover()
     sqlite3_close(db);
     QVERIFY(open());
     QCOMPARE(m_fx->dialogs->texts(), QStringList{QStringLiteral("GREŠKA u punjenju podataka!")});
-    QCOMPARE(m_w->tv->node(QStringLiteral("P****"))->childCount(), 0);
+    FIND_NODE(income, m_w->tv, QStringLiteral("P****"));
+    QCOMPARE(income->childCount(), 0);
     QVERIFY(m_w->clickPath({QStringLiteral("R"), QStringLiteral("Plaće")})); // the other side
     const QVariant shown = m_w->chartRecordset().valueAt(1, 1);
     QVERIFY(!shown.isNull());

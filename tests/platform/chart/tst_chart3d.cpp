@@ -120,8 +120,13 @@ ChartWindow *TstChart3D::openOn120(WindowFixture &fx)
     w->show();
     if (!QTest::qWaitForWindowExposed(w))
         return nullptr;
-    emit w->tv->nodeClicked(
-        w->tv->node(QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji")));
+    QTreeWidgetItem *account =
+        w->tv->node(QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji"));
+    if (!account) {
+        qWarning("no node of account 120 in the tree");
+        return nullptr;
+    }
+    emit w->tv->nodeClicked(account);
     return w;
 }
 

@@ -52,8 +52,8 @@ void TstPristupPodacima::initTestCase()
 {
     m_book = demoBook();
     m_conn = sqliteConn(m_book);
-    m_last = QDate::currentDate().year();
-    m_first = m_last - 5;
+    m_last = kLastYear;
+    m_first = kFirstYear;
 }
 
 void TstPristupPodacima::cleanup()

@@ -15,8 +15,8 @@ using Rows = QVector<QVector<QVariant>>;
 
 namespace {
 
-const QString kFrom = QString::number(QDate::currentDate().year() - 5);
-const QString kTo = QString::number(QDate::currentDate().year());
+const QString kFrom = QString::number(kFirstYear);
+const QString kTo = QString::number(kLastYear);
 
 // The rows SQLite gives for a statement adapted without any summary, so read from the turnover
 // rows, on the book attached as the data access attaches it.
