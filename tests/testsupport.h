@@ -90,6 +90,22 @@ inline QVariant scalar(const QString &path, const QString &sql)
     return result;
 }
 
+/// Runs sql on the book with SQLite itself (a test changing its own copy); the error, or nothing.
+inline QString execute(const QString &path, const QString &sql)
+{
+    sqlite3 *db = nullptr;
+    QString error;
+    char *message = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) !=
+        SQLITE_OK)
+        error = QString::fromUtf8(sqlite3_errmsg(db));
+    else if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK)
+        error = QString::fromUtf8(message);
+    sqlite3_free(message);
+    sqlite3_close(db);
+    return error;
+}
+
 inline QString sqliteConn(const QString &path)
 {
     return QStringLiteral("Provider=SQLite;Data Source=") + path;

@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QTableView>
 #include <QTest>
 
@@ -45,6 +46,7 @@ private slots:
     void colourFunctions();
     void tableNameMustBeAPlainIdentifier_data();
     void tableNameMustBeAPlainIdentifier();
+    void januaryBookDrawsFirstChartsWithoutMessages();
 
 private:
     WindowFixture *m_fx = nullptr;
@@ -361,6 +363,67 @@ void TstChartWindow::tableNameMustBeAPlainIdentifier()
     QCOMPARE(bool(m_w), taken);
     if (!taken)
         QVERIFY(host.lastError().startsWith(QStringLiteral("Neispravno ime tablice prometa")));
+}
+
+// A new book year holds its opening balances and January alone: every window opening on it in
+// January draws its first chart from what is there, without a message.
+void TstChartWindow::januaryBookDrawsFirstChartsWithoutMessages()
+{
+    QTemporaryDir dir;
+    const QString book = demoBookCopy(dir);
+    QStringList laterMonths;
+    for (int m = 2; m <= 12; ++m)
+        laterMonths << QStringLiteral("DUG%1=0, POT%1=0").arg(m, 2, 10, QLatin1Char('0'));
+    for (const char *table : {"PROMET", "PROMETMT"})
+        QCOMPARE(execute(book, QStringLiteral("UPDATE %1 SET %2 WHERE GODINAKNJ=%3")
+                                   .arg(QLatin1String(table), laterMonths.join(u','))
+                                   .arg(kLastYear)),
+                 QString());
+    Clock::fixToday(QDate(kLastYear, 1, 15));
+    const auto restoreClock = qScopeGuard([] { Clock::fixToday(today()); });
+    auto row = [&](const QString &label) {
+        Recordset &rs = m_w->chartRecordset();
+        rs.setFilter(QString());
+        return rs.setFilter(QStringLiteral("Godina='%1'").arg(label)) && rs.RecordCount() == 1;
+    };
+    auto month = [&](int m) {
+        return m_w->chartRecordset()
+            .value(QStringLiteral("Mj%1").arg(m, 2, 10, QLatin1Char('0')))
+            .toDouble();
+    };
+    const QString year = QString::number(kLastYear);
+
+    // turnover: the last account, every year of the book, this year's January and nothing after
+    m_w = m_fx->openMethod(1, sqliteConn(book));
+    QVERIFY(m_fx->dialogs->messages.isEmpty());
+    QCOMPARE(m_w->chartRecordset().RecordCount(), kLastYear - kFirstYear + 1);
+    QVERIFY(row(QStringLiteral("DUG ") + year));
+    QVERIFY(month(1) > 0);
+    QCOMPARE(month(2), 0.0);
+    m_w->close();
+
+    // cumulative balance: January's balance holds through the year
+    m_w = m_fx->openMethod(2, sqliteConn(book));
+    QVERIFY(m_fx->dialogs->messages.isEmpty());
+    QVERIFY(row(QStringLiteral("SALDO (D-P) ") + year));
+    QVERIFY(month(1) != month(0));
+    QCOMPARE(month(12), month(1));
+    m_w->close();
+
+    // income and expense: the groups of the year, drawn when one is clicked
+    m_w = m_fx->openMethod(3, sqliteConn(book));
+    QVERIFY(m_fx->dialogs->messages.isEmpty());
+    QVERIFY(m_w->tv->topLevelItemCount() > 0);
+    m_w->close();
+
+    // plan: the whole year planned, January realised
+    m_w = m_fx->openMethod(4, sqliteConn(book));
+    QVERIFY(m_fx->dialogs->messages.isEmpty());
+    QVERIFY(row(QStringLiteral("REAL_") + year));
+    QVERIFY(month(1) > 0);
+    QCOMPARE(month(2), 0.0);
+    QVERIFY(row(QStringLiteral("PLAN_") + year));
+    QVERIFY(month(12) > 0);
 }
 
 QTEST_MAIN(TstChartWindow)

@@ -3,6 +3,7 @@
 #include "platform/settings/settingsstore.h"
 
 #include <QDate>
+#include <QScopeGuard>
 #include <QTest>
 
 namespace {
@@ -44,6 +45,7 @@ void TstWindowSettings::firstRun()
 {
     QFETCH(QDate, today);
     Clock::fixToday(today);
+    const auto systemClock = qScopeGuard([] { Clock::fixToday(QDate()); });
     MemorySettingsStore store;
     const WindowSettings s = WindowSettings::read(store, kApp, design(), 12, 3, kScreen);
     QCOMPARE(s.width, 12000.f);
@@ -52,7 +54,6 @@ void TstWindowSettings::firstRun()
     QCOMPARE(s.početniMjesec, QStringLiteral("0"));
     QCOMPARE(s.konačnaGodina, QString::number(today.year()));
     QVERIFY(!s.widthStored);
-    Clock::fixToday(QDate());
 }
 
 void TstWindowSettings::storedValueFallsBack_data()

@@ -6,6 +6,7 @@
 #include "turnover/turnoverstatements.h"
 
 #include <QDate>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,6 +17,7 @@ class TstDemoBook : public QObject
     Q_OBJECT
 private slots:
     void sameSeedSameBook();
+    void newYearMakesANewDefaultBook();
     void existingFileIsNotTouched();
     void unwritablePlaceFailsCleanly();
     void holdsTheAwkwardCases();
@@ -43,6 +45,28 @@ void TstDemoBook::sameSeedSameBook()
     QCOMPARE(scalar(dir.filePath(QStringLiteral("b.sqlite")), q).toString(), a);
     QVERIFY(scalar(dir.filePath(QStringLiteral("c.sqlite")), q).toString() != a);
     QVERIFY(a.endsWith(QStringLiteral(":2015")));
+}
+
+// The default book ends in the year it was made for; on New Year's Day the windows open over the
+// new year, and a new book is made for it instead of last year's being taken.
+void TstDemoBook::newYearMakesANewDefaultBook()
+{
+    const auto restoreClock = qScopeGuard([] { Clock::fixToday(today()); });
+    Clock::fixToday(QDate(2026, 12, 31));
+    const QString eve = DemoBook::defaultPath();
+    Clock::fixToday(QDate(2027, 1, 1));
+    const QString newYear = DemoBook::defaultPath();
+    QVERIFY(
+        newYear.endsWith(QStringLiteral("fingraf-demo-%1-2027.sqlite").arg(DemoBook::kEdition)));
+    QVERIFY(eve.endsWith(QStringLiteral("-2026.sqlite")));
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("b.sqlite"));
+    QString error;
+    QVERIFY2(DemoBook::create(book, DemoBook::Options(), &error), qPrintable(error));
+    QCOMPARE(scalar(book, QStringLiteral("SELECT min(GODINAKNJ) || '-' || max(GODINAKNJ) FROM "
+                                         "PROMET"))
+                 .toString(),
+             QStringLiteral("2022-2027"));
 }
 
 void TstDemoBook::existingFileIsNotTouched()

@@ -59,12 +59,8 @@ double chartValue(ChartWindow *w, const QString &label, int month)
 
 void run(const QString &book, const QString &sql)
 {
-    sqlite3 *db = nullptr;
-    QVERIFY(sqlite3_open(book.toUtf8().constData(), &db) == SQLITE_OK);
-    char *error = nullptr;
-    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error);
-    QVERIFY2(rc == SQLITE_OK, error);
-    sqlite3_close(db);
+    const QString error = execute(book, sql);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
 }
 
 } // namespace
