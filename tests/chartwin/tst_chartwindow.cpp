@@ -419,6 +419,7 @@ void TstChartWindow::januaryBookDrawsFirstChartsWithoutMessages()
     // plan: the whole year planned, January realised
     m_w = m_fx->openMethod(4, sqliteConn(book));
     QVERIFY(m_fx->dialogs->messages.isEmpty());
+    QVERIFY(m_w->clickPath({QStringLiteral("P")}));
     QVERIFY(row(QStringLiteral("REAL_") + year));
     QVERIFY(month(1) > 0);
     QCOMPARE(month(2), 0.0);
