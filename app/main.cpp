@@ -10,7 +10,9 @@
 #include "platform/clock/clock.h"
 #include "platform/data/pristuppodacima.h"
 #include "platform/data/turnoversummary.h"
+#include "platform/files/atomicfile.h"
 #include "platform/services.h"
+#include "platform/widgets/keyedtree.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -19,6 +21,7 @@
 #include <QTextStream>
 
 #include <memory>
+#include <optional>
 
 #include <csignal>
 
@@ -97,10 +100,10 @@ bool optionsValid(const QCommandLineParser &p, const QList<QCommandLineOption> &
         const char *option;
         int min, max;
     };
-    static const Range ranges[] = {{"firma", 1, 32767}, {"godina", 1, 9999},  {"plan", 0, 32767},
-                                   {"od", 1, 9999},     {"do", 1, 9999},      {"mj-od", 0, 12},
-                                   {"mj-do", 0, 12},    {"iznos", 0, 4},      {"tip", 0, 11},
-                                   {"skala", 0, 2},     {"translacija", 0, 2}};
+    static const Range ranges[] = {
+        {"firma", 1, 32767}, {"godina", 1, 9999}, {"plan", 0, 32767},    {"od", 1, 9999},
+        {"do", 1, 9999},     {"mj-od", 0, 12},    {"mj-do", 0, 12},      {"iznos", 0, 4},
+        {"tip", 0, 11},      {"skala", 0, 2},     {"translacija", 0, 2}, {"prepisi", 2000, 2100}};
     // only options this window has may be asked about
     QStringList names;
     for (const QCommandLineOption &o : options)
@@ -137,32 +140,81 @@ bool optionsValid(const QCommandLineParser &p, const QList<QCommandLineOption> &
     return true;
 }
 
+// What is wrong with the options of a definition save, before any window opens; empty when
+// nothing is. The save replaces the group's accounts of the year, so it is done only when asked
+// for plainly.
+QString definitionOptionsProblem(const QCommandLineParser &p)
+{
+    const QString key = p.value(QStringLiteral("definiraj"));
+    if (key.size() < 2 || !QStringLiteral("PRS").contains(key.right(1)))
+        return QStringLiteral("--definiraj: ključ grupe je naziv i slovo vrste (P prihodi, R "
+                              "rashodi, S saldo), npr. \"PrihodiP\", a ne \"%1\".")
+            .arg(key);
+    const bool renamed = p.isSet(QStringLiteral("naziv")) || p.isSet(QStringLiteral("vrsta"));
+    if (!p.isSet(QStringLiteral("konta")) && !renamed)
+        return QStringLiteral("--definiraj: zadajte konta grupe (--konta), ili novi naziv "
+                              "(--naziv) ili vrstu (--vrsta) uz koje konta ostaju kakva jesu.");
+    if (p.isSet(QStringLiteral("konta")) && p.value(QStringLiteral("konta")).trimmed().isEmpty())
+        return QStringLiteral("--konta: navedite konta odvojena zarezom, npr. 7500,7501.");
+    if (p.isSet(QStringLiteral("naziv"))) {
+        const QString name = p.value(QStringLiteral("naziv")).trimmed();
+        if (name.isEmpty() || name.size() > 30)
+            return QStringLiteral("--naziv: naziv grupe ima od 1 do 30 znakova, a ne %1.")
+                .arg(name.size());
+        for (const QChar c : name)
+            if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
+                return QStringLiteral("--naziv: naziv grupe ne smije imati kontrolne znakove.");
+    }
+    QStringList others = headlessOutputs();
+    others.removeAll(QStringLiteral("screenshot")); // the definition window's own picture
+    others << QStringLiteral("izvjestaj-grupa") << QStringLiteral("izvjestaj-grupa-ukupno")
+           << QStringLiteral("prepisi");
+    for (const QString &o : others)
+        if (p.isSet(o))
+            return QStringLiteral("--definiraj se ne zadaje zajedno s --%1: spremite definiciju, "
+                                  "pa to zatražite posebnim pozivom.")
+                .arg(o);
+    return {};
+}
+
 // Saves a group's definition as its window would and closes the chart window.
 int defineGroup(frmFinGrafPrihodRashod *w, const QCommandLineParser &p, ScriptedDialogs &dialogs)
 {
     if (!w)
         return 1;
     dialogs.messages.clear();
-    const QStringList accounts = p.value(QStringLiteral("konta")).split(u',', Qt::SkipEmptyParts);
-    QStringList trimmed;
-    for (const QString &a : accounts)
-        trimmed << a.trimmed();
+    const QString key = p.value(QStringLiteral("definiraj"));
+    if (!w->tv->node(key)) {
+        w->close();
+        err() << "--definiraj: grupe \"" << key << "\" nema u godini "
+              << p.value(QStringLiteral("godina")) << "." << Qt::endl;
+        return 2;
+    }
+    std::optional<QStringList> accounts;
+    if (p.isSet(QStringLiteral("konta"))) {
+        accounts.emplace();
+        for (const QString &a : p.value(QStringLiteral("konta")).split(u',', Qt::SkipEmptyParts))
+            *accounts << a.trimmed();
+    }
+    QString pictureError;
     const bool saved = w->spremiDefiniciju(
-        p.value(QStringLiteral("definiraj")),
-        p.isSet(QStringLiteral("naziv")) ? p.value(QStringLiteral("naziv")) : QString(),
-        p.value(QStringLiteral("vrsta")), trimmed, [&](frmFinDefKontaPrihRash &definition) {
+        key,
+        p.isSet(QStringLiteral("naziv")) ? p.value(QStringLiteral("naziv")).trimmed() : QString(),
+        p.value(QStringLiteral("vrsta")), accounts, [&](frmFinDefKontaPrihRash &definition) {
             // the window as it would stand before the save, for a look at it
             if (!p.isSet(QStringLiteral("screenshot")))
                 return;
             definition.show();
             QApplication::processEvents();
-            if (!definition.grab().save(p.value(QStringLiteral("screenshot"))))
-                err() << "Slika prozora se ne može zapisati." << Qt::endl;
+            AtomicFile::saveImage(definition.grab().toImage(),
+                                  p.value(QStringLiteral("screenshot")), &pictureError);
         });
     const auto said = dialogs.messages;
     w->close();
+    if (!pictureError.isEmpty())
+        err() << "Desila se greška: " << pictureError << Qt::endl;
     if (saved)
-        return 0;
+        return pictureError.isEmpty() ? 0 : 1;
     for (const auto &m : said)
         err() << m.text << Qt::endl;
     return 1;
@@ -182,6 +234,11 @@ int groupWork(frmFinGrafPrihodRashod *w, const QCommandLineParser &p, ScriptedDi
         w->mnuPrepišiProšlu_Click(p.value(QStringLiteral("translacija")).toInt());
         if (dialogs.texts().value(1) != u"Uspješno prepisani podaci!")
             return failed();
+        // the copy is done; what it left out is said after it
+        for (const QString &text : dialogs.texts().mid(2))
+            QTextStream(stdout) << QString(text).replace(QStringLiteral("\r\n"),
+                                                         QStringLiteral("\n"))
+                                << Qt::endl;
         dialogs.messages.clear();
     }
     const char *const reports[] = {"izvjestaj-grupa", "izvjestaj-grupa-ukupno"};
@@ -350,6 +407,12 @@ int runWindow(const WindowKind &kind, const QStringList &args)
     }
 
     const bool define = groups && p.isSet(QStringLiteral("definiraj"));
+    if (define) {
+        if (const QString problem = definitionOptionsProblem(p); !problem.isEmpty()) {
+            err() << problem << Qt::endl;
+            return 2;
+        }
+    }
     if (define && p.isSet(QStringLiteral("vrsta")) &&
         !QStringList{QStringLiteral("P"), QStringLiteral("R"), QStringLiteral("S")}.contains(
             p.value(QStringLiteral("vrsta")))) {

@@ -609,6 +609,11 @@ bool create(const QString &path, const Options &options, QString *error)
              {QStringLiteral("4100"), QStringLiteral("4101"), QStringLiteral("4102")},
              false},
             {"Bruto marža robeS", {QStringLiteral("6600"), QStringLiteral("7500")}, true},
+            // accounts kept by partner beside accounts without partners
+            {"Naplata od kupacaP",
+             {QStringLiteral("1200"), QStringLiteral("1210"), QStringLiteral("7600")},
+             true},
+            {"Plaćanja dobavljačimaR", {QStringLiteral("2200"), QStringLiteral("4100")}, true},
         };
         for (int f = 1; ok && f <= 2; ++f)
             for (int y = firstYear; ok && y <= lastYear; ++y)

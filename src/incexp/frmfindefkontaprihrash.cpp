@@ -251,6 +251,19 @@ bool frmFinDefKontaPrihRash::cmdSpremi_Click()
     // the window shows. Other years of the group stay as they are.
     const HostContext &host = *m_host;
     cPristupPodacima &db = pristup();
+    // Saved under the key of a group that already exists, the rows would join that group's.
+    if (currentKey().compare(m_storedKey, Qt::CaseInsensitive) != 0) {
+        Recordset existing;
+        if (db.OtvoriRecordset(host.connectionString,
+                               IncExpSql::groupRows(currentKey(), host.brojPoduzeca), existing,
+                               true, false) &&
+            !(existing.Bof() && existing.Eof())) {
+            m_services.dialogs->message(this,
+                                        QStringLiteral("Već postoji grupa: ") + txtOperater->text(),
+                                        Dialogs::Exclamation);
+            return false;
+        }
+    }
     QString error;
     bool ok = false;
     {

@@ -11,6 +11,7 @@
 #include "platform/widgets/keyedtree.h"
 
 #include <QLineEdit>
+#include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -60,6 +61,29 @@ bool isAccountTag(const QString &tag)
 bool isPartnerTag(const QString &tag)
 {
     return tag == u"PKomit" || tag == u"RKomit" || tag == u"SKomit";
+}
+
+// "Prihodi: 7500, 7501" per group, under a line that says why they were not copied.
+QString leftOutText(Recordset &rows, int year)
+{
+    QMap<QString, QStringList> byGroup;
+    QStringList order;
+    for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) {
+        const QString key = rows.value(0).toString();
+        const QVariant account = rows.value(1);
+        if (!byGroup.contains(key))
+            order << key;
+        byGroup[key] << (account.isNull() ? QStringLiteral("(bez konta)")
+                                          : account.toString().trimmed());
+    }
+    if (order.isEmpty())
+        return {};
+    QString text = QStringLiteral("Nisu prepisana konta koja nemaju šifru za ") +
+                   QString::number(year) + QStringLiteral(". godinu:");
+    for (const QString &key : order)
+        text += QStringLiteral("\r\n") + IncExpSql::groupName(key) + QStringLiteral(": ") +
+                byGroup.value(key).join(QStringLiteral(", "));
+    return text;
 }
 
 } // namespace
@@ -336,7 +360,7 @@ void frmFinGrafPrihodRashod::openDefinition(const QString &key)
 
 bool frmFinGrafPrihodRashod::spremiDefiniciju(const QString &key, const QString &name,
                                               const QString &kindLetter,
-                                              const QStringList &accounts,
+                                              const std::optional<QStringList> &accounts,
                                               const DefinitionScript &beforeSave)
 {
     bool saved = false;
@@ -350,9 +374,9 @@ bool frmFinGrafPrihodRashod::spremiDefiniciju(const QString &key, const QString 
                 definition.optRashodi->setChecked(true);
             else if (!kindLetter.isEmpty())
                 definition.optSaldo->setChecked(true);
-            if (!definition.tickOnly(accounts)) {
+            if (accounts && !definition.tickOnly(*accounts)) {
                 QStringList missing;
-                for (const QString &a : accounts)
+                for (const QString &a : *accounts)
                     if (definition.ListView->findItems(a, Qt::MatchExactly, 0).isEmpty())
                         missing << a;
                 dialogs().message(this, QStringLiteral("Konto nije u kontnom planu godine: ") +
@@ -531,16 +555,31 @@ void frmFinGrafPrihodRashod::mnuPrepišiProšlu_Click(int index)
                           Dialogs::Question, Dialogs::YesNo) != Dialogs::AnswerYes)
         return;
     BusyCursor busy;
-    if (!pristup().IzvrsiNaredbu(
-            host().connectionString,
-            IncExpSql::carryOver(index, host().brojPoduzeca, current, source))) {
-        busy.restore();
-        dialogs().message(this, QStringLiteral("Desila se greška: ") + pristup().OpisGreske(),
-                          Dialogs::Exclamation);
+    const int firm = host().brojPoduzeca;
+    cPristupPodacima &db = pristup();
+    // What the copy leaves out for want of a code, read first: the source year does not change.
+    Recordset leftOut;
+    bool ok = db.OtvoriRecordset(host().connectionString,
+                                 IncExpSql::carryOverLeftOut(index, firm, current, source), leftOut,
+                                 true, false);
+    if (ok) {
+        db.OtvoriVezu(host().connectionString);
+        ok = db.PocniTransakciju() &&
+             db.IzvrsiNaredbu(QString(), IncExpSql::carryOver(index, firm, current, source)) &&
+             db.PotvrdiTransakciju();
+    }
+    const QString error = db.OpisGreske();
+    if (!ok)
+        db.PonistiTransakciju();
+    db.ZatvoriVezu();
+    busy.restore();
+    if (!ok) {
+        dialogs().message(this, QStringLiteral("Desila se greška: ") + error, Dialogs::Exclamation);
         return;
     }
-    busy.restore();
     dialogs().message(this, QStringLiteral("Uspješno prepisani podaci!"), Dialogs::Exclamation);
+    if (const QString notCopied = leftOutText(leftOut, current); !notCopied.isEmpty())
+        dialogs().message(this, notCopied, Dialogs::Information);
     NapuniGrupe();
 }
 

@@ -6,6 +6,7 @@
 #include <QPointer>
 
 #include <array>
+#include <optional>
 
 class QMenu;
 class QPushButton;
@@ -54,10 +55,12 @@ public:
     void setDefinitionScript(DefinitionScript script) { m_definitionScript = std::move(script); }
 
     /// The definition window's save without the window: the group opened by its key gets the
-    /// name, the kind letter and exactly these accounts of the year; the tree is refreshed. False
-    /// when it could not be saved (the window's messages say why).
+    /// name, the kind letter and exactly these accounts of the year (without accounts, the ones it
+    /// has stay); the tree is refreshed. False when it could not be saved (the window's messages
+    /// say why).
     bool spremiDefiniciju(const QString &key, const QString &name, const QString &kindLetter,
-                          const QStringList &accounts, const DefinitionScript &beforeSave = {});
+                          const std::optional<QStringList> &accounts,
+                          const DefinitionScript &beforeSave = {});
 
     std::array<QPushButton *, 5> cmdVP{}; ///< 0, 1, 2 and 4; index 3 has no button
     QMenu *mnuGrupe;

@@ -203,7 +203,7 @@ QString shareData(const QString &accountCondition, const QString &monthColumns, 
                           "P.ANALKONTO as Komit,KM.ImeKomit1 as Komitent,") +
            monthColumns + QStringLiteral(" From dbo.") + s.table +
            QStringLiteral(" P INNER JOIN dbo.KONTO K ON P.BrojPoduzeca=K.BrojPoduzeca AND "
-                          "P.SINTKONTO=K.SIFKONTA AND P.GODINAKNJ=K.GODINAKNJ INNER JOIN "
+                          "P.SINTKONTO=K.SIFKONTA AND P.GODINAKNJ=K.GODINAKNJ LEFT OUTER JOIN "
                           "dbo.KOMITENT KM ON P.ANALKONTO=KM.SifKomit WHERE P.BROJPODUZECA=") +
            QString::number(s.firm) + u' ' + accountCondition +
            QStringLiteral(" AND P.GODINAKNJ>=") + s.firstYear +
@@ -212,20 +212,46 @@ QString shareData(const QString &accountCondition, const QString &monthColumns, 
                           "KM.ImeKomit1");
 }
 
+namespace {
+
+// The account a copied row gets: its own, or the translated code from the chart of the year before
+// the current one.
+QString carriedAccount(int translation, int currentYear)
+{
+    if (translation == 0)
+        return QStringLiteral("F.Konto");
+    return QStringLiteral("(SELECT ") +
+           (translation == 1 ? QStringLiteral("SifKonta1") : QStringLiteral("SifKonta2")) +
+           QStringLiteral(" FROM dbo.Konto K WHERE K.SifKonta=F.Konto AND "
+                          "K.BrojPoduzeca=F.BrojPoduzeca AND K.GodinaKnj=") +
+           QString::number(currentYear - 1) + u')';
+}
+
+QString sourceRows(int firm, int sourceYear)
+{
+    return QStringLiteral(" FROM dbo.FinPrihRash F WHERE F.BrojPoduzeca=") + QString::number(firm) +
+           QStringLiteral(" AND F.Godina=") + QString::number(sourceYear);
+}
+
+} // namespace
+
 QString carryOver(int translation, int firm, int currentYear, int sourceYear)
 {
-    const QString account =
-        translation == 0
-            ? QStringLiteral("Konto")
-            : QStringLiteral("(SELECT ") +
-                  (translation == 1 ? QStringLiteral("SifKonta1") : QStringLiteral("SifKonta2")) +
-                  QStringLiteral(" FROM dbo.Konto K WHERE K.SifKonta=F.Konto AND "
-                                 "K.BrojPoduzeca=F.BrojPoduzeca AND K.GodinaKnj=") +
-                  QString::number(currentYear - 1) + QStringLiteral(") AS Konto");
-    return QStringLiteral("INSERT dbo.FinPrihRash SELECT F.BrojPoduzeca,F.ImeGrupe,") + account +
-           u',' + QString::number(currentYear) +
-           QStringLiteral(" FROM dbo.FinPrihRash F WHERE F.BrojPoduzeca=") + QString::number(firm) +
-           QStringLiteral(" AND F.Godina=") + QString::number(sourceYear);
+    return QStringLiteral("INSERT dbo.FinPrihRash SELECT DISTINCT S.BrojPoduzeca,S.ImeGrupe,"
+                          "S.Konto,S.Godina FROM (SELECT F.BrojPoduzeca,F.ImeGrupe,") +
+           carriedAccount(translation, currentYear) + QStringLiteral(" AS Konto,") +
+           QString::number(currentYear) + QStringLiteral(" AS Godina") +
+           sourceRows(firm, sourceYear) +
+           QStringLiteral(") S WHERE LTRIM(RTRIM(S.Konto))<>'' AND NOT EXISTS (SELECT 1 FROM "
+                          "dbo.FinPrihRash X WHERE X.BrojPoduzeca=S.BrojPoduzeca AND "
+                          "X.ImeGrupe=S.ImeGrupe AND X.Konto=S.Konto AND X.Godina=S.Godina)");
+}
+
+QString carryOverLeftOut(int translation, int firm, int currentYear, int sourceYear)
+{
+    return QStringLiteral("SELECT F.ImeGrupe,F.Konto") + sourceRows(firm, sourceYear) +
+           QStringLiteral(" AND COALESCE(LTRIM(RTRIM(") + carriedAccount(translation, currentYear) +
+           QStringLiteral(")),'')='' ORDER BY F.ImeGrupe,F.Konto");
 }
 
 } // namespace IncExpSql

@@ -61,10 +61,16 @@ QString accountRowFilter(const QString &account, int year);
 QString shareAccountCondition(const QStringList &accounts);
 QString shareColumns(Kind kind, qint16 firstMonth, qint16 lastMonth);
 /// Year, account and name, partner code and name, and the month columns, per year, account and
-/// partner with turnover on the group's accounts.
+/// partner with turnover on the group's accounts. Turnover booked without a partner record (code 0
+/// on accounts kept without partners) stays in, with an empty partner name, so that the shares
+/// add up to the group's turnover.
 QString shareData(const QString &accountCondition, const QString &monthColumns, const Scope &s);
 /// Copies a year's groups into the current year: translation 0 keeps the account codes, 1 and 2
-/// read them from SifKonta1 or SifKonta2 of the chart of the year before the current one.
+/// read them from SifKonta1 or SifKonta2 of the chart of the year before the current one. A row
+/// the current year already holds is not copied again (nor twice within the copy), and an account
+/// without a code (none translated) is not copied at all.
 QString carryOver(int translation, int firm, int currentYear, int sourceYear);
+/// The group key and account of each source row that carryOver leaves out for want of a code.
+QString carryOverLeftOut(int translation, int firm, int currentYear, int sourceYear);
 
 } // namespace IncExpSql

@@ -1,6 +1,7 @@
 #include "incexp/frmfindefkontaprihrash.h"
 #include "incexp/frmfingrafprihodrashod.h"
 #include "incexp/incexpstatements.h"
+#include "output/groupshares.h"
 #include "output/report.h"
 #include "platform/chart/chartcontrol.h"
 #include "platform/widgets/keyedtree.h"
@@ -88,11 +89,16 @@ private slots:
     void commandsWithoutAGroupSelected();
     void failedSaveRollsBack();
     void shareReportsOpenSideBySide();
+    void sharesKeepTurnoverWithoutPartnerAndAddUpToTheGroup();
     void sharePrintWithoutAGroup();
     void carryOverYearOutOfRange_data();
     void carryOverYearOutOfRange();
     void carryOverTranslatesThroughLastYearsChart();
     void carryOverThatFailsSaysSo();
+    void carryOverIntoAYearWithGroupsAddsOnlyWhatIsMissing();
+    void carryOverLeavesOutAccountsWithoutACode();
+    void renameOntoAnExistingGroupIsRefused();
+    void definitionWithoutAccountsKeepsThem();
 
 private:
     frmFinGrafPrihodRashod *open(qint16 year = kLastYear);
@@ -143,8 +149,9 @@ void TstFrmFinGrafPrihodRashod::treeListsGroupsByNameWithTheirAccounts()
     QStringList names;
     for (int i = 0; i < m_w->tv->topLevelItemCount(); ++i)
         names << m_w->tv->topLevelItem(i)->text(0);
-    QCOMPARE(names, QStringList({"Bruto marža robe", "Plaće i doprinosi", "Prihodi",
-                                 "Prihodi od prodaje", "Prihodi-Rashodi (Dobit)", "Rashodi"}));
+    QCOMPARE(names, QStringList({"Bruto marža robe", "Naplata od kupaca", "Plaćanja dobavljačima",
+                                 "Plaće i doprinosi", "Prihodi", "Prihodi od prodaje",
+                                 "Prihodi-Rashodi (Dobit)", "Rashodi"}));
     FIND_NODE(wages, m_w->tv, QStringLiteral("Plaće i doprinosiR"));
     QCOMPARE(KeyedTree::tag(wages), QStringLiteral("SviRashodi"));
     FIND_NODE(income, m_w->tv, QStringLiteral("PrihodiP"));
@@ -345,7 +352,7 @@ void TstFrmFinGrafPrihodRashod::kindChangeMovesTheRows()
     open();
     const int before = rows(QStringLiteral("ImeGrupe='PrihodiP' AND Godina=2026"));
     QVERIFY(m_w->spremiDefiniciju(QStringLiteral("PrihodiP"), QString(), QStringLiteral("R"),
-                                  {"7500", "7501", "7600", "7720"}));
+                                  QStringList{"7500", "7501", "7600", "7720"}));
     QCOMPARE(rows(QStringLiteral("ImeGrupe='PrihodiP' AND Godina=2026")), 0);
     QCOMPARE(rows(QStringLiteral("ImeGrupe='PrihodiR' AND Godina=2026")), before);
     QCOMPARE(rows(QStringLiteral("ImeGrupe='PrihodiP' AND Godina=2025")), before); // untouched
@@ -369,7 +376,7 @@ void TstFrmFinGrafPrihodRashod::groupWithApostropheLivesAndDies()
     CLICK(m_w->tv, QStringLiteral("7500    Prihodi d'OroP"));
     QVERIFY(m_fx->dialogs->messages.isEmpty());
     QVERIFY(m_w->spremiDefiniciju(QStringLiteral("Prihodi d'OroP"), QStringLiteral("O'Neil"),
-                                  QString(), {"7500", "7501"}));
+                                  QString(), QStringList{"7500", "7501"}));
     QCOMPARE(rows(QStringLiteral("ImeGrupe='O''NeilP'")), 2);
     QCOMPARE(rows(QStringLiteral("ImeGrupe='Prihodi d''OroP'")), 0);
     CLICK(m_w->tv, QStringLiteral("O'NeilP"));
@@ -458,8 +465,7 @@ void TstFrmFinGrafPrihodRashod::shareReportsOpenSideBySide()
     // one row per year and partner with turnover on 1200 in 2025 and 2026, as the book has them
     const int expected =
         scalar(m_book, QStringLiteral("SELECT COUNT(*) FROM (SELECT DISTINCT P.GODINAKNJ, "
-                                      "P.ANALKONTO FROM PROMET P JOIN KOMITENT K ON "
-                                      "P.ANALKONTO=K.SifKomit WHERE P.BROJPODUZECA=1 AND "
+                                      "P.ANALKONTO FROM PROMET P WHERE P.BROJPODUZECA=1 AND "
                                       "P.SINTKONTO='1200' AND P.GODINAKNJ BETWEEN 2025 AND 2026)"))
             .toInt();
     QVERIFY(expected > 0);
@@ -470,6 +476,57 @@ void TstFrmFinGrafPrihodRashod::shareReportsOpenSideBySide()
     QVERIFY(total); // each preview lives on its own
     QCOMPARE(total->Report->database().rows().RecordCount(), expected);
     total->close();
+}
+
+// A group of accounts kept by partner (customers) and an account without partners (services):
+// the share data holds the turnover of both, and adds up to the group's chart.
+void TstFrmFinGrafPrihodRashod::sharesKeepTurnoverWithoutPartnerAndAddUpToTheGroup()
+{
+    open();
+    CLICK(m_w->tv, QStringLiteral("Naplata od kupacaP"));
+    m_fx->dialogs->messages.clear();
+    m_w->mnuIspisP_Click(1);
+    QVERIFY(m_fx->dialogs->messages.isEmpty());
+    QVERIFY(m_w->lastPreview());
+    Recordset shares = m_w->lastPreview()->Report->database().rows();
+    QVERIFY(shares.setFilter(QStringLiteral("Konto='7600'")));
+    QCOMPARE(shares.RecordCount(), kLastYear - kFirstYear + 1); // one row a year, no partner
+    QCOMPARE(shares.value(QStringLiteral("Komit")).toInt(), 0);
+    QVERIFY(shares.value(QStringLiteral("Komitent")).toString().isEmpty());
+    shares.setFilter(QString());
+    for (int year : {kFirstYear, kLastYear})
+        for (int month : {1, 6, 12}) {
+            const QString column = QStringLiteral("Mj%1").arg(month, 2, 10, QLatin1Char('0'));
+            double total = 0;
+            for (shares.MoveFirst(); !shares.Eof(); shares.MoveNext())
+                if (shares.value(QStringLiteral("Godina")).toInt() == year)
+                    total += shares.value(column).toDouble();
+            const double chart = chartValue(m_w, QStringLiteral("PRIH %1").arg(year), month);
+            QVERIFY2(qAbs(total - chart) < 0.005,
+                     qPrintable(QStringLiteral("%1 %2: %3 in the shares, %4 in the chart")
+                                    .arg(year)
+                                    .arg(column)
+                                    .arg(total, 0, 'f', 2)
+                                    .arg(chart, 0, 'f', 2)));
+        }
+    // the service account's share of the group is there, and the book's
+    const GroupShares g = GroupShares::from(shares);
+    bool seen = false;
+    for (const GroupShares::Line &l : g.lines)
+        if (l.level == GroupShares::Account && l.account == u"7600" &&
+            l.year.toInt() == kLastYear) {
+            const double book = accountSum(m_book, QStringLiteral("7600"), kLastYear,
+                                           QStringLiteral("POT01+POT02+POT03+POT04+POT05+POT06+"
+                                                          "POT07+POT08+POT09+POT10+POT11+POT12"));
+            double group = 0;
+            for (const char *a : {"1200", "1210", "7600"})
+                group += accountSum(m_book, QString::fromLatin1(a), kLastYear,
+                                    QStringLiteral("POT01+POT02+POT03+POT04+POT05+POT06+POT07+"
+                                                   "POT08+POT09+POT10+POT11+POT12"));
+            QVERIFY(l.totalShare && qAbs(*l.totalShare - book * 100 / group) < 0.0001);
+            seen = true;
+        }
+    QVERIFY(seen);
 }
 
 void TstFrmFinGrafPrihodRashod::sharePrintWithoutAGroup()
@@ -531,15 +588,100 @@ void TstFrmFinGrafPrihodRashod::carryOverTranslatesThroughLastYearsChart()
     m_fx->dialogs->answers.push_back(Dialogs::AnswerYes);
     m_w->mnuPrepišiProšlu_Click(1);
     QCOMPARE(m_fx->dialogs->texts().value(1), QStringLiteral("Uspješno prepisani podaci!"));
-    QCOMPARE(rows(QStringLiteral("ImeGrupe='PrihodiP' AND Godina=2026 AND Konto='7501'")), 2);
+    // 7501 once, though both 7500 and 7501 of 2024 become 7501
+    QCOMPARE(rows(QStringLiteral("ImeGrupe='PrihodiP' AND Godina=2026 AND Konto='7501'")), 1);
     QCOMPARE(rows(QStringLiteral("ImeGrupe='PrihodiP' AND Godina=2026 AND Konto='7500'")), 0);
     QVERIFY(m_w->tv->node(QStringLiteral("PrihodiP"))); // the tree is refreshed
-    // a second run copies every row again
+    // a second run finds every row there and copies none again
     const int copied = rows(QStringLiteral("Godina=2026"));
+    QVERIFY(copied > 0);
+    m_fx->dialogs->messages.clear();
     m_fx->dialogs->inputs.push_back(QStringLiteral("2024"));
     m_fx->dialogs->answers.push_back(Dialogs::AnswerYes);
+    m_w->mnuPrepišiProšlu_Click(1);
+    QCOMPARE(m_fx->dialogs->texts().value(1), QStringLiteral("Uspješno prepisani podaci!"));
+    QCOMPARE(rows(QStringLiteral("Godina=2026")), copied);
+}
+
+void TstFrmFinGrafPrihodRashod::carryOverIntoAYearWithGroupsAddsOnlyWhatIsMissing()
+{
+    // 2026 holds every group of 2025 but one, and one of its rows twice already
+    run(m_book, QStringLiteral("INSERT INTO FINPRIHRASH VALUES (1, 'PrihodiP', '7500', 2025)"));
+    open();
+    const QString perRow = QStringLiteral(
+        "SELECT max(n) FROM (SELECT count(*) AS n FROM FINPRIHRASH WHERE BrojPoduzeca=1 AND "
+        "Godina=2026 GROUP BY ImeGrupe, Konto)");
+    const int services = rows(QStringLiteral("ImeGrupe='Troškovi uslugaR' AND Godina=2025"));
+    QVERIFY(services > 0);
+    QCOMPARE(rows(QStringLiteral("ImeGrupe='Troškovi uslugaR' AND Godina=2026")), 0);
+    const int before = rows(QStringLiteral("Godina=2026"));
+    m_fx->dialogs->messages.clear();
+    m_fx->dialogs->inputs.push_back(QStringLiteral("2025"));
+    m_fx->dialogs->answers.push_back(Dialogs::AnswerYes);
     m_w->mnuPrepišiProšlu_Click(0);
-    QCOMPARE(rows(QStringLiteral("Godina=2026")), 2 * copied);
+    QCOMPARE(
+        m_fx->dialogs->texts(),
+        QStringList({QStringLiteral("Želite li prebaciti grupe prihoda i rashoda u tekuću 2026 "
+                                    "godinu, iz godine 2025 ?\r\nNe smiju postojati isti "
+                                    "podaci u tekućoj godini!"),
+                     QStringLiteral("Uspješno prepisani podaci!")}));
+    QCOMPARE(rows(QStringLiteral("Godina=2026")), before + services);
+    QCOMPARE(scalar(m_book, perRow).toInt(), 1);
+    FIND_NODE(services2026, m_w->tv, QStringLiteral("Troškovi uslugaR"));
+    QCOMPARE(services2026->childCount(), services);
+}
+
+void TstFrmFinGrafPrihodRashod::carryOverLeavesOutAccountsWithoutACode()
+{
+    // the chart of 2025 gives 7600 and 4200 no code under the first translation
+    run(m_book, QStringLiteral("UPDATE KONTO SET SifKonta1=NULL WHERE BROJPODUZECA=1 AND "
+                               "GODINAKNJ=2025 AND SIFKONTA IN ('7600', '4200'); DELETE FROM "
+                               "FINPRIHRASH WHERE Godina=2026"));
+    open();
+    m_fx->dialogs->messages.clear();
+    m_fx->dialogs->inputs.push_back(QStringLiteral("2025"));
+    m_fx->dialogs->answers.push_back(Dialogs::AnswerYes);
+    m_w->mnuPrepišiProšlu_Click(1);
+    QCOMPARE(m_fx->dialogs->texts().value(1), QStringLiteral("Uspješno prepisani podaci!"));
+    QCOMPARE(m_fx->dialogs->messages.value(2).icon, Dialogs::Information);
+    QCOMPARE(m_fx->dialogs->texts().value(2),
+             QStringLiteral("Nisu prepisana konta koja nemaju šifru za 2026. godinu:\r\n"
+                            "Naplata od kupaca: 7600\r\nPlaće i doprinosi: 4200\r\n"
+                            "Prihodi od prodaje: 7600\r\nPrihodi-Rashodi (Dobit): 4200, 7600\r\n"
+                            "Prihodi: 7600\r\nRashodi: 4200"));
+    QCOMPARE(rows(QStringLiteral("Godina=2026 AND (Konto IS NULL OR Konto='')")), 0);
+    QCOMPARE(rows(QStringLiteral("Godina=2026 AND Konto IN ('7600', '4200')")), 0);
+    QCOMPARE(rows(QStringLiteral("Godina=2026")),
+             rows(QStringLiteral("Godina=2025 AND Konto NOT IN ('7600', '4200')")));
+}
+
+void TstFrmFinGrafPrihodRashod::renameOntoAnExistingGroupIsRefused()
+{
+    open();
+    const int sales = rows(QStringLiteral("ImeGrupe='Prihodi od prodajeP'"));
+    const int income = rows(QStringLiteral("ImeGrupe='PrihodiP'"));
+    m_fx->dialogs->messages.clear();
+    QVERIFY(!m_w->spremiDefiniciju(QStringLiteral("Prihodi od prodajeP"), QStringLiteral("Prihodi"),
+                                   QString(), std::nullopt));
+    QCOMPARE(m_fx->dialogs->texts(), QStringList{QStringLiteral("Već postoji grupa: Prihodi")});
+    QCOMPARE(rows(QStringLiteral("ImeGrupe='Prihodi od prodajeP'")), sales);
+    QCOMPARE(rows(QStringLiteral("ImeGrupe='PrihodiP'")), income);
+    // the same name as another kind is another group
+    QVERIFY(m_w->spremiDefiniciju(QStringLiteral("Prihodi od prodajeP"), QStringLiteral("Prihodi"),
+                                  QStringLiteral("S"), std::nullopt));
+}
+
+void TstFrmFinGrafPrihodRashod::definitionWithoutAccountsKeepsThem()
+{
+    open();
+    const QStringList before = {QStringLiteral("4200"), QStringLiteral("4201")};
+    QVERIFY(m_w->spremiDefiniciju(QStringLiteral("Plaće i doprinosiR"), QStringLiteral("Plaće"),
+                                  QString(), std::nullopt));
+    QCOMPARE(rows(QStringLiteral("ImeGrupe='PlaćeR' AND Godina=2026 AND Konto IN ('4200', "
+                                 "'4201')")),
+             before.size());
+    QCOMPARE(rows(QStringLiteral("ImeGrupe='PlaćeR' AND Godina=2026")), before.size());
+    QCOMPARE(rows(QStringLiteral("ImeGrupe='Plaće i doprinosiR' AND Godina=2026")), 0);
 }
 
 void TstFrmFinGrafPrihodRashod::carryOverThatFailsSaysSo()

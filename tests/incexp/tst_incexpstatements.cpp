@@ -222,27 +222,40 @@ void TstIncExpStatements::shareAndCarryOver_data()
         << "SELECT P.GODINAKNJ as Godina,P.SintKonto as Konto,K.NazivKonta,P.ANALKONTO as "
            "Komit,KM.ImeKomit1 as Komitent,SUM(P.POT01) as Mj01 From dbo.PROMET P INNER JOIN "
            "dbo.KONTO K ON P.BrojPoduzeca=K.BrojPoduzeca AND P.SINTKONTO=K.SIFKONTA AND "
-           "P.GODINAKNJ=K.GODINAKNJ INNER JOIN dbo.KOMITENT KM ON P.ANALKONTO=KM.SifKomit WHERE "
+           "P.GODINAKNJ=K.GODINAKNJ LEFT OUTER JOIN dbo.KOMITENT KM ON P.ANALKONTO=KM.SifKomit "
+           "WHERE "
            "P.BROJPODUZECA=1  AND (P.SINTKONTO='1200' )  AND P.GODINAKNJ>=2021 AND "
            "P.GODINAKNJ<=2026  GROUP BY P.GODINAKNJ,P.SintKonto,K.NazivKonta,P.ANALKONTO,"
            "KM.ImeKomit1";
+    // a row the year holds is not copied again, an account without a code not at all
+    const QString notThere =
+        " S WHERE LTRIM(RTRIM(S.Konto))<>'' AND NOT EXISTS (SELECT 1 FROM dbo.FinPrihRash X WHERE "
+        "X.BrojPoduzeca=S.BrojPoduzeca AND X.ImeGrupe=S.ImeGrupe AND X.Konto=S.Konto AND "
+        "X.Godina=S.Godina)";
     QTest::newRow("carry-over as they are")
         << carryOver(0, 1, 2026, 2024)
-        << "INSERT dbo.FinPrihRash SELECT F.BrojPoduzeca,F.ImeGrupe,Konto,2026 FROM "
-           "dbo.FinPrihRash F WHERE F.BrojPoduzeca=1 AND F.Godina=2024";
-    // the translation reads the chart of the year before the current one, not the source year's
-    QTest::newRow("carry-over, translation 1")
-        << carryOver(1, 1, 2026, 2024)
-        << "INSERT dbo.FinPrihRash SELECT F.BrojPoduzeca,F.ImeGrupe,(SELECT SifKonta1 FROM "
-           "dbo.Konto K WHERE K.SifKonta=F.Konto AND K.BrojPoduzeca=F.BrojPoduzeca AND "
-           "K.GodinaKnj=2025) AS Konto,2026 FROM dbo.FinPrihRash F WHERE F.BrojPoduzeca=1 AND "
-           "F.Godina=2024";
+        << "INSERT dbo.FinPrihRash SELECT DISTINCT S.BrojPoduzeca,S.ImeGrupe,S.Konto,S.Godina FROM "
+           "(SELECT F.BrojPoduzeca,F.ImeGrupe,F.Konto AS Konto,2026 AS Godina FROM "
+           "dbo.FinPrihRash F WHERE F.BrojPoduzeca=1 AND F.Godina=2024)" +
+               notThere;
     QTest::newRow("carry-over, translation 2")
         << carryOver(2, 2, 2027, 2026)
-        << "INSERT dbo.FinPrihRash SELECT F.BrojPoduzeca,F.ImeGrupe,(SELECT SifKonta2 FROM "
-           "dbo.Konto K WHERE K.SifKonta=F.Konto AND K.BrojPoduzeca=F.BrojPoduzeca AND "
-           "K.GodinaKnj=2026) AS Konto,2027 FROM dbo.FinPrihRash F WHERE F.BrojPoduzeca=2 AND "
-           "F.Godina=2026";
+        << "INSERT dbo.FinPrihRash SELECT DISTINCT S.BrojPoduzeca,S.ImeGrupe,S.Konto,S.Godina FROM "
+           "(SELECT F.BrojPoduzeca,F.ImeGrupe,(SELECT SifKonta2 FROM dbo.Konto K WHERE "
+           "K.SifKonta=F.Konto AND K.BrojPoduzeca=F.BrojPoduzeca AND K.GodinaKnj=2026) AS "
+           "Konto,2027 AS Godina FROM dbo.FinPrihRash F WHERE F.BrojPoduzeca=2 AND F.Godina=2026)" +
+               notThere;
+    // the chart of the year before the current one, whatever the source year
+    QTest::newRow("left out, translation 1")
+        << carryOverLeftOut(1, 1, 2026, 2024)
+        << "SELECT F.ImeGrupe,F.Konto FROM dbo.FinPrihRash F WHERE F.BrojPoduzeca=1 AND "
+           "F.Godina=2024 AND COALESCE(LTRIM(RTRIM((SELECT SifKonta1 FROM dbo.Konto K WHERE "
+           "K.SifKonta=F.Konto AND K.BrojPoduzeca=F.BrojPoduzeca AND K.GodinaKnj=2025))),'')='' "
+           "ORDER BY F.ImeGrupe,F.Konto";
+    QTest::newRow("left out as they are")
+        << carryOverLeftOut(0, 1, 2026, 2025)
+        << "SELECT F.ImeGrupe,F.Konto FROM dbo.FinPrihRash F WHERE F.BrojPoduzeca=1 AND "
+           "F.Godina=2025 AND COALESCE(LTRIM(RTRIM(F.Konto)),'')='' ORDER BY F.ImeGrupe,F.Konto";
 }
 
 void TstIncExpStatements::shareAndCarryOver()

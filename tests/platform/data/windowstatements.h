@@ -54,7 +54,7 @@ inline QString groupShare(const QString &table, const QString &y1, const QString
                           "P.ANALKONTO as Komit,KM.ImeKomit1 as Komitent,") +
            cols.join(u',') + QStringLiteral(" From dbo.") + table +
            QStringLiteral(" P INNER JOIN dbo.KONTO K ON P.BrojPoduzeca=K.BrojPoduzeca AND "
-                          "P.SINTKONTO=K.SIFKONTA AND P.GODINAKNJ=K.GODINAKNJ INNER JOIN "
+                          "P.SINTKONTO=K.SIFKONTA AND P.GODINAKNJ=K.GODINAKNJ LEFT OUTER JOIN "
                           "dbo.KOMITENT KM ON P.ANALKONTO=KM.SifKomit WHERE P.BROJPODUZECA=1  "
                           "AND (P.SINTKONTO='7500' OR P.SINTKONTO='7501')  AND P.GODINAKNJ>=") +
            y1 + QStringLiteral(" AND P.GODINAKNJ<=") + y2 +
