@@ -54,6 +54,51 @@ for scale in 0 -1 abc 99999; do
 done
 expect 2 "--vrsta X" -- prihodi --conn "$book" --definiraj PrihodiP --vrsta X
 expect 2 "--translacija 7" -- prihodi --conn "$book" --prepisi 2025 --translacija 7
+for year in abc 1999 2101 "" "2025; DROP TABLE KONTO"; do
+  expect 2 "--prepisi $year" -- prihodi --conn "$book" --prepisi "$year"
+done
+# A definition save replaces the group's accounts of the year: only when asked for plainly.
+expect 2 "--definiraj without --konta" -- prihodi --conn "$book" --definiraj PrihodiP
+expect 2 "--definiraj without the kind letter" -- prihodi --conn "$book" --definiraj prihodip --konta 7500
+expect 2 "--definiraj of no group" -- prihodi --conn "$book" --definiraj NemaTakveP --konta 7500
+expect 2 "--definiraj --konta empty" -- prihodi --conn "$book" --definiraj PrihodiP --konta ""
+for name in "" "   " "$(printf 'A\tB')" "$(printf '%031d' 0)"; do
+  expect 2 "--naziv '$name'" -- prihodi --conn "$book" --definiraj PrihodiP --naziv "$name"
+done
+for out in png csv izvjestaj-grupa prepisi; do
+  expect 2 "--definiraj with --$out" -- prihodi --conn "$book" --definiraj PrihodiP --konta 7500 "--$out" 2025
+done
+expect 1 "rename onto an existing group" -- prihodi --conn "$book" --definiraj "Prihodi od prodajeP" --naziv Prihodi
+
+# Carry-over on copies of the book: each (group, account) of the year once, whatever is run.
+last=$(sqlite3 "$book" "SELECT max(GODINAKNJ) FROM PROMET")
+twice() { sqlite3 "$1" "SELECT count(*) FROM (SELECT 1 FROM FINPRIHRASH WHERE Godina=$last GROUP BY BrojPoduzeca, ImeGrupe, Konto HAVING count(*) > 1)"; }
+carry() { "$fingraf" prihodi --conn "$1" --godina "$last" --prepisi $((last - 1)) "${@:2}" >"$work/carry.out" 2>&1; }
+cp "$book" "$work/carry.sqlite"
+sqlite3 "$work/carry.sqlite" "DELETE FROM FINPRIHRASH WHERE Godina=$last"
+cases=$((cases + 1))
+carry "$work/carry.sqlite" && first=$(sqlite3 "$work/carry.sqlite" "SELECT count(*) FROM FINPRIHRASH WHERE Godina=$last") &&
+  carry "$work/carry.sqlite" || fail "carry-over run twice: $(cat "$work/carry.out")"
+[ "$(sqlite3 "$work/carry.sqlite" "SELECT count(*) FROM FINPRIHRASH WHERE Godina=$last")" = "${first:-x}" ] ||
+  fail "carry-over run twice: rows added again"
+cases=$((cases + 1))
+cp "$book" "$work/carry.sqlite"
+carry "$work/carry.sqlite" || fail "carry-over into a year with groups: $(cat "$work/carry.out")"
+[ "$(twice "$work/carry.sqlite")" = 0 ] || fail "carry-over into a year with groups: rows twice"
+cases=$((cases + 1))
+cp "$book" "$work/carry.sqlite"
+sqlite3 "$work/carry.sqlite" "DELETE FROM FINPRIHRASH WHERE Godina=$last"
+carry "$work/carry.sqlite" & carry "$work/carry.sqlite"; wait
+[ "$(twice "$work/carry.sqlite")" = 0 ] || fail "two carry-overs at once: rows twice"
+[ "$(sqlite3 "$work/carry.sqlite" "SELECT count(*) FROM FINPRIHRASH WHERE Godina=$last")" -gt 0 ] ||
+  fail "two carry-overs at once: nothing copied"
+cases=$((cases + 1))
+cp "$book" "$work/carry.sqlite"
+sqlite3 "$work/carry.sqlite" "DELETE FROM FINPRIHRASH WHERE Godina=$last; UPDATE KONTO SET SifKonta1=NULL WHERE GODINAKNJ=$((last - 1)) AND SIFKONTA='7600'"
+carry "$work/carry.sqlite" --translacija 1 || fail "carry-over with a code missing: $(cat "$work/carry.out")"
+[ "$(sqlite3 "$work/carry.sqlite" "SELECT count(*) FROM FINPRIHRASH WHERE Konto IS NULL OR Konto=''")" = 0 ] ||
+  fail "carry-over with a code missing: rows without an account"
+grep -q "Prihodi: 7600" "$work/carry.out" || fail "carry-over with a code missing: 7600 not named"
 
 # Books that cannot be read.
 mkdir "$work/folder.sqlite"
