@@ -3,6 +3,7 @@
 #include "chartwin/chartwindow.h"
 #include "chartwin/hostcontext.h"
 #include "entry/cfingrafpromet.h"
+#include "entry/windowkinds.h"
 #include "output/frmispiscr.h"
 #include "output/moduexcel.h"
 #include "output/report.h"
@@ -10,6 +11,7 @@
 #include "platform/chart/chartcontrol.h"
 #include "platform/files/atomicfile.h"
 #include "platform/services.h"
+#include "platform/widgets/keyedtree.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -29,12 +31,56 @@ QTextStream &err()
     return s;
 }
 
-// Prints what the window said and fails.
+QStringList &databaseCauses()
+{
+    static QStringList causes;
+    return causes;
+}
+
 int failWith(const ScriptedDialogs &dialogs)
 {
+    return reportFailure(dialogs);
+}
+
+// A node as the tree shows it: the texts from its top-level node down.
+QString nodePath(const QTreeWidgetItem *node)
+{
+    QStringList texts;
+    for (; node; node = node->parent())
+        texts.prepend(node->text(0));
+    return texts.join(QStringLiteral(" / "));
+}
+
+// The window's own words name no firm where the tree of one is empty: the launcher names it, and
+// says whether the book knows the firm and any account of it.
+QStringList firmWithoutAccounts(const ScriptedDialogs &dialogs)
+{
+    bool empty = false;
     for (const auto &m : dialogs.messages)
-        err() << m.text << Qt::endl;
-    return 1;
+        empty = empty || m.text == u"Nema trocifrenih konta!";
+    if (!empty)
+        return {};
+    const HostContext &host = *cFinGrafPromet::hostContext();
+    const QString firm = QString::number(host.brojPoduzeca);
+    cPristupPodacima db;
+    auto count = [&](const QString &sql) {
+        Recordset rs;
+        return db.OtvoriRecordset(host.connectionString, sql, rs, true, false) && !rs.Eof()
+                   ? rs.value(0).toInt()
+                   : -1;
+    };
+    const int known =
+        count(QStringLiteral("SELECT count(*) FROM dbo.CONFIG WHERE BROJPODUZECA=") + firm);
+    const int accounts =
+        count(QStringLiteral("SELECT count(*) FROM dbo.KONTO WHERE BrojPoduzeca=") + firm);
+    QString line = QStringLiteral("Poduzeće ") + firm;
+    if (known > 0 && !host.nazivFirme.isEmpty())
+        line += QStringLiteral(" (%1)").arg(host.nazivFirme);
+    line += accounts == 0 ? QStringLiteral(" nema nijednog konta u kontnom planu (KONTO)")
+                          : QStringLiteral(" nema trocifrenih konta u godinama stabla");
+    line += known == 0 ? QStringLiteral("; nema ga ni u tablici poduzeća (CONFIG).")
+                       : QStringLiteral(".");
+    return {line};
 }
 
 // The window as it looks. A 3D chart is drawn by OpenGL in a window of its own, which grabbing
@@ -53,6 +99,35 @@ QImage windowPicture(ChartWindow *w)
 
 } // namespace
 
+void noteDatabaseCause(const QString &cause)
+{
+    if (!cause.isEmpty() && !databaseCauses().contains(cause))
+        databaseCauses() << cause;
+}
+
+int reportFailure(const ScriptedDialogs &dialogs, const QStringList &own)
+{
+    QStringList told;
+    for (const QString &cause : std::as_const(databaseCauses()))
+        told << QStringLiteral("Desila se greška: ") + cause;
+    databaseCauses().clear();
+    for (const auto &m : dialogs.messages)
+        if (m.buttons != Dialogs::YesNo && !told.contains(m.text)) // a question is no failure
+            told << m.text;
+    for (const QString &line : told + own)
+        err() << line << Qt::endl;
+    return 1;
+}
+
+const QStringList &windowlessOptions()
+{
+    static const QStringList options =
+        headlessOutputs() + QStringList{QStringLiteral("definiraj"), QStringLiteral("prepisi"),
+                                        QStringLiteral("izvjestaj-grupa"),
+                                        QStringLiteral("izvjestaj-grupa-ukupno")};
+    return options;
+}
+
 const QStringList &headlessOutputs()
 {
     static const QStringList outputs = {QStringLiteral("png"),        QStringLiteral("svg"),
@@ -70,7 +145,7 @@ bool wantsHeadlessRun(const QCommandLineParser &p)
     return false;
 }
 
-int runHeadless(ChartWindow *w, const QCommandLineParser &p, const QStringList &pathOptions,
+int runHeadless(ChartWindow *w, const QCommandLineParser &p, const WindowKind &kind,
                 ScriptedDialogs &scripted, const Services &services,
                 const std::function<int(ChartWindow *)> &more)
 {
@@ -82,14 +157,9 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const QStringList &
     set("do", w->txtGodina[1]);
     set("mj-od", w->txtMj[0]);
     set("mj-do", w->txtMj[1]);
-    if (p.isSet(QStringLiteral("iznos"))) {
-        const int i = p.value(QStringLiteral("iznos")).toInt();
-        if (i < 0 || i >= w->optVrijednost.size()) {
-            err() << "Nepoznata vrsta iznosa: " << i << Qt::endl;
-            return 2;
-        }
-        w->optVrijednost[i]->setChecked(true);
-    }
+    // the amount kind's range is the window's, checked with the other options
+    if (!w->optVrijednost.isEmpty() && p.isSet(QStringLiteral("iznos")))
+        w->optVrijednost.value(p.value(QStringLiteral("iznos")).toInt())->setChecked(true);
     if (p.isSet(QStringLiteral("tip")))
         w->cmbType->setCurrentIndex(p.value(QStringLiteral("tip")).toInt());
     if (p.isSet(QStringLiteral("skala")))
@@ -99,28 +169,56 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const QStringList &
     const QVector<ScriptedDialogs::Shown> before = scripted.messages;
     scripted.messages.clear();
     QStringList path;
-    for (const QString &o : pathOptions)
+    bool named = false;
+    for (const QString &o : kind.pathOptions) {
         path << p.value(o);
-    const bool found = p.isSet(QStringLiteral("node"))
-                           ? w->clickKey(p.value(QStringLiteral("node")))
-                           : w->clickPath(path);
+        named = named || !path.last().isEmpty();
+    }
+    QString notFound;
+    bool found = false;
+    if (p.isSet(QStringLiteral("node"))) {
+        // a key two nodes were given names neither: the tree gave it to the first one only
+        const QString key = p.value(QStringLiteral("node"));
+        const QList<QTreeWidgetItem *> given = w->tv->nodesGiven(key);
+        if (given.size() > 1) {
+            QStringList nodes;
+            for (const QTreeWidgetItem *n : given)
+                nodes << u'"' + nodePath(n) + u'"';
+            err() << "--node: ključ \"" << key
+                  << "\" imaju svi ovi čvorovi stabla: " << nodes.join(QStringLiteral(", "))
+                  << ". Zadajte čvor po imenima (--"
+                  << kind.pathOptions.join(QStringLiteral(", --")) << ")." << Qt::endl;
+            w->close();
+            return 2;
+        }
+        found = w->clickKey(key);
+        if (!found)
+            notFound = QStringLiteral("Čvor s ključem \"%1\" nije u stablu.").arg(key);
+        named = true;
+    } else {
+        found = w->clickPath(path, &notFound);
+    }
     if (!found) {
         scripted.messages = before + scripted.messages;
-        failWith(scripted);
-        err() << "U stablu nema traženog čvora." << Qt::endl;
-        return 1;
+        return reportFailure(scripted,
+                             firmWithoutAccounts(scripted) +
+                                 QStringList{notFound.isEmpty()
+                                                 ? QStringLiteral("U stablu nema traženog čvora.")
+                                                 : notFound});
     }
     const bool chartAsked = wantsHeadlessRun(p);
     if (!scripted.messages.isEmpty() || (chartAsked && !w->chartRecordset().isOpen())) {
         // nothing drawn: what the window said while loading is the cause (an unreadable book)
-        const HostContext &host = *cFinGrafPromet::hostContext();
-        if (host.pristup && !host.pristup->OpisGreske().isEmpty())
-            err() << "Desila se greška: " << host.pristup->OpisGreske() << Qt::endl;
         scripted.messages = before + scripted.messages;
-        failWith(scripted);
+        QStringList own = firmWithoutAccounts(scripted);
         if (chartAsked && !w->chartRecordset().isOpen())
-            err() << "Grafikon nije nacrtan." << Qt::endl;
-        return 1;
+            // a tree with nodes, none of them named: the window waits for a click
+            own << (named || w->tv->topLevelItemCount() == 0
+                        ? QStringLiteral("Grafikon nije nacrtan.")
+                        : QStringLiteral("Grafikon nije nacrtan: nije zadan čvor stabla (--%1 "
+                                         "ili --node).")
+                              .arg(kind.pathOptions.join(QStringLiteral(", --"))));
+        return reportFailure(scripted, own);
     }
     // an amount the chart cannot draw (beyond the range of numbers, or no number) is no chart
     Recordset rows = w->chartRecordset();

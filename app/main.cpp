@@ -18,14 +18,19 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTextStream>
 
 #include <memory>
 #include <optional>
 
 #include <csignal>
+#include <unistd.h>
 
 namespace {
+
+// What the process ends with: scripts tell the three apart.
+enum ExitCode { Done = 0, CouldNot = 1, BadOption = 2 };
 
 QTextStream &err()
 {
@@ -33,110 +38,385 @@ QTextStream &err()
     return s;
 }
 
+// Qt's own diagnostics (a missing runtime folder, what a platform plugin cannot do) are for
+// whoever debugs fingraf, not for the user of a run: they are shown only when asked for. A
+// failure Qt reports as critical or fatal is shown always.
+bool g_qtDiagnostics = false;
+QtMessageHandler g_qtHandler = nullptr;
+
+void filterQtMessages(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (g_qtDiagnostics || type == QtCriticalMsg || type == QtFatalMsg)
+        g_qtHandler(type, context, text);
+}
+
+// Ended by Ctrl+C or a kill, the process leaves none of its half-written files behind; then the
+// signal does what it would have done.
+// Every entry removes the files before it ends the process: a second signal (a kill sent to the
+// process and again to its group) may reach another thread while the first handler still runs,
+// and the process must not end there with the files left.
+extern "C" void endBySignal(int signal)
+{
+    StagedFile::removeAllStaged();
+    struct sigaction fallback = {};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    sigaction(signal, &fallback, nullptr);
+    ::raise(
+        signal); // delivered when the handler returns: this ends the process as the signal would
+}
+
+void removeStagedFilesOnSignals()
+{
+    struct sigaction action = {};
+    action.sa_handler = endBySignal;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&action.sa_mask, signal);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        // an interrupt or hangup the caller ignores stays ignored (a job in the background,
+        // nohup): it would not have ended the process
+        struct sigaction was = {};
+        if (sigaction(signal, nullptr, &was) == 0 && was.sa_handler == SIG_IGN && signal != SIGTERM)
+            continue;
+        sigaction(signal, &action, nullptr);
+    }
+}
+
+// A long piece of work shows how far it has come on standard error, when a person watches it
+// there (a terminal); a script reading it gets nothing.
+class Progress
+{
+public:
+    explicit Progress(QString what) : m_what(std::move(what)), m_shown(::isatty(STDERR_FILENO)) {}
+    ~Progress() { clear(); }
+    void operator()(int percent)
+    {
+        if (!m_shown || percent == m_last)
+            return;
+        m_last = percent;
+        m_line = QStringLiteral("%1: %2 %").arg(m_what).arg(percent, 3);
+        err() << '\r' << m_line << Qt::flush;
+    }
+    // the line goes before anything else is said
+    void clear()
+    {
+        if (m_shown && !m_line.isEmpty())
+            err() << '\r' << QString(m_line.size(), u' ') << '\r' << Qt::flush;
+        m_line.clear();
+    }
+
+private:
+    QString m_what;
+    bool m_shown;
+    int m_last = -1;
+    QString m_line;
+};
+
+// ---- help
+
+QString optionNames(const QCommandLineOption &o)
+{
+    QStringList names;
+    for (const QString &n : o.names())
+        names << (n.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + n;
+    QString text = names.join(QStringLiteral(", "));
+    if (!o.valueName().isEmpty())
+        text += u' ' + o.valueName();
+    return text;
+}
+
+const char *const kExitCodes = "Izlazni kodovi:\n"
+                               "  0  učinjeno je sve što je traženo\n"
+                               "  1  nije se moglo učiniti (knjiga, čvor stabla, datoteka); uzrok "
+                               "je ispisan na standardni izlaz za greške\n"
+                               "  2  pogrešna naredba, opcija ili vrijednost opcije; ništa nije "
+                               "učinjeno\n";
+
+const char *const kEnvironment =
+    "Okolina:\n"
+    "  FINGRAF_DEBUG=1   ispisuje i Qtove vlastite dijagnostičke poruke (kao --debug)\n";
+
+struct Help
+{
+    QString usage;         ///< the first line: how the command is written
+    QString description;   ///< what it does
+    QStringList arguments; ///< "NAME  what it is", one per argument
+    QList<QCommandLineOption> options;
+    /// Lines under an option: the values it takes, by name.
+    std::function<QStringList(const QString &name)> values;
+};
+
+void printHelp(const Help &h)
+{
+    QTextStream out(stdout);
+    out << h.usage << "\n\n" << h.description << "\n";
+    if (!h.arguments.isEmpty()) {
+        out << "\nArgumenti:\n";
+        for (const QString &a : h.arguments)
+            out << "  " << a << "\n";
+    }
+    out << "\nOpcije:\n";
+    constexpr int column = 30;
+    for (const QCommandLineOption &o : h.options) {
+        const QString names = optionNames(o);
+        out << "  " << names;
+        if (names.size() < column - 3)
+            out << QString(column - 2 - names.size(), u' ');
+        else
+            out << "\n" << QString(column, u' ');
+        out << o.description() << "\n";
+        if (h.values)
+            for (const QString &line : h.values(o.names().constLast()))
+                out << QString(column + 2, u' ') << line << "\n";
+    }
+    out << "\n" << QString::fromUtf8(kExitCodes) << "\n" << QString::fromUtf8(kEnvironment);
+}
+
+QCommandLineOption helpOption()
+{
+    return {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Ispiši ovu pomoć.")};
+}
+
+QCommandLineOption debugOption()
+{
+    return {QStringLiteral("debug"),
+            QStringLiteral("Ispiši i Qtove vlastite dijagnostičke poruke.")};
+}
+
+bool asksForHelp(const QStringList &args)
+{
+    for (int i = 1; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == u"--help" || a == u"-h" || a == u"--help-all" || a == u"-?")
+            return true;
+    }
+    return false;
+}
+
+// ---- options
+
+// Parses the command's arguments; on a mistake says which in Croatian, shows how the command is
+// written and returns false (the run ends with BadOption). Every value is checked not to be the
+// next option: "--konto --png x.png" lacks the account, it does not name one.
+bool parse(QCommandLineParser &p, const QStringList &args, const QList<QCommandLineOption> &options,
+           const QString &usage, int maxArguments)
+{
+    p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    p.addOptions(options);
+    QString error;
+    if (!p.parse(args)) {
+        QStringList unknown;
+        for (const QString &n : p.unknownOptionNames())
+            unknown << (n.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + n;
+        const QRegularExpressionMatch missing =
+            QRegularExpression(QStringLiteral("'([^']+)'")).match(p.errorText());
+        if (!unknown.isEmpty())
+            error = (unknown.size() == 1 ? QStringLiteral("Nepoznata opcija: %1.")
+                                         : QStringLiteral("Nepoznate opcije: %1."))
+                        .arg(unknown.join(QStringLiteral(", ")));
+        else if (missing.hasMatch())
+            error = QStringLiteral("%1: nedostaje vrijednost.").arg(missing.captured(1));
+        else
+            error = p.errorText();
+    }
+    for (const QCommandLineOption &o : options) {
+        if (!error.isEmpty())
+            break;
+        const QString name = o.names().constLast();
+        if (o.valueName().isEmpty() || !p.isSet(name))
+            continue;
+        for (const QString &value : p.values(name))
+            if (value.startsWith(QLatin1String("--"))) {
+                error = QStringLiteral("--%1: nedostaje vrijednost (\"%2\" je opcija, a ne "
+                                       "vrijednost).")
+                            .arg(name, value);
+                break;
+            }
+    }
+    if (error.isEmpty() && p.positionalArguments().size() > maxArguments)
+        error = QStringLiteral("Neočekivan argument: \"%1\".")
+                    .arg(p.positionalArguments().value(maxArguments));
+    if (error.isEmpty())
+        return true;
+    err() << error << Qt::endl
+          << "Upotreba: " << usage << Qt::endl
+          << "Sve opcije: " << usage.section(u' ', 0, 1) << " --help" << Qt::endl;
+    return false;
+}
+
+// ---- demo and summary
+
 int runDemo(const QStringList &args)
 {
+    const QString usage = QStringLiteral("fingraf demo [--scale N] [PUTANJA]");
+    const QList<QCommandLineOption> options = {
+        {QStringLiteral("scale"),
+         QStringLiteral("Množi komitente i promet (1: oko 10.000 redaka prometa; 1 do 1000)."),
+         QStringLiteral("N"), QStringLiteral("1")},
+        debugOption(),
+        helpOption()};
+    if (asksForHelp(args)) {
+        printHelp(
+            {usage,
+             QStringLiteral(
+                 "Izrađuje demo knjigu (SQLite) ako je nema i ispisuje što sadrži; postojeću "
+                 "datoteku nikad ne mijenja.\nNa terminalu pokazuje koliko je posla gotovo."),
+             {QStringLiteral("PUTANJA  datoteka knjige (zadano: %1)").arg(DemoBook::defaultPath())},
+             options,
+             {}});
+        return Done;
+    }
     QCommandLineParser p;
-    p.setApplicationDescription(
-        QStringLiteral("Izrađuje demo knjigu (SQLite) ako je nema i ispisuje što sadrži."));
-    p.addHelpOption();
-    p.addOption({QStringLiteral("scale"),
-                 QStringLiteral("Množi komitente i promet (1: oko 10.000 redaka prometa)."),
-                 QStringLiteral("N"), QStringLiteral("1")});
-    p.addPositionalArgument(
-        QStringLiteral("PATH"),
-        QStringLiteral("Datoteka knjige (zadano: %1).").arg(DemoBook::defaultPath()));
-    p.process(args);
+    if (!parse(p, args, options, usage, 1))
+        return BadOption;
     DemoBook::Options o;
     bool ok = false;
     o.scale = p.value(QStringLiteral("scale")).trimmed().toInt(&ok);
     if (!ok || o.scale < 1 || o.scale > 1000) {
         err() << "--scale: očekuje se cijeli broj od 1 do 1000, a ne \""
               << p.value(QStringLiteral("scale")) << "\"." << Qt::endl;
-        return 2;
+        return BadOption;
     }
     const QString path = p.positionalArguments().value(0, DemoBook::defaultPath());
+    Progress progress(QStringLiteral("Demo knjiga"));
+    o.progress = std::ref(progress);
     QString error;
-    if (!DemoBook::create(path, o, &error)) {
+    const bool made = DemoBook::create(path, o, &error);
+    progress.clear();
+    if (!made) {
         err() << error << Qt::endl;
-        return 1;
+        return CouldNot;
     }
     QTextStream(stdout) << path << Qt::endl << DemoBook::summary(path) << Qt::endl;
-    return 0;
+    return Done;
 }
 
 // fingraf sazetak PATH: gives the book the turnover summary that account-level charts are then
 // read from. The only change to a book's schema fingraf makes, and only when asked.
 int runSummary(const QStringList &args)
 {
+    const QString usage = QStringLiteral("fingraf sazetak PUTANJA");
+    const QList<QCommandLineOption> options = {debugOption(), helpOption()};
+    if (asksForHelp(args)) {
+        printHelp({usage,
+                   QStringLiteral("Dodaje knjizi (SQLite) sažetak prometa po poduzeću, godini i "
+                                  "kontu, koji okidači drže točnim;\ngrafikoni konta tada se "
+                                  "čitaju iz njega. Knjiga koja ga već ima ostaje kakva jest.\nNa "
+                                  "terminalu pokazuje koliko je posla gotovo."),
+                   {QStringLiteral("PUTANJA  datoteka knjige")},
+                   options,
+                   {}});
+        return Done;
+    }
     QCommandLineParser p;
-    p.setApplicationDescription(QStringLiteral(
-        "Dodaje knjizi (SQLite) sažetak prometa po poduzeću, godini i kontu, koji okidači drže "
-        "točnim;\ngrafikoni konta tada se čitaju iz njega. Knjiga koja ga već ima ostaje kakva "
-        "jest."));
-    p.addHelpOption();
-    p.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Datoteka knjige."));
-    p.process(args);
-    if (p.positionalArguments().size() != 1)
-        p.showHelp(2);
+    if (!parse(p, args, options, usage, 1))
+        return BadOption;
+    if (p.positionalArguments().isEmpty()) {
+        err() << "Nije zadana datoteka knjige." << Qt::endl << "Upotreba: " << usage << Qt::endl;
+        return BadOption;
+    }
     QStringList added;
     QString error;
-    if (!TurnoverSummary::addToBook(p.positionalArguments().constFirst(), &added, &error)) {
+    Progress progress(QStringLiteral("Sažetak prometa"));
+    const bool done = TurnoverSummary::addToBook(p.positionalArguments().constFirst(), &added,
+                                                 &error, std::ref(progress));
+    progress.clear();
+    if (!done) {
         err() << error << Qt::endl;
-        return 1;
+        return CouldNot;
     }
     QTextStream(stdout) << (added.isEmpty() ? QStringLiteral("Knjiga već ima sažetak prometa.")
                                             : QStringLiteral("Sažetak prometa dodan za: ") +
                                                   added.join(QStringLiteral(", ")))
                         << Qt::endl;
-    return 0;
+    return Done;
 }
 
-// Every option value is checked before a window opens: a number within its range, a file name
-// that is not empty, a table name that is a plain identifier.
-bool optionsValid(const QCommandLineParser &p, const QList<QCommandLineOption> &options)
+// ---- chart windows
+
+// Every option value is checked before a window opens: a number within its range (the amount
+// kind within the window's), a file name that is not empty, a table name that is a plain
+// identifier, a plan side that is one, and a tree path named from its top.
+bool optionsValid(const QCommandLineParser &p, const QList<QCommandLineOption> &options,
+                  const WindowKind &kind)
 {
     struct Range
     {
         const char *option;
         int min, max;
     };
-    static const Range ranges[] = {
-        {"firma", 1, 32767}, {"godina", 1, 9999}, {"plan", 0, 32767},    {"od", 1, 9999},
-        {"do", 1, 9999},     {"mj-od", 0, 12},    {"mj-do", 0, 12},      {"iznos", 0, 4},
-        {"tip", 0, 11},      {"skala", 0, 2},     {"translacija", 0, 2}, {"prepisi", 2000, 2100}};
+    const int amountKinds = int(kind.design().amountKinds.size());
+    const Range ranges[] = {{"firma", 1, 32767},   {"godina", 1, 9999},
+                            {"plan", 0, 32767},    {"od", 1, 9999},
+                            {"do", 1, 9999},       {"mj-od", 0, 12},
+                            {"mj-do", 0, 12},      {"iznos", 0, amountKinds - 1},
+                            {"tip", 0, 11},        {"skala", 0, 2},
+                            {"translacija", 0, 2}, {"prepisi", 2000, 2100}};
     // only options this window has may be asked about
     QStringList names;
     for (const QCommandLineOption &o : options)
         names += o.names();
     auto given = [&](const QString &name) { return names.contains(name) && p.isSet(name); };
+    auto refuse = [](const QString &text) {
+        err() << text << Qt::endl;
+        return false;
+    };
     for (const Range &r : ranges) {
         const QString name = QString::fromLatin1(r.option);
         if (!given(name))
             continue;
         bool ok = false;
         const qlonglong v = p.value(name).trimmed().toLongLong(&ok);
-        if (!ok || v < r.min || v > r.max) {
-            err() << "--" << name << ": očekuje se cijeli broj od " << r.min << " do " << r.max
-                  << ", a ne \"" << p.value(name) << "\"." << Qt::endl;
-            return false;
-        }
+        if (!ok || v < r.min || v > r.max)
+            return refuse(QStringLiteral("--%1: očekuje se cijeli broj od %2 do %3, a ne \"%4\".")
+                              .arg(name)
+                              .arg(r.min)
+                              .arg(r.max)
+                              .arg(p.value(name)));
     }
-    const QStringList files =
-        headlessOutputs() +
-        QStringList{QStringLiteral("izvjestaj-grupa"), QStringLiteral("izvjestaj-grupa-ukupno"),
-                    QStringLiteral("trace-sql"), QStringLiteral("book"), QStringLiteral("conn")};
-    for (const QString &name : files) {
-        if (given(name) && p.value(name).trimmed().isEmpty()) {
-            err() << "--" << name << ": vrijednost ne smije biti prazna." << Qt::endl;
-            return false;
-        }
+    const QStringList notEmpty =
+        headlessOutputs() + QStringList{QStringLiteral("izvjestaj-grupa"),
+                                        QStringLiteral("izvjestaj-grupa-ukupno"),
+                                        QStringLiteral("trace-sql"),
+                                        QStringLiteral("book"),
+                                        QStringLiteral("conn"),
+                                        QStringLiteral("node"),
+                                        QStringLiteral("definiraj")};
+    for (const QString &name : notEmpty)
+        if (given(name) && p.value(name).trimmed().isEmpty())
+            return refuse(QStringLiteral("--%1: vrijednost ne smije biti prazna.").arg(name));
+    if (!cFinGrafPromet::isPlainTableName(p.value(QStringLiteral("tablica"))))
+        return refuse(QStringLiteral("--tablica: ime tablice prometa smije imati samo slova, "
+                                     "znamenke i _ (npr. PROMET ili PROMETMT), a ne \"%1\".")
+                          .arg(p.value(QStringLiteral("tablica"))));
+    // a node by its path: each name given is not empty and has the ones above it
+    const QStringList &path = kind.pathOptions;
+    for (int i = 0; i < path.size(); ++i) {
+        if (!p.isSet(path[i]))
+            continue;
+        if (p.value(path[i]).trimmed().isEmpty())
+            return refuse(QStringLiteral("--%1: vrijednost ne smije biti prazna.").arg(path[i]));
+        for (int above = 0; above < i; ++above)
+            if (path[above] != u"strana" && !p.isSet(path[above])) // the side has its default
+                return refuse(QStringLiteral("--%1: zadaje se uz --%2, koja nije zadana.")
+                                  .arg(path[i], path[above]));
     }
-    if (!cFinGrafPromet::isPlainTableName(p.value(QStringLiteral("tablica")))) {
-        err() << "--tablica: ime tablice prometa smije imati samo slova, znamenke i _ (npr. "
-                 "PROMET ili PROMETMT), a ne \""
-              << p.value(QStringLiteral("tablica")) << "\"." << Qt::endl;
-        return false;
-    }
+    if (given(QStringLiteral("strana")) &&
+        !QStringList{QStringLiteral("P"), QStringLiteral("R")}.contains(
+            p.value(QStringLiteral("strana")).trimmed().toUpper()))
+        return refuse(
+            QStringLiteral("--strana: dopušteno je P (prihodi) ili R (rashodi), a ne \"%1\".")
+                .arg(p.value(QStringLiteral("strana"))));
+    if (given(QStringLiteral("vrsta")) &&
+        !QStringList{QStringLiteral("P"), QStringLiteral("R"), QStringLiteral("S")}.contains(
+            p.value(QStringLiteral("vrsta"))))
+        return refuse(QStringLiteral("--vrsta: dopušteno je P, R ili S."));
+    for (const char *part : {"konta", "naziv", "vrsta"})
+        if (given(QString::fromLatin1(part)) && !given(QStringLiteral("definiraj")))
+            return refuse(QStringLiteral("--%1: zadaje se uz --definiraj.").arg(part));
+    if (given(QStringLiteral("translacija")) && !given(QStringLiteral("prepisi")))
+        return refuse(QStringLiteral("--translacija: zadaje se uz --prepisi."));
     return true;
 }
 
@@ -181,14 +461,14 @@ QString definitionOptionsProblem(const QCommandLineParser &p)
 int defineGroup(frmFinGrafPrihodRashod *w, const QCommandLineParser &p, ScriptedDialogs &dialogs)
 {
     if (!w)
-        return 1;
+        return CouldNot;
     dialogs.messages.clear();
     const QString key = p.value(QStringLiteral("definiraj"));
     if (!w->tv->node(key)) {
         w->close();
         err() << "--definiraj: grupe \"" << key << "\" nema u godini "
               << p.value(QStringLiteral("godina")) << "." << Qt::endl;
-        return 2;
+        return BadOption;
     }
     std::optional<QStringList> accounts;
     if (p.isSet(QStringLiteral("konta"))) {
@@ -209,31 +489,25 @@ int defineGroup(frmFinGrafPrihodRashod *w, const QCommandLineParser &p, Scripted
             AtomicFile::saveImage(definition.grab().toImage(),
                                   p.value(QStringLiteral("screenshot")), &pictureError);
         });
-    const auto said = dialogs.messages;
+    ScriptedDialogs said;
+    said.messages = dialogs.messages;
     w->close();
     if (!pictureError.isEmpty())
         err() << "Desila se greška: " << pictureError << Qt::endl;
     if (saved)
-        return pictureError.isEmpty() ? 0 : 1;
-    for (const auto &m : said)
-        err() << m.text << Qt::endl;
-    return 1;
+        return pictureError.isEmpty() ? Done : CouldNot;
+    return reportFailure(said);
 }
 
 // The income and expense window's own work: carry-over and the group share reports.
 int groupWork(frmFinGrafPrihodRashod *w, const QCommandLineParser &p, ScriptedDialogs &dialogs)
 {
-    auto failed = [&] {
-        for (const auto &m : dialogs.messages)
-            err() << m.text << Qt::endl;
-        return 1;
-    };
     if (p.isSet(QStringLiteral("prepisi"))) {
-        dialogs.inputs.push_back(p.value(QStringLiteral("prepisi")));
+        dialogs.inputs.push_back(p.value(QStringLiteral("prepisi")).trimmed());
         dialogs.answers.push_back(Dialogs::AnswerYes);
         w->mnuPrepišiProšlu_Click(p.value(QStringLiteral("translacija")).toInt());
         if (dialogs.texts().value(1) != u"Uspješno prepisani podaci!")
-            return failed();
+            return reportFailure(dialogs);
         // the copy is done; what it left out is said after it
         for (const QString &text : dialogs.texts().mid(2))
             QTextStream(stdout) << QString(text).replace(QStringLiteral("\r\n"),
@@ -249,13 +523,13 @@ int groupWork(frmFinGrafPrihodRashod *w, const QCommandLineParser &p, ScriptedDi
         w->mnuIspisP_Click(i + 1);
         QString error;
         if (!dialogs.messages.isEmpty() || !w->lastPreview())
-            return failed();
+            return reportFailure(dialogs);
         if (!w->lastPreview()->CRVRadnici->ExportPdf(p.value(option), &error)) {
             err() << "Desila se greška: " << error << Qt::endl;
-            return 1;
+            return CouldNot;
         }
     }
-    return 0;
+    return Done;
 }
 
 // Options that name a tree node, as the window kinds use them.
@@ -268,86 +542,111 @@ QCommandLineOption pathOption(const WindowKind &kind, const QString &name)
         if (name == u"grupa")
             return {name, QStringLiteral("Grupa plana po nazivu."), QStringLiteral("NAZIV")};
         if (name == u"podgrupa")
-            return {name, QStringLiteral("Podgrupa grupe po nazivu."), QStringLiteral("NAZIV")};
+            return {name, QStringLiteral("Podgrupa grupe po nazivu (uz --grupa)."),
+                    QStringLiteral("NAZIV")};
         if (name == u"analitika")
-            return {name, QStringLiteral("Analitička stavka podgrupe po nazivu."),
+            return {name, QStringLiteral("Analitička stavka podgrupe po nazivu (uz --podgrupa)."),
                     QStringLiteral("NAZIV")};
     }
     if (name == u"konto")
-        return {name, QStringLiteral("Konto (sintetički ili analitički)."),
+        return {name,
+                kind.pathOptions.first() == u"konto"
+                    ? QStringLiteral("Konto (sintetički ili analitički).")
+                    : QStringLiteral("Konto grupe (uz --grupa)."),
                 QStringLiteral("KONTO")};
     if (name == u"komitent")
-        return {name, QStringLiteral("Šifra komitenta na kontu."), QStringLiteral("ŠIFRA")};
+        return {name, QStringLiteral("Šifra komitenta na analitičkom kontu (uz --konto)."),
+                QStringLiteral("ŠIFRA")};
     if (name == u"grupa")
         return {name, QStringLiteral("Grupa po ključu (naziv i slovo vrste), npr. \"PrihodiP\"."),
                 QStringLiteral("KLJUČ")};
     return {name, name, QStringLiteral("X")};
 }
 
-int runWindow(const WindowKind &kind, const QStringList &args)
+// An example of a node key of the kind's tree.
+QString nodeKeyExample(const WindowKind &kind)
 {
-    QCommandLineParser p;
-    p.setApplicationDescription(
-        QStringLiteral("Otvara prozor grafikona kao što ga otvara knjigovodstveni program. S "
-                       "--png, --svg, --pdf ili --csv\n"
-                       "crta grafikon bez zaslona, zapisuje ga i završava, ne dirajući spremljene "
-                       "postavke prozora."));
-    p.addHelpOption();
+    if (kind.takesPlan)
+        return QStringLiteral("\"PG***Prihodi od prodaje\"");
+    if (kind.pathOptions.first() == u"grupa")
+        return QStringLiteral("\"PrihodiP\"");
+    return QStringLiteral("\"K: 1200\"");
+}
+
+QList<QCommandLineOption> windowOptions(const WindowKind &kind)
+{
+    const WindowDesign design = kind.design();
     QList<QCommandLineOption> options = {
-        {QStringLiteral("conn"), QStringLiteral("Niz za spajanje na bazu (ADO)."),
-         QStringLiteral("S")},
+        {QStringLiteral("conn"),
+         QStringLiteral("Niz za spajanje na bazu (ADO) ili datoteka knjige."),
+         QStringLiteral("NIZ")},
         {QStringLiteral("demo"),
          QStringLiteral("Radi nad demo knjigom (izrađuje je ako je nema).")},
-        {QStringLiteral("book"), QStringLiteral("Datoteka demo knjige."), QStringLiteral("PATH"),
+        {QStringLiteral("book"), QStringLiteral("Datoteka demo knjige."), QStringLiteral("PUTANJA"),
          DemoBook::defaultPath()},
-        {QStringLiteral("firma"), QStringLiteral("Broj poduzeća."), QStringLiteral("N"),
+        {QStringLiteral("firma"), QStringLiteral("Broj poduzeća (zadano 1)."), QStringLiteral("N"),
          QStringLiteral("1")},
-        {QStringLiteral("godina"), QStringLiteral("Knjigovodstvena godina."), QStringLiteral("N"),
-         QString::number(Clock::today().year())},
+        {QStringLiteral("godina"), QStringLiteral("Knjigovodstvena godina (zadano ova)."),
+         QStringLiteral("N"), QString::number(Clock::today().year())},
         {QStringLiteral("modal"), QStringLiteral("Prikaz modalno.")},
         {QStringLiteral("tablica"), QStringLiteral("Tablica prometa (PROMET ili PROMETMT)."),
-         QStringLiteral("T"), QStringLiteral("PROMET")},
+         QStringLiteral("TABLICA"), QStringLiteral("PROMET")},
         {QStringLiteral("operater"), QStringLiteral("Ime operatera."), QStringLiteral("IME"),
          QStringLiteral("operater")},
-        {QStringLiteral("node"), QStringLiteral("Čvor stabla po ključu, npr. \"K: 1200\"."),
+        {QStringLiteral("node"),
+         QStringLiteral("Čvor stabla po ključu, npr. %1; ključ koji imaju dva čvora se odbija.")
+             .arg(nodeKeyExample(kind)),
          QStringLiteral("KLJUČ")},
         {QStringLiteral("od"), QStringLiteral("Prva godina."), QStringLiteral("GODINA")},
         {QStringLiteral("do"), QStringLiteral("Zadnja godina."), QStringLiteral("GODINA")},
         {QStringLiteral("mj-od"), QStringLiteral("Prvi mjesec (0-12)."), QStringLiteral("MJ")},
         {QStringLiteral("mj-do"), QStringLiteral("Zadnji mjesec (0-12)."), QStringLiteral("MJ")},
-        {QStringLiteral("iznos"),
-         QStringLiteral("Vrsta iznosa, indeks gumba u okviru \"Prikaz iznosa\" (od 0)."),
-         QStringLiteral("N")},
-        {QStringLiteral("tip"), QStringLiteral("Vrsta grafikona, indeks liste 0-11."),
-         QStringLiteral("N")},
-        {QStringLiteral("skala"), QStringLiteral("Os: 0 linearna, 1 postotna, 2 logaritamska."),
-         QStringLiteral("N")},
-        {QStringLiteral("png"), QStringLiteral("Zapiši grafikon kao PNG."), QStringLiteral("FILE")},
-        {QStringLiteral("svg"), QStringLiteral("Zapiši grafikon kao SVG."), QStringLiteral("FILE")},
-        {QStringLiteral("pdf"), QStringLiteral("Zapiši grafikon kao PDF."), QStringLiteral("FILE")},
-        {QStringLiteral("csv"), QStringLiteral("Zapiši podatke grafikona kao CSV."),
-         QStringLiteral("FILE")},
-        {QStringLiteral("screenshot"), QStringLiteral("Zapiši sliku cijelog prozora (PNG)."),
-         QStringLiteral("FILE")},
-        {QStringLiteral("xlsx"), QStringLiteral("Prebaci podatke grafikona u radnu knjigu (XLSX)."),
-         QStringLiteral("FILE")},
-        {QStringLiteral("ispis"), QStringLiteral("Ispiši grafikon na PDF pisač."),
-         QStringLiteral("FILE")},
-        {QStringLiteral("izvjestaj"),
-         QStringLiteral("Zapiši izvještaj po mjesecima (PDF); s --screenshot i slika pregleda."),
-         QStringLiteral("FILE")},
-        {QStringLiteral("grid"), QStringLiteral("Prikaži tablicu umjesto grafikona.")},
-        {QStringLiteral("patern"), QStringLiteral("Uzorci za crno-bijeli ispis umjesto boja.")},
-        {QStringLiteral("trace-sql"), QStringLiteral("Dopisuj svaku naredbu u datoteku."),
-         QStringLiteral("FILE")},
     };
+    if (!design.amountKinds.isEmpty())
+        options.append({QStringLiteral("iznos"),
+                        QStringLiteral("Vrsta iznosa, gumb okvira \"Prikaz iznosa\":"),
+                        QStringLiteral("N")});
+    options << QCommandLineOption{QStringLiteral("tip"),
+                                  QStringLiteral("Vrsta grafikona, indeks liste:"),
+                                  QStringLiteral("N")}
+            << QCommandLineOption{QStringLiteral("skala"), QStringLiteral("Os grafikona:"),
+                                  QStringLiteral("N")}
+            << QCommandLineOption{QStringLiteral("png"), QStringLiteral("Zapiši grafikon kao PNG."),
+                                  QStringLiteral("DATOTEKA")}
+            << QCommandLineOption{QStringLiteral("svg"), QStringLiteral("Zapiši grafikon kao SVG."),
+                                  QStringLiteral("DATOTEKA")}
+            << QCommandLineOption{QStringLiteral("pdf"), QStringLiteral("Zapiši grafikon kao PDF."),
+                                  QStringLiteral("DATOTEKA")}
+            << QCommandLineOption{QStringLiteral("csv"),
+                                  QStringLiteral("Zapiši podatke grafikona kao CSV."),
+                                  QStringLiteral("DATOTEKA")}
+            << QCommandLineOption{QStringLiteral("screenshot"),
+                                  QStringLiteral("Zapiši sliku cijelog prozora (PNG)."),
+                                  QStringLiteral("DATOTEKA")}
+            << QCommandLineOption{QStringLiteral("xlsx"),
+                                  QStringLiteral(
+                                      "Prebaci podatke grafikona u radnu knjigu (XLSX)."),
+                                  QStringLiteral("DATOTEKA")}
+            << QCommandLineOption{QStringLiteral("ispis"),
+                                  QStringLiteral("Ispiši grafikon na PDF pisač."),
+                                  QStringLiteral("DATOTEKA")}
+            << QCommandLineOption{QStringLiteral("izvjestaj"),
+                                  QStringLiteral("Zapiši izvještaj po mjesecima (PDF); s "
+                                                 "--screenshot i slika pregleda."),
+                                  QStringLiteral("DATOTEKA")}
+            << QCommandLineOption{QStringLiteral("grid"),
+                                  QStringLiteral("Prikaži tablicu umjesto grafikona.")}
+            << QCommandLineOption{QStringLiteral("patern"),
+                                  QStringLiteral("Uzorci za crno-bijeli ispis umjesto boja.")}
+            << QCommandLineOption{QStringLiteral("trace-sql"),
+                                  QStringLiteral("Dopisuj svaku naredbu u datoteku."),
+                                  QStringLiteral("DATOTEKA")};
     if (kind.takesPlan)
-        options.append({QStringLiteral("plan"), QStringLiteral("Broj plana."), QStringLiteral("N"),
-                        QStringLiteral("1")});
+        options.append({QStringLiteral("plan"), QStringLiteral("Broj plana (zadano 1)."),
+                        QStringLiteral("N"), QStringLiteral("1")});
     for (const QString &name : kind.pathOptions)
         options.append(pathOption(kind, name));
-    const bool groups = kind.method == 3;
-    if (groups)
+    if (kind.method == 3)
         options << QCommandLineOption(
                        QStringLiteral("definiraj"),
                        QStringLiteral("Spremi definiciju grupe po ključu, kao prozor za konta "
@@ -364,11 +663,11 @@ int runWindow(const WindowKind &kind, const QStringList &args)
                 << QCommandLineOption(QStringLiteral("izvjestaj-grupa"),
                                       QStringLiteral("Zapiši izvještaj grupe s učešćem u % po "
                                                      "mjesecima (PDF)."),
-                                      QStringLiteral("FILE"))
+                                      QStringLiteral("DATOTEKA"))
                 << QCommandLineOption(QStringLiteral("izvjestaj-grupa-ukupno"),
                                       QStringLiteral("Zapiši izvještaj grupe s učešćem u % "
                                                      "ukupno (PDF)."),
-                                      QStringLiteral("FILE"))
+                                      QStringLiteral("DATOTEKA"))
                 << QCommandLineOption(QStringLiteral("prepisi"),
                                       QStringLiteral("Prepiši grupe i konta iz te godine u "
                                                      "knjigovodstvenu godinu (uz --translacija)."),
@@ -377,10 +676,86 @@ int runWindow(const WindowKind &kind, const QStringList &args)
                                       QStringLiteral("Konta pri prepisivanju: 0 ista, 1 ili 2 "
                                                      "preko SifKonta1 ili SifKonta2."),
                                       QStringLiteral("N"), QStringLiteral("0"));
-    p.addOptions(options);
-    p.process(args);
-    if (!optionsValid(p, options))
-        return 2;
+    options << debugOption() << helpOption();
+    return options;
+}
+
+// The values an option of the window takes, listed under it in the help.
+QStringList optionValues(const WindowKind &kind, const QString &name)
+{
+    QStringList lines;
+    if (name == u"iznos") {
+        const auto kinds = kind.design().amountKinds;
+        for (int i = 0; i < kinds.size(); ++i)
+            lines << QStringLiteral("%1  %2").arg(i, 2).arg(kinds[i].caption);
+    } else if (name == u"tip") {
+        const QStringList types = ChartWindow::chartTypeNames();
+        for (int i = 0; i < types.size(); ++i)
+            lines << QStringLiteral("%1  %2").arg(i, 2).arg(types[i]);
+        lines << QStringLiteral("3D vrste (0, 2, 4, 6 i 8) crta OpenGL; gdje ga nema (bez "
+                                "zaslona),")
+              << QStringLiteral("crta se njihov 2D par.");
+    } else if (name == u"skala") {
+        const QStringList scales = ChartWindow::scaleNames();
+        for (int i = 0; i < scales.size(); ++i)
+            lines << QStringLiteral("%1  %2").arg(i, 2).arg(scales[i]);
+    }
+    return lines;
+}
+
+Help windowHelp(const WindowKind &kind)
+{
+    const QString command = QString::fromLatin1(kind.command);
+    return {QStringLiteral("fingraf %1 [opcije]").arg(command),
+            QStringLiteral("Otvara prozor \"%1\" (%2) kao što ga otvara knjigovodstveni program.\n"
+                           "S --png, --svg, --pdf, --csv, --screenshot, --xlsx, --ispis ili "
+                           "--izvjestaj%3 ne pokazuje prozor:\n"
+                           "crta bez zaslona, zapisuje datoteke i završava, ne dirajući spremljene "
+                           "postavke prozora.\n"
+                           "Uspješan rad ne ispisuje ništa osim onoga što je traženo.")
+                .arg(kind.design().caption, QString::fromUtf8(kind.summary),
+                     kind.method == 3 ? QStringLiteral(" (i s --definiraj, --prepisi, "
+                                                       "--izvjestaj-grupa...)")
+                                      : QString()),
+            {},
+            windowOptions(kind),
+            [&kind](const QString &name) { return optionValues(kind, name); }};
+}
+
+int runWindow(const WindowKind &kind, const QStringList &args)
+{
+    if (asksForHelp(args)) {
+        printHelp(windowHelp(kind));
+        return Done;
+    }
+    const QList<QCommandLineOption> options = windowOptions(kind);
+    QCommandLineParser p;
+    if (!parse(p, args, options,
+               QStringLiteral("fingraf %1 [opcije]").arg(QString::fromLatin1(kind.command)), 0) ||
+        !optionsValid(p, options, kind))
+        return BadOption;
+
+    const bool groups = kind.method == 3;
+    const bool define = groups && p.isSet(QStringLiteral("definiraj"));
+    const bool groupOutputs = groups && (p.isSet(QStringLiteral("izvjestaj-grupa")) ||
+                                         p.isSet(QStringLiteral("izvjestaj-grupa-ukupno")) ||
+                                         p.isSet(QStringLiteral("prepisi")));
+    const bool headless = define || groupOutputs || wantsHeadlessRun(p);
+    if (define) {
+        if (const QString problem = definitionOptionsProblem(p); !problem.isEmpty()) {
+            err() << problem << Qt::endl;
+            return BadOption;
+        }
+    }
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance())) {
+        err() << "Prozor se ne može pokazati: nema zaslona (ni DISPLAY ni WAYLAND_DISPLAY nije "
+                 "postavljen)."
+              << Qt::endl
+              << "Bez zaslona crta se u datoteku: --png, --svg, --pdf, --csv, --xlsx, --ispis ili "
+                 "--izvjestaj."
+              << Qt::endl;
+        return CouldNot;
+    }
 
     QString conn = p.value(QStringLiteral("conn"));
     if (p.isSet(QStringLiteral("demo")) || conn.isEmpty()) {
@@ -388,17 +763,27 @@ int runWindow(const WindowKind &kind, const QStringList &args)
         QString error;
         if (!DemoBook::create(book, DemoBook::Options(), &error)) {
             err() << error << Qt::endl;
-            return 1;
+            return CouldNot;
         }
         conn = QStringLiteral("Provider=SQLite;Data Source=") + book;
+    }
+    // A book that cannot be read, or written by a command that writes, is said once, and nothing
+    // opens: a book another program holds is waited for, then refused.
+    cPristupPodacima::setFailureTrace(noteDatabaseCause);
+    {
+        cPristupPodacima book;
+        if (!book.checkConnection(conn, define || (groups && p.isSet(QStringLiteral("prepisi"))))) {
+            err() << book.OpisGreske() << Qt::endl;
+            return CouldNot;
+        }
     }
     std::unique_ptr<QFile> trace;
     if (p.isSet(QStringLiteral("trace-sql"))) {
         trace = std::make_unique<QFile>(p.value(QStringLiteral("trace-sql")));
         if (!trace->open(QIODevice::Append | QIODevice::Text)) {
             err() << "Datoteka za praćenje naredbi se ne može otvoriti: " << trace->fileName()
-                  << Qt::endl;
-            return 1;
+                  << " (" << trace->errorString() << ")" << Qt::endl;
+            return CouldNot;
         }
         cPristupPodacima::setTrace([f = trace.get()](const QString &stage, const QString &sql) {
             f->write((stage + QStringLiteral(": ") + sql + u'\n').toUtf8());
@@ -406,29 +791,6 @@ int runWindow(const WindowKind &kind, const QStringList &args)
         });
     }
 
-    const bool define = groups && p.isSet(QStringLiteral("definiraj"));
-    if (define) {
-        if (const QString problem = definitionOptionsProblem(p); !problem.isEmpty()) {
-            err() << problem << Qt::endl;
-            return 2;
-        }
-    }
-    if (define && p.isSet(QStringLiteral("vrsta")) &&
-        !QStringList{QStringLiteral("P"), QStringLiteral("R"), QStringLiteral("S")}.contains(
-            p.value(QStringLiteral("vrsta")))) {
-        err() << "--vrsta: dopušteno je P, R ili S." << Qt::endl;
-        return 2;
-    }
-    const bool groupOutputs = groups && (p.isSet(QStringLiteral("izvjestaj-grupa")) ||
-                                         p.isSet(QStringLiteral("izvjestaj-grupa-ukupno")) ||
-                                         p.isSet(QStringLiteral("prepisi")));
-    if (groups &&
-        !QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")}.contains(
-            p.value(QStringLiteral("translacija")))) {
-        err() << "--translacija: dopušteno je 0, 1 ili 2." << Qt::endl;
-        return 2;
-    }
-    const bool headless = define || groupOutputs || wantsHeadlessRun(p);
     auto scripted = std::make_shared<ScriptedDialogs>();
     // Without a screen: the workbook is written to the named file instead of being opened.
     auto workbooks = std::make_shared<FileSpreadsheets>(p.value(QStringLiteral("xlsx")));
@@ -446,44 +808,38 @@ int runWindow(const WindowKind &kind, const QStringList &args)
             kind.method, conn, nivo, qint16(p.value(QStringLiteral("firma")).toInt()),
             qint16(p.value(QStringLiteral("godina")).toInt()), mode, QStringLiteral("FIN"),
             p.value(QStringLiteral("tablica")), operater, plan)) {
-        err() << host.lastError() << Qt::endl;
-        return 1;
+        return reportFailure(*scripted, {host.lastError()});
     }
     if (!headless)
-        return mode == 1 ? 0 : QApplication::exec();
+        return mode == 1 ? Done : QApplication::exec();
     ChartWindow *w = host.lastWindow();
     if (!w)
-        return 1;
+        return reportFailure(*scripted, {QStringLiteral("Prozor nije otvoren.")});
     if (define)
         return defineGroup(qobject_cast<frmFinGrafPrihodRashod *>(w), p, *scripted);
     if (groupOutputs)
-        return runHeadless(w, p, kind.pathOptions, *scripted, services, [&](ChartWindow *window) {
+        return runHeadless(w, p, kind, *scripted, services, [&](ChartWindow *window) {
             return groupWork(qobject_cast<frmFinGrafPrihodRashod *>(window), p, *scripted);
         });
-    return runHeadless(w, p, kind.pathOptions, *scripted, services);
+    return runHeadless(w, p, kind, *scripted, services);
 }
 
 void usage(QTextStream &out)
 {
-    out << "Upotreba:\n"
-           "  fingraf demo [--scale N] [PATH]     izradi demo knjigu\n";
+    auto line = [&out](const QString &command, const QString &what) {
+        out << "  " << command.leftJustified(36) << ' ' << what << "\n";
+    };
+    out << "Upotreba:\n";
+    line(QStringLiteral("fingraf demo [--scale N] [PUTANJA]"),
+         QStringLiteral("izradi demo knjigu"));
     for (const WindowKind &k : windowKinds())
-        out << "  fingraf " << QString::fromLatin1(k.command).leftJustified(10) << " [opcije]"
-            << "       " << QString::fromUtf8(k.summary)
-            << (k.create ? QString() : QStringLiteral(" (još nije dostupno)")) << "\n";
-    out << "  fingraf sazetak PATH                 dodaj knjizi sažetak prometa\n"
-           "  fingraf <prozor> --help              sve opcije prozora\n";
+        line(QStringLiteral("fingraf %1 [opcije]").arg(QString::fromLatin1(k.command)),
+             QString::fromUtf8(k.summary) +
+                 (k.create ? QString() : QStringLiteral(" (još nije dostupno)")));
+    line(QStringLiteral("fingraf sazetak PUTANJA"), QStringLiteral("dodaj knjizi sažetak prometa"));
+    line(QStringLiteral("fingraf <prozor> --help"), QStringLiteral("sve opcije prozora"));
+    out << "\n" << QString::fromUtf8(kExitCodes);
     out.flush();
-}
-
-bool asksForHelp(int argc, char **argv)
-{
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray a(argv[i]);
-        if (a == "--help" || a == "-h" || a == "--help-all" || a == "-?")
-            return true;
-    }
-    return argc < 2;
 }
 
 bool hasDisplay()
@@ -493,28 +849,52 @@ bool hasDisplay()
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+// Whether the arguments ask for work that shows no window: files of the window's output, or the
+// income and expense window's own work.
+bool showsNoWindow(const QStringList &args)
+{
+    for (const QString &a : args)
+        for (const QString &o : windowlessOptions())
+            if (a == QStringLiteral("--") + o || a.startsWith(QStringLiteral("--") + o + u'='))
+                return true;
+    return false;
+}
+
+bool asksForDiagnostics(const QStringList &args)
+{
+    const QByteArray debug = qgetenv("FINGRAF_DEBUG");
+    return args.contains(QStringLiteral("--debug")) || (!debug.isEmpty() && debug != "0") ||
+           qEnvironmentVariableIsSet("QT_LOGGING_RULES");
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     // a file-size limit makes a write fail (and be reported), rather than end the process
     signal(SIGXFSZ, SIG_IGN);
-    // Help needs no screen; nor does a run that only writes files, which then draws offscreen.
+    removeStagedFilesOnSignals();
+    QStringList raw;
+    for (int i = 0; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    g_qtDiagnostics = asksForDiagnostics(raw);
+    g_qtHandler = qInstallMessageHandler(filterQtMessages);
+
+    // Only a window on the screen needs a platform with a display. The demo book, the summary,
+    // the help and a mistake need none; a window's work without a window draws offscreen when
+    // there is no display (with one it draws there: the 3D charts want its OpenGL).
+    const QString command = raw.value(1);
+    const WindowKind *kind = windowKindByCommand(command);
     std::unique_ptr<QCoreApplication> app;
-    if (asksForHelp(argc, argv)) {
+    if (!kind || asksForHelp(raw) || (!hasDisplay() && !showsNoWindow(raw))) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     } else {
-        if (!hasDisplay()) {
-            for (int i = 1; i < argc; ++i)
-                for (const QString &o : headlessOutputs())
-                    if (QString::fromLocal8Bit(argv[i]).startsWith(QStringLiteral("--") + o))
-                        qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
+        if (!hasDisplay())
+            qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QApplication>(argc, argv);
     }
     QCoreApplication::setApplicationName(QStringLiteral("fingraf"));
     const QStringList args = QCoreApplication::arguments();
-    const QString command = args.value(1);
     QStringList rest = args;
     if (rest.size() > 1)
         rest.removeAt(1);
@@ -522,9 +902,22 @@ int main(int argc, char **argv)
         return runDemo(rest);
     if (command == u"sazetak")
         return runSummary(rest);
-    if (const WindowKind *kind = windowKindByCommand(command))
+    if (kind)
         return runWindow(*kind, rest);
-    QTextStream out(command.isEmpty() || command.startsWith(u'-') ? stdout : stderr);
-    usage(out);
-    return command == u"--help" || command == u"-h" ? 0 : 2;
+    if (command == u"--help" || command == u"-h" || command == u"-?" || command == u"--help-all") {
+        QTextStream out(stdout);
+        usage(out);
+        return Done;
+    }
+    if (command.isEmpty()) {
+        QTextStream out(stdout);
+        usage(out);
+        return BadOption;
+    }
+    err() << (command.startsWith(u'-')
+                  ? QStringLiteral("Nepoznata opcija: %1.").arg(command)
+                  : QStringLiteral("Nepoznat prozor ili naredba: \"%1\".").arg(command))
+          << Qt::endl;
+    usage(err());
+    return BadOption;
 }

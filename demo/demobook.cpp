@@ -1,6 +1,7 @@
 #include "demobook.h"
 
 #include "platform/clock/clock.h"
+#include "platform/data/booklock.h"
 #include "platform/data/turnoversummary.h"
 #include "platform/files/atomicfile.h"
 
@@ -316,12 +317,15 @@ QString defaultPath()
 namespace {
 
 // Whether the file is a book this generator made (or one like it): an SQLite file with turnover.
-bool isBook(const QString &path)
+// *locked: it could not be told, another program holding the file locked.
+bool isBook(const QString &path, bool *locked)
 {
     sqlite3 *db = nullptr;
     bool book = false;
+    *locked = false;
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
         SQLITE_OK) {
+        sqlite3_busy_timeout(db, BookLock::kWaitMs);
         sqlite3_stmt *s = nullptr;
         book = sqlite3_prepare_v2(db,
                                   "SELECT COUNT(*) FROM sqlite_master WHERE type='table' AND "
@@ -329,6 +333,7 @@ bool isBook(const QString &path)
                                   -1, &s, nullptr) == SQLITE_OK &&
                sqlite3_step(s) == SQLITE_ROW && sqlite3_column_int(s, 0) == 3;
         sqlite3_finalize(s);
+        *locked = !book && BookLock::isBusy(sqlite3_extended_errcode(db));
     }
     sqlite3_close(db);
     return book;
@@ -339,8 +344,13 @@ bool isBook(const QString &path)
 bool create(const QString &path, const Options &options, QString *error)
 {
     if (QFileInfo::exists(path)) {
-        if (isBook(path))
+        bool locked = false;
+        if (isBook(path, &locked))
             return true;
+        if (locked) {
+            *error = BookLock::heldByAnother(path);
+            return false;
+        }
         *error = QStringLiteral("Datoteka \"%1\" postoji, a nije knjiga (SQLite s tablicama "
                                 "PROMET, KONTO i CONFIG); ostavljena je kakva jest.")
                      .arg(path);
@@ -356,6 +366,7 @@ bool create(const QString &path, const Options &options, QString *error)
     // no half book behind.
     StagedFile staged(path);
     const QString part = staged.path();
+    error->clear();
 
     const int lastYear = options.lastYear > 0 ? options.lastYear : Clock::today().year();
     const int firstYear = lastYear - 5;
@@ -366,14 +377,23 @@ bool create(const QString &path, const Options &options, QString *error)
     Random offBalance(options.seed ^ 0x999);
 
     bool ok = true;
+    // The turnover takes most of the time, the summary most of the rest.
+    int told = -1;
+    auto progress = [&](int percent) {
+        if (options.progress && percent > told)
+            options.progress(told = percent);
+    };
+    progress(0);
     {
         Db db;
+        // the first failure says why: the disk's refusal when it refuses, else the engine's word
         auto check = [&](bool step) {
-            if (!step && ok) {
-                ok = false;
+            if (!step && error->isEmpty()) {
+                const QString disk = staged.diskCause();
                 *error = QStringLiteral("Demo knjiga se ne može zapisati u \"%1\": %2")
-                             .arg(path, db.error());
+                             .arg(path, disk.isEmpty() ? db.error() : disk);
             }
+            ok = ok && step;
             return ok;
         };
         check(db.open(part, true));
@@ -482,6 +502,8 @@ bool create(const QString &path, const Options &options, QString *error)
         for (int f = 1; ok && f <= 2; ++f) {
             const double firmSize = f == 1 ? 1.0 : 0.4;
             for (int y = firstYear; ok && y <= lastYear; ++y) {
+                progress(50 * ((f - 1) * (lastYear - firstYear + 1) + (y - firstYear)) /
+                         (2 * (lastYear - firstYear + 1)));
                 const double growth = std::pow(1.05, y - firstYear);
                 for (const Synthetic &s : chart()) {
                     for (const Account &a : s.analytic) {
@@ -665,6 +687,7 @@ bool create(const QString &path, const Options &options, QString *error)
                     }
         check(ok);
 
+        progress(50);
         check(ok && db.exec(R"(
             CREATE INDEX PROMET_KONTO ON PROMET (BROJPODUZECA, SINTKONTO, ANALKONTO, GODINAKNJ);
             CREATE INDEX PROMET_GODINA ON PROMET (BROJPODUZECA, GODINAKNJ);
@@ -676,13 +699,17 @@ bool create(const QString &path, const Options &options, QString *error)
             // account-level charts read the summary instead of every turnover row
             QStringList added;
             QString why;
-            if (!TurnoverSummary::add(db.handle(), &added, &why)) {
+            progress(58);
+            if (!TurnoverSummary::add(db.handle(), &added, &why,
+                                      [&](int percent) { progress(58 + percent * 37 / 100); })) {
+                const QString disk = staged.diskCause();
                 ok = false;
-                *error =
-                    QStringLiteral("Demo knjiga se ne može zapisati u \"%1\": %2").arg(path, why);
+                *error = QStringLiteral("Demo knjiga se ne može zapisati u \"%1\": %2")
+                             .arg(path, disk.isEmpty() ? why : disk);
             }
         }
         check(ok && db.exec("ANALYZE;"));
+        progress(99);
     }
     if (!ok) {
         if (error->isEmpty())
@@ -694,6 +721,7 @@ bool create(const QString &path, const Options &options, QString *error)
                      .arg(path, staged.errorText());
         return false;
     }
+    progress(100);
     return true;
 }
 

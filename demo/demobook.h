@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 /// Creates the embedded demo book: a realistic Croatian double-entry book for two firms over the
 /// bookkeeping years from five years ago to this year, deterministic for a given seed and year.
 namespace DemoBook {
@@ -15,6 +17,8 @@ struct Options
     int scale = 1;    ///< multiplies partners and turnover rows (1: about 10,000 rows)
     int lastYear = 0; ///< 0: the current calendar year
     quint64 seed = 20261206;
+    /// Hears how far the work has come, in per cent (rising, 100 when the book is in place).
+    std::function<void(int percent)> progress;
 };
 
 /// Writes the book to path when it is missing (never touches an existing file). Returns false with

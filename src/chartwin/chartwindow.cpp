@@ -91,18 +91,29 @@ cPristupPodacima &ChartWindow::pristup()
     return *m_pristup;
 }
 
+QStringList ChartWindow::chartTypeNames()
+{
+    return {QStringLiteral("3D Bar"),         QStringLiteral("2D Bar"),
+            QStringLiteral("3D Linija"),      QStringLiteral("2D Linija"),
+            QStringLiteral("3D Područje"),    QStringLiteral("2D Područje"),
+            QStringLiteral("3D Korak"),       QStringLiteral("2D Korak"),
+            QStringLiteral("3D Kombinacija"), QStringLiteral("2D Kombinacija"),
+            QStringLiteral("2D Torta"),       QStringLiteral("2D XY")};
+}
+
+QStringList ChartWindow::scaleNames()
+{
+    return {QStringLiteral("Linearna os"), QStringLiteral("Procentna os"),
+            QStringLiteral("Logaritamska os")};
+}
+
 void ChartWindow::load()
 {
     if (m_loaded)
         return;
     m_loaded = true;
-    cmbType->addItems(
-        {QStringLiteral("3D Bar"), QStringLiteral("2D Bar"), QStringLiteral("3D Linija"),
-         QStringLiteral("2D Linija"), QStringLiteral("3D Područje"), QStringLiteral("2D Područje"),
-         QStringLiteral("3D Korak"), QStringLiteral("2D Korak"), QStringLiteral("3D Kombinacija"),
-         QStringLiteral("2D Kombinacija"), QStringLiteral("2D Torta"), QStringLiteral("2D XY")});
-    cmbScale->addItems({QStringLiteral("Linearna os"), QStringLiteral("Procentna os"),
-                        QStringLiteral("Logaritamska os")});
+    cmbType->addItems(chartTypeNames());
+    cmbScale->addItems(scaleNames());
     fitToFont();
     const int year = Clock::today().year();
     if (txtGodina[1]) {
@@ -262,9 +273,21 @@ bool ChartWindow::clickKey(const QString &key)
     return n;
 }
 
-bool ChartWindow::clickPath(const QStringList &codes)
+bool ChartWindow::clickPath(const QStringList &codes, QString *)
 {
     return codes.isEmpty() || codes.first().isEmpty();
+}
+
+bool ChartWindow::notFoundAmong(QString *notFound, const QString &what, const QStringList &choices)
+{
+    // a list longer than this helps nobody on a line of its own
+    constexpr int kFew = 25;
+    if (notFound) {
+        *notFound = what;
+        if (!choices.isEmpty() && choices.size() <= kFew)
+            *notFound += QStringLiteral(" Ondje su: ") + choices.join(QStringLiteral(", ")) + u'.';
+    }
+    return false;
 }
 
 bool ChartWindow::draw(const Statement &statement, const QString &title, const Failure &failure,

@@ -122,6 +122,10 @@ public:
     /// Loads the window (once): lists, defaults, hidden chart, tree fill.
     void load();
 
+    /// The chart type list (cmbType) and the axis scale list (cmbScale), in their order.
+    static QStringList chartTypeNames();
+    static QStringList scaleNames();
+
     /// Twips of the layout in pixels, as the controls' font stretches them.
     int pixelsX(double twips) const;
     int pixelsY(double twips) const;
@@ -130,8 +134,9 @@ public:
     bool clickKey(const QString &key);
     /// Clicks down a path of codes, outermost first (what they name is the kind's business: an
     /// account and a partner, a group, its account and a partner, ...); an empty code ends the
-    /// path. False when a code names no node.
-    virtual bool clickPath(const QStringList &codes);
+    /// path. False when a code names no node; *notFound then says which, and where the choices
+    /// are few, what there is instead.
+    virtual bool clickPath(const QStringList &codes, QString *notFound = nullptr);
 
 protected:
     /// The window kind's tree fill, run by the load (when the design says so) and by the refill
@@ -165,6 +170,9 @@ protected:
     QString lastYear() const;
     /// Emits the tree's click on a node, as the mouse does.
     void click(QTreeWidgetItem *node);
+    /// For a path that names no node: what was not found, then the choices when they are few
+    /// (" Ondje su: a, b, c."), into *notFound when asked for.
+    static bool notFoundAmong(QString *notFound, const QString &what, const QStringList &choices);
 
     // Room for a kind's own menus: a new menu or item on the menu bar before an existing one.
     QMenu *insertMenu(QAction *before, const QString &caption);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chartwin/windowdesign.h"
 #include "platform/services.h"
 
 #include <QString>
@@ -24,6 +25,8 @@ struct WindowKind
     QStringList pathOptions;
     /// Makes the window, not loaded; null while the window is not available in this version.
     ChartWindow *(*create)(const Services &, std::shared_ptr<HostContext>, qint16 plan);
+    /// How the window differs from the frame (its amount kinds, say), without making it.
+    WindowDesign (*design)();
 };
 
 const std::vector<WindowKind> &windowKinds();

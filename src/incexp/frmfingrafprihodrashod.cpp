@@ -88,6 +88,11 @@ QString leftOutText(Recordset &rows, int year)
 
 } // namespace
 
+WindowDesign frmFinGrafPrihodRashod::windowDesign()
+{
+    return incExpDesign();
+}
+
 frmFinGrafPrihodRashod::frmFinGrafPrihodRashod(const Services &services,
                                                std::shared_ptr<HostContext> host, QWidget *parent)
     : ChartWindow(services, std::move(host), incExpDesign(), parent)
@@ -583,29 +588,56 @@ void frmFinGrafPrihodRashod::mnuPrepišiProšlu_Click(int index)
     NapuniGrupe();
 }
 
-bool frmFinGrafPrihodRashod::clickPath(const QStringList &codes)
+bool frmFinGrafPrihodRashod::clickPath(const QStringList &codes, QString *notFound)
 {
     const QString key = codes.value(0);
     if (key.isEmpty())
         return codes.value(1).isEmpty();
     QTreeWidgetItem *group = tv->node(key);
-    if (!group)
-        return false;
+    if (!group || group->parent()) {
+        QStringList keys, sameName;
+        for (int i = 0; i < tv->topLevelItemCount(); ++i) {
+            keys << KeyedTree::key(tv->topLevelItem(i));
+            if (keys.last().chopped(1).compare(key, Qt::CaseInsensitive) == 0)
+                sameName << keys.last();
+        }
+        // the key is the name and the kind letter: a name alone is the likeliest slip
+        if (!sameName.isEmpty())
+            return notFoundAmong(notFound,
+                                 QStringLiteral("Grupa \"%1\" nije u stablu: ključ grupe je "
+                                                "njezin naziv i slovo vrste (P prihodi, R "
+                                                "rashodi, S saldo).")
+                                     .arg(key),
+                                 sameName);
+        return notFoundAmong(notFound, QStringLiteral("Grupa \"%1\" nije u stablu.").arg(key),
+                             keys);
+    }
     click(group);
     const QString account = codes.value(1);
     if (account.isEmpty())
         return codes.value(2).isEmpty();
     QTreeWidgetItem *accountNode = tv->node(PadR(account, 8) + key);
-    if (!accountNode)
-        return false;
+    if (!accountNode) {
+        QStringList accounts;
+        for (int i = 0; i < group->childCount(); ++i)
+            accounts << IncExpSql::accountOfKey(KeyedTree::key(group->child(i))).trimmed();
+        return notFoundAmong(
+            notFound, QStringLiteral("Konto %1 nije u grupi \"%2\".").arg(account, key), accounts);
+    }
     click(accountNode);
     const QString partner = codes.value(2);
     if (partner.isEmpty())
         return true;
-    for (int i = 0; i < accountNode->childCount(); ++i)
-        if (partnerCode(accountNode->child(i)) == partner) {
+    QStringList partners;
+    for (int i = 0; i < accountNode->childCount(); ++i) {
+        partners << partnerCode(accountNode->child(i));
+        if (partners.last() == partner) {
             click(accountNode->child(i));
             return true;
         }
-    return false;
+    }
+    return notFoundAmong(
+        notFound,
+        QStringLiteral("Komitent %1 nije na kontu %2 grupe \"%3\".").arg(partner, account, key),
+        partners);
 }

@@ -21,6 +21,8 @@ public:
 
     frmFinGrafPrihodRashod(const Services &services, std::shared_ptr<HostContext> host,
                            QWidget *parent = nullptr);
+    /// How this kind differs from the frame, without making a window (the launcher's help).
+    static WindowDesign windowDesign();
 
     // The window's text functions.
     static QString PadR(const QString &text, int width);
@@ -48,7 +50,7 @@ public:
     QString selectedGroupTag() const { return m_groupTag; }
 
     /// A group by its key, an account of it and a partner on the account.
-    bool clickPath(const QStringList &codes) override;
+    bool clickPath(const QStringList &codes, QString *notFound = nullptr) override;
 
     /// The definition window, modal to this window, opened for a group key by the group
     /// commands; a script may take the window's place (for work without a screen and for tests).

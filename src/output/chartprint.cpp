@@ -25,8 +25,15 @@ bool printChart(ChartControl &chart, Printers *printers, int screenDpi, QString 
     else if (!picture.isNull())
         *error = QStringLiteral("Nije postavljen zadani pisač (printer).");
     QPainter painter;
-    if (printer && !painter.begin(printer.get()))
-        *error = QStringLiteral("Ispis na pisač \"%1\" nije moguć.").arg(printer->printerName());
+    if (printer && !painter.begin(printer.get())) {
+        // a printer that writes a file says which file and why not
+        if (const auto *file = dynamic_cast<const PdfFilePrinter *>(printer.get()))
+            *error = QStringLiteral("Ispis u datoteku \"%1\" nije moguć: %2")
+                         .arg(file->path(), file->whyNoJob());
+        else
+            *error =
+                QStringLiteral("Ispis na pisač \"%1\" nije moguć.").arg(printer->printerName());
+    }
     if (!painter.isActive())
         return false;
     const double scale = printer->resolution() / double(std::max(1, screenDpi));

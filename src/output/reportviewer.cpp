@@ -253,6 +253,11 @@ bool ReportViewer::PrintReport(QString *error)
     // A printer that writes a file puts it in place now, so that a failure is told here; after
     // a failure it writes nothing more, and the next job gets a new one.
     auto *file = dynamic_cast<PdfFilePrinter *>(m_report->printer());
+    if (file && !file->hasJob()) {
+        *error = QStringLiteral("Ispis u datoteku \"%1\" nije moguć: %2")
+                     .arg(file->path(), file->whyNoJob());
+        return false;
+    }
     if (file && !file->finishJob(error)) {
         m_report->setPrinter(nullptr);
         return false;
@@ -268,7 +273,8 @@ bool ReportViewer::ExportPdf(const QString &path, QString *error)
         pdf.setDocName(m_report->documentName());
     paint(&pdf);
     if (!pdf.hasJob()) {
-        *error = QStringLiteral("Datoteka \"%1\" se ne može zapisati.").arg(path);
+        *error =
+            QStringLiteral("Datoteka \"%1\" se ne može zapisati: %2").arg(path, pdf.whyNoJob());
         return false;
     }
     return pdf.finishJob(error);

@@ -31,14 +31,20 @@ WindowDesign planDesign(const QString &caption)
 }
 
 const QStringList kSides = {QStringLiteral("P"), QStringLiteral("R")};
+const QString kPlanCaption = QStringLiteral("Pregled plana i realizacije po mjesecima");
+const QString kBudgetCaption = QStringLiteral("Pregled plana i realizacije budžeta po mjesecima");
 
 } // namespace
 
 frmFinGrafPlan::frmFinGrafPlan(const Services &services, std::shared_ptr<HostContext> host,
                                QWidget *parent)
-    : frmFinGrafPlan(services, std::move(host),
-                     QStringLiteral("Pregled plana i realizacije po mjesecima"), parent)
+    : frmFinGrafPlan(services, std::move(host), kPlanCaption, parent)
 {
+}
+
+WindowDesign frmFinGrafPlan::windowDesign()
+{
+    return planDesign(kPlanCaption);
 }
 
 frmFinGrafPlan::frmFinGrafPlan(const Services &services, std::shared_ptr<HostContext> host,
@@ -184,19 +190,28 @@ void frmFinGrafPlan::Command1_Click()
          view == PlanRows::View::Indeks ? PlanRows::indexFilter() : QString()});
 }
 
-bool frmFinGrafPlan::clickPath(const QStringList &codes)
+bool frmFinGrafPlan::clickPath(const QStringList &codes, QString *notFound)
 {
     const QString side = codes.value(0).isEmpty() ? QStringLiteral("P") : codes.value(0).toUpper();
     QTreeWidgetItem *node = tv->node(PlanSql::nodeKey({side, {}}));
     if (!node)
-        return false;
+        return notFoundAmong(
+            notFound, QStringLiteral("Strana \"%1\" nije u stablu plana.").arg(side), kSides);
+    static const char *const levels[] = {nullptr, "Grupa", "Podgrupa", "Analitika"};
     for (int level = 1; level < 4 && !codes.value(level).isEmpty(); ++level) {
         QTreeWidgetItem *child = nullptr;
-        for (int i = 0; i < node->childCount() && !child; ++i)
-            if (node->child(i)->text(0) == codes.value(level))
+        QStringList names;
+        for (int i = 0; i < node->childCount() && !child; ++i) {
+            names << node->child(i)->text(0);
+            if (names.last() == codes.value(level))
                 child = node->child(i);
+        }
         if (!child)
-            return false;
+            return notFoundAmong(
+                notFound,
+                QStringLiteral("%1 \"%2\" nije u stablu pod \"%3\".")
+                    .arg(QLatin1String(levels[level]), codes.value(level), KeyedTree::tag(node)),
+                names);
         node = child;
     }
     click(node);
@@ -205,7 +220,11 @@ bool frmFinGrafPlan::clickPath(const QStringList &codes)
 
 frmFinGrafPlanBudž::frmFinGrafPlanBudž(const Services &services, std::shared_ptr<HostContext> host,
                                        QWidget *parent)
-    : frmFinGrafPlan(services, std::move(host),
-                     QStringLiteral("Pregled plana i realizacije budžeta po mjesecima"), parent)
+    : frmFinGrafPlan(services, std::move(host), kBudgetCaption, parent)
 {
+}
+
+WindowDesign frmFinGrafPlanBudž::windowDesign()
+{
+    return planDesign(kBudgetCaption);
 }

@@ -12,6 +12,8 @@ class frmFinGrafPlan : public ChartWindow
 public:
     frmFinGrafPlan(const Services &services, std::shared_ptr<HostContext> host,
                    QWidget *parent = nullptr);
+    /// How this kind differs from the frame, without making a window (the launcher's help).
+    static WindowDesign windowDesign();
 
     /// The plan shown; set before Prikaži, it names the settings with the caption.
     qint16 BrojPlana = 0;
@@ -27,7 +29,7 @@ public:
 
     /// A side ("P" or "R", the income side when empty), a group, a subgroup and an analytic item,
     /// by their names; the deepest one named is clicked.
-    bool clickPath(const QStringList &codes) override;
+    bool clickPath(const QStringList &codes, QString *notFound = nullptr) override;
 
 protected:
     frmFinGrafPlan(const Services &services, std::shared_ptr<HostContext> host,
@@ -51,4 +53,5 @@ class frmFinGrafPlanBudž : public frmFinGrafPlan
 public:
     frmFinGrafPlanBudž(const Services &services, std::shared_ptr<HostContext> host,
                        QWidget *parent = nullptr);
+    static WindowDesign windowDesign();
 };

@@ -39,6 +39,16 @@ const QString kTitle = QStringLiteral("Promet konta po mjesecima - Konto: ");
 
 } // namespace
 
+WindowDesign frmFinGrafPromet::windowDesign()
+{
+    return turnoverDesign();
+}
+
+WindowDesign frmFinGrafPrometKumul::windowDesign()
+{
+    return cumulativeDesign();
+}
+
 frmFinGrafPromet::frmFinGrafPromet(const Services &services, std::shared_ptr<HostContext> host,
                                    QWidget *parent)
     : frmFinGrafPromet(services, std::move(host), turnoverDesign(), parent)
@@ -151,37 +161,57 @@ void frmFinGrafPromet::nodeClick(QTreeWidgetItem *node)
     }
 }
 
-bool frmFinGrafPromet::clickPath(const QStringList &codes)
+bool frmFinGrafPromet::clickPath(const QStringList &codes, QString *notFound)
 {
     const QString konto = codes.value(0);
     if (konto.isEmpty())
         return true;
     QTreeWidgetItem *sint = nullptr;
-    for (int i = 0; i < tv->topLevelItemCount() && !sint; ++i)
-        if (tv->topLevelItem(i)->text(0).left(3).trimmed() == konto.left(3))
+    QStringList synthetic;
+    for (int i = 0; i < tv->topLevelItemCount(); ++i) {
+        synthetic << tv->topLevelItem(i)->text(0).left(3).trimmed();
+        if (!sint && synthetic.last() == konto.left(3))
             sint = tv->topLevelItem(i);
+    }
     if (!sint)
-        return false;
+        return notFoundAmong(notFound, QStringLiteral("Konto %1 nije u stablu.").arg(konto),
+                             synthetic);
     click(sint);
     QTreeWidgetItem *account = sint;
     if (konto.size() > 3) {
         account = tv->node(QStringLiteral("K: ") + konto);
-        if (!account)
-            return false;
+        if (!account) {
+            QStringList analytic;
+            for (int i = 0; i < sint->childCount(); ++i)
+                analytic << KeyedTree::key(sint->child(i)).mid(3);
+            return notFoundAmong(notFound,
+                                 QStringLiteral("Konto %1 nije u stablu pod kontom %2.")
+                                     .arg(konto, synthetic.value(tv->indexOfTopLevelItem(sint))),
+                                 analytic);
+        }
         click(account);
     }
     const QString partner = codes.value(1);
     if (partner.isEmpty())
         return true;
-    if (account == sint)
-        return false; // partners hang under analytic accounts only
+    if (account == sint) // partners hang under analytic accounts only
+        return notFoundAmong(notFound,
+                             QStringLiteral("Komitenti su pod analitičkim kontima, a %1 je "
+                                            "sintetički konto.")
+                                 .arg(konto),
+                             {});
     const QString suffix = u'(' + partner + u')';
-    for (int i = 0; i < account->childCount(); ++i)
-        if (account->child(i)->text(0).endsWith(suffix)) {
+    QStringList partners;
+    for (int i = 0; i < account->childCount(); ++i) {
+        const QString text = account->child(i)->text(0);
+        if (text.endsWith(suffix)) {
             click(account->child(i));
             return true;
         }
-    return false;
+        partners << text.mid(text.lastIndexOf(u'(') + 1).chopped(1);
+    }
+    return notFoundAmong(
+        notFound, QStringLiteral("Komitent %1 nije na kontu %2.").arg(partner, konto), partners);
 }
 
 QString frmFinGrafPromet::accountStatement(int kind, qint16 firstMonth, qint16 lastMonth) const

@@ -21,7 +21,10 @@ public:
     void tv_NodeClick(QTreeWidgetItem *node) { nodeClick(node); }
 
     /// The account (synthetic, or analytic under its synthetic) and the partner on it.
-    bool clickPath(const QStringList &codes) override;
+    bool clickPath(const QStringList &codes, QString *notFound = nullptr) override;
+
+    /// How this kind differs from the frame, without making a window (the launcher's help).
+    static WindowDesign windowDesign();
 
 protected:
     frmFinGrafPromet(const Services &services, std::shared_ptr<HostContext> host,
@@ -50,6 +53,7 @@ class frmFinGrafPrometKumul : public frmFinGrafPromet
 public:
     frmFinGrafPrometKumul(const Services &services, std::shared_ptr<HostContext> host,
                           QWidget *parent = nullptr);
+    static WindowDesign windowDesign();
 
 protected:
     QString accountStatement(int kind, qint16 firstMonth, qint16 lastMonth) const override;

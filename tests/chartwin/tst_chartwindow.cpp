@@ -416,7 +416,8 @@ void TstChartWindow::januaryBookDrawsFirstChartsWithoutMessages()
     QVERIFY(m_w->tv->topLevelItemCount() > 0);
     m_w->close();
 
-    // plan: the whole year planned, January realised
+    // plan: the whole year planned, January realised (the plan window draws when a node of its
+    // tree is clicked: here its income side)
     m_w = m_fx->openMethod(4, sqliteConn(book));
     QVERIFY(m_fx->dialogs->messages.isEmpty());
     QVERIFY(m_w->clickPath({QStringLiteral("P")}));

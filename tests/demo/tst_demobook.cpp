@@ -2,6 +2,7 @@
 #include "platform/data/tsqladapter.h"
 #include "platform/data/turnoversummary.h"
 #include "platform/data/windowstatements.h"
+#include "platform/files/fulldisk.h"
 #include "testsupport.h"
 #include "turnover/turnoverstatements.h"
 
@@ -20,6 +21,7 @@ private slots:
     void newYearMakesANewDefaultBook();
     void existingFileIsNotTouched();
     void unwritablePlaceFailsCleanly();
+    void fullDiskSaysTheSystemsCause();
     void holdsTheAwkwardCases();
     void sizeFollowsScale();
     void turnoverStatementsUseIndexesOrTheSummary_data();
@@ -99,6 +101,23 @@ void TstDemoBook::unwritablePlaceFailsCleanly()
     QVERIFY(!QFile::exists(path + QStringLiteral(".part")));
 }
 
+void TstDemoBook::fullDiskSaysTheSystemsCause()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("k.sqlite"));
+    QString error;
+    bool made = true;
+    {
+        FullDisk::SizeLimit limited(64 * 1024);
+        QVERIFY(limited.isSet());
+        made = DemoBook::create(path, DemoBook::Options(), &error);
+    }
+    QVERIFY(!made);
+    QCOMPARE(error, QStringLiteral("Demo knjiga se ne može zapisati u \"%1\": %2")
+                        .arg(path, qt_error_string(EFBIG)));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
 void TstDemoBook::holdsTheAwkwardCases()
 {
     const QString book = demoBook();
@@ -159,8 +178,16 @@ void TstDemoBook::sizeFollowsScale()
     QTemporaryDir dir;
     DemoBook::Options o;
     o.scale = 3;
+    QVector<int> told;
+    o.progress = [&](int percent) { told << percent; };
     QString error;
     QVERIFY(DemoBook::create(dir.filePath(QStringLiteral("s.sqlite")), o, &error));
+    // how far the work has come: rising, each value once, 100 when the book is in place
+    QVERIFY(told.size() > 10);
+    QCOMPARE(told.first(), 0);
+    QCOMPARE(told.last(), 100);
+    QVERIFY(std::is_sorted(told.begin(), told.end()));
+    QCOMPARE(std::adjacent_find(told.begin(), told.end()), told.end());
     const int scaled = scalar(dir.filePath(QStringLiteral("s.sqlite")),
                               QStringLiteral("SELECT count(*) FROM PROMET"))
                            .toInt();

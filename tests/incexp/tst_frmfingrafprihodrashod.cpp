@@ -73,6 +73,7 @@ private slots:
     void init();
     void cleanup();
     void treeListsGroupsByNameWithTheirAccounts();
+    void pathNotInTheTreeSaysWhichAndWhatThereIs();
     void groupFiguresMatchTheBook_data();
     void groupFiguresMatchTheBook();
     void accountAndPartnerFiguresMatchTheBook();
@@ -699,6 +700,27 @@ void TstFrmFinGrafPrihodRashod::carryOverThatFailsSaysSo()
     QVERIFY(m_fx->dialogs->messages[1].text.contains(QStringLiteral("prepisivanje odbijeno")));
     QVERIFY(!m_fx->dialogs->texts().contains(QStringLiteral("Uspješno prepisani podaci!")));
     QCOMPARE(rows(QStringLiteral("1=1")), all);
+}
+
+void TstFrmFinGrafPrihodRashod::pathNotInTheTreeSaysWhichAndWhatThereIs()
+{
+    QVERIFY(open());
+    QString notFound;
+    // a group's name without its kind letter: the keys of that name
+    QVERIFY(!m_w->clickPath({QStringLiteral("Prihodi")}, &notFound));
+    QCOMPARE(notFound, QStringLiteral("Grupa \"Prihodi\" nije u stablu: ključ grupe je njezin "
+                                      "naziv i slovo vrste (P prihodi, R rashodi, S saldo). "
+                                      "Ondje su: PrihodiP."));
+    QVERIFY(!m_w->clickPath({QStringLiteral("Nema")}, &notFound));
+    QVERIFY2(notFound.startsWith(QStringLiteral("Grupa \"Nema\" nije u stablu. Ondje su: ")),
+             qPrintable(notFound));
+    QVERIFY(notFound.contains(QStringLiteral("RashodiR")));
+    // an account key is no group
+    QVERIFY(!m_w->clickPath({QStringLiteral("7500    PrihodiP")}, &notFound));
+    QVERIFY(!m_w->clickPath({QStringLiteral("PrihodiP"), QStringLiteral("4200")}, &notFound));
+    QCOMPARE(notFound, QStringLiteral("Konto 4200 nije u grupi \"PrihodiP\". Ondje su: 7500, "
+                                      "7501, 7600, 7720."));
+    QVERIFY(m_w->clickPath({QStringLiteral("PrihodiP"), QStringLiteral("7500")}, &notFound));
 }
 
 QTEST_MAIN(TstFrmFinGrafPrihodRashod)

@@ -74,6 +74,8 @@ private slots:
     void figuresMatchTheBook();
     void monthsAndYearsWithoutFigures();
     void failedReadsNeverDrawTheWrongTurnover();
+    void pathNotInTheTreeSaysWhichAndWhatThereIs();
+    void keyOfTwoNodesIsKnownAsShared();
 
 private:
     frmFinGrafPlan *open(int method = 4, qint16 plan = 1, qint16 firm = 1, qint16 year = 2026,
@@ -324,6 +326,42 @@ void TstFrmFinGrafPlan::failedReadsNeverDrawTheWrongTurnover()
                                          "konto/komit!"),
                           kAccess + QStringLiteral("Najam")}));
     QCOMPARE(m_w->chartRecordset().valueAt(1, 1), shown);
+}
+
+void TstFrmFinGrafPlan::pathNotInTheTreeSaysWhichAndWhatThereIs()
+{
+    QVERIFY(open());
+    QString notFound;
+    QVERIFY(!m_w->clickPath({QStringLiteral("P"), QStringLiteral("Nema")}, &notFound));
+    QCOMPARE(notFound, QStringLiteral("Grupa \"Nema\" nije u stablu pod \"Prihodi\". Ondje su: "
+                                      "Financijski prihodi, Naplata od kupaca, Prihodi od "
+                                      "prodaje."));
+    QVERIFY(!m_w->clickPath({QStringLiteral("R"), QStringLiteral("Usluge"), QStringLiteral("Nema")},
+                            &notFound));
+    QCOMPARE(notFound, QStringLiteral("Podgrupa \"Nema\" nije u stablu pod \"Rashodi / "
+                                      "Usluge\". Ondje su: Najam, Prijevoz, Telekomunikacije."));
+}
+
+void TstFrmFinGrafPlan::keyOfTwoNodesIsKnownAsShared()
+{
+    // names joined without a separator: "AB" / "C" and "A" / "BC" ask for the same key, which
+    // the tree gives to the first; both are known to have been given it
+    QTemporaryDir dir;
+    m_book = demoBookCopy(dir);
+    QCOMPARE(execute(m_book,
+                     QStringLiteral("INSERT INTO FINPLAN (BrojPoduzeca, GODINAKNJ, brojplana, TIP, "
+                                    "GRUPA, PODGRUPA, KONTO) VALUES (1, %1, 1, 'P', 'AB', 'C', "
+                                    "'7500'), (1, %1, 1, 'P', 'A', 'BC', '7501')")
+                         .arg(kLastYear)),
+             QString());
+    QVERIFY(open());
+    const QList<QTreeWidgetItem *> given = m_w->tv->nodesGiven(QStringLiteral("PGP**ABC"));
+    QCOMPARE(given.size(), 2);
+    QCOMPARE(given[0]->parent()->text(0) + u'/' + given[0]->text(0), QStringLiteral("A/BC"));
+    QCOMPARE(given[1]->parent()->text(0) + u'/' + given[1]->text(0), QStringLiteral("AB/C"));
+    QCOMPARE(m_w->tv->node(QStringLiteral("PGP**ABC")), given[0]); // the first one added
+    QCOMPARE(m_w->tv->nodesGiven(QStringLiteral("PG***Prihodi od prodaje")).size(), 1);
+    QVERIFY(m_w->tv->nodesGiven(QStringLiteral("nema")).isEmpty());
 }
 
 QTEST_MAIN(TstFrmFinGrafPlan)

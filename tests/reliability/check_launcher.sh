@@ -2,13 +2,18 @@
 # Drives the launcher through bad input and faults as a hostile user would: every option with
 # values out of its range, books that cannot be read, and a full disk for every output. Each case
 # must end with a message and a non-zero exit, leave the book as it was and any old output intact.
+# Then the launcher as scripts and people use it: without a display, quiet when it succeeds, one
+# clear cause when it cannot, every value checked, its help and manual, its progress on a
+# terminal, and nothing left behind when a signal ends it.
 #
 #   check_launcher.sh FINGRAF
 set -uo pipefail
 fingraf=$1
+man_page=$(dirname "$0")/../../app/fingraf.1
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'chattr -i "$work/readonly" 2>/dev/null; rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
+export XDG_DATA_HOME="$work/data"
 
 book="$work/book.sqlite"
 "$fingraf" demo "$book" >/dev/null 2>&1 || { echo "the demo book could not be made"; exit 1; }
@@ -141,6 +146,319 @@ for out in "${outputs[@]}"; do
   [ "$(cat "$dir/old.$out")" = "stara datoteka" ] || fail "full disk --$out: the old file changed"
   [ "$(ls -A "$dir" | wc -l)" -eq 1 ] || fail "full disk --$out: left $(ls -A "$dir" | tr '\n' ' ')"
 done
+
+# ---- The launcher as scripts and people use it.
+# run MODE -- ARGS: runs the launcher (MODE "bare": with no display, no platform and no runtime
+# folder set, as from cron or a plain ssh session), at most a minute; sets rc, out and err.
+run() {
+  local mode=$1
+  shift 2
+  if [ "$mode" = bare ]; then
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR \
+      timeout 60 "$fingraf" "$@" >"$work/out" 2>"$work/err"
+  else
+    timeout 60 "$fingraf" "$@" >"$work/out" 2>"$work/err"
+  fi
+  rc=$?
+  out=$(cat "$work/out")
+  err=$(cat "$work/err")
+}
+case_() {
+  cases=$((cases + 1))
+  name=$1
+}
+said() { echo "$err" | head -4 | tr '\n' '|'; }
+want_rc() { [ "$rc" -eq "$1" ] || fail "$name: exit $rc, expected $1 ($(said))"; }
+want_quiet() { [ -z "$err" ] || fail "$name: stderr not empty: $(said)"; }
+want_err() { grep -qE -- "$1" <<<"$err" || fail "$name: stderr lacks /$1/: $(said)"; }
+want_no_err() { grep -qE -- "$1" <<<"$err" && fail "$name: stderr has /$1/: $(said)"; }
+want_first() { head -1 <<<"$err" | grep -qE -- "$1" || fail "$name: first line not /$1/: $(said)"; }
+want_lines() {
+  [ "$(printf '%s' "$err" | grep -c '')" -eq "$1" ] || fail "$name: $(printf '%s' "$err" | grep -c '') lines on stderr, expected $1: $(said)"
+}
+cause_of() { perl -e '$! = $ARGV[0]; print "$!"' "$1"; } # the system's words for an errno
+
+# 1. Work that shows no window needs no display.
+case_ "demo without a display"
+run bare -- demo "$work/bare.sqlite"
+want_rc 0
+want_quiet
+[ -f "$work/bare.sqlite" ] || fail "$name: no book made"
+case_ "summary without a display"
+run bare -- sazetak "$work/bare.sqlite"
+want_rc 0
+want_quiet
+case_ "group definition without a display"
+run bare -- prihodi --conn "$work/bare.sqlite" --definiraj PrihodiP --konta 7500,7501 --vrsta S
+want_rc 0
+want_quiet
+[ "$(sqlite3 "$work/bare.sqlite" "SELECT count(*) FROM FINPRIHRASH WHERE ImeGrupe='PrihodiS'")" -gt 0 ] ||
+  fail "$name: the definition was not saved"
+case_ "carry-over without a display"
+run bare -- prihodi --conn "$work/bare.sqlite" --godina 2026 --prepisi 2025 --translacija 0
+want_rc 0
+want_quiet
+case_ "a window without a display is refused with a message"
+run bare -- promet --conn "$book"
+want_rc 1
+want_lines 2
+want_err "nema zaslona"
+
+# 2. A successful run prints nothing but what was asked; --debug shows Qt's own diagnostics.
+case_ "every output without a display, nothing on stderr"
+run bare -- promet --conn "$book" --konto 1200 --komitent 3 --iznos 3 --png "$work/q.png" \
+  --svg "$work/q.svg" --pdf "$work/q.pdf" --csv "$work/q.csv" --xlsx "$work/q.xlsx" \
+  --ispis "$work/q-ispis.pdf" --izvjestaj "$work/q-izvjestaj.pdf"
+want_rc 0
+want_quiet
+[ -z "$out" ] || fail "$name: stdout not empty"
+for f in q.png q.svg q.pdf q.csv q.xlsx q-ispis.pdf q-izvjestaj.pdf; do
+  [ -s "$work/$f" ] || fail "$name: $f not written"
+done
+case_ "--debug shows Qt's own diagnostics"
+run bare -- promet --conn "$book" --konto 1200 --png "$work/q.png" --debug
+want_rc 0
+want_err "XDG_RUNTIME_DIR"
+
+# 3. One clear cause, the database's first.
+case_ "missing book: once, with its path"
+run std -- promet --conn "$work/nema.sqlite" --konto 1200 --csv "$work/o.csv"
+want_rc 1
+want_lines 1
+want_err "ne postoji.*$work/nema.sqlite"
+case_ "a file that is no book: once, with its path"
+run std -- promet --conn "$work/text.sqlite" --konto 1200 --csv "$work/o.csv"
+want_rc 1
+want_lines 1
+want_err "text.sqlite.*nije baza podataka"
+cp "$book" "$work/noturnover.sqlite"
+sqlite3 "$work/noturnover.sqlite" "DROP TABLE PROMET"
+case_ "turnover table missing: the database's cause first"
+run std -- promet --conn "$work/noturnover.sqlite" --konto 120 --csv "$work/o.csv"
+want_rc 1
+want_first "^Desila se greška: .*no such table: dbo.PROMET"
+# another program holds the book: longer than the wait, then for a while only
+hold_book() { # hold_book BOOK LOCK SECONDS: another program takes LOCK and lets go after SECONDS
+  ( echo "BEGIN $2; UPDATE CONFIG SET NazivFirme=NazivFirme;"; sleep "$3" ) 2>/dev/null |
+    sqlite3 "$1" >/dev/null 2>&1 &
+  locker=$!
+  sleep 1
+}
+release_book() {
+  kill "$locker" 2>/dev/null
+  wait "$locker" 2>/dev/null
+}
+cp "$book" "$work/held.sqlite"
+hold_book "$work/held.sqlite" EXCLUSIVE 60
+case_ "summary of a locked book says it is locked"
+run std -- sazetak "$work/held.sqlite"
+want_rc 1
+want_lines 1
+want_err "held.sqlite\" je zaključana: drži je drugi program, a nije je pustio ni nakon 5 s"
+case_ "group definition on a locked book says it is locked"
+run std -- prihodi --conn "$work/held.sqlite" --godina 2026 --definiraj PrihodiP --konta 7500 --vrsta P
+want_rc 1
+want_lines 1
+want_err "held.sqlite\" je zaključana: drži je drugi program"
+release_book
+# held 8 s from a second before the run: the run gives up after its 5 s, before it is let go
+hold_book "$work/held.sqlite" EXCLUSIVE 7
+case_ "a lock that passes after the wait: locked, never read-only"
+run std -- prihodi --conn "$work/held.sqlite" --godina 2026 --prepisi 2025
+want_rc 1
+want_err "je zaključana"
+want_no_err "readonly"
+wait "$locker" 2>/dev/null
+hold_book "$work/held.sqlite" IMMEDIATE 60
+case_ "carry-over while another program writes says the book is locked"
+run std -- prihodi --conn "$work/held.sqlite" --godina 2026 --prepisi 2025
+want_rc 1
+want_lines 1
+want_err "je zaključana"
+release_book
+for out in ispis izvjestaj izvjestaj-grupa; do
+  case_ "--$out on a full disk says the system's cause"
+  dir="$work/fullcause-$out"
+  mkdir "$dir"
+  if [ "$out" = izvjestaj-grupa ]; then
+    args=(prihodi --conn "$book" --grupa RashodiR)
+  else
+    args=(promet --conn "$book" --konto 1200)
+  fi
+  err=$( (ulimit -f 0; "$fingraf" "${args[@]}" "--$out" "$dir/r.pdf") 2>&1 >/dev/null)
+  rc=$?
+  want_rc 1
+  want_err "r.pdf\" nije zapisana do kraja: $(cause_of 27)$"
+  want_no_err "Želite li"
+  [ -z "$(ls -A "$dir")" ] || fail "$name: left $(ls -A "$dir")"
+done
+mkdir "$work/readonly"
+chmod 555 "$work/readonly"
+chattr +i "$work/readonly" 2>/dev/null
+if touch "$work/readonly/probe" 2>/dev/null; then
+  rm -f "$work/readonly/probe"
+  echo "note: this user writes in any folder; --ispis into a read-only one is tried on a missing one"
+  target="$work/nema/ispis.pdf"
+else
+  target="$work/readonly/ispis.pdf"
+fi
+case_ "--ispis into a folder that cannot be written names the file and the cause"
+run std -- promet --conn "$book" --konto 1200 --ispis "$target"
+want_rc 1
+want_lines 1
+want_err "^Desila se greška: Ispis u datoteku \"$target\" nije moguć: ($(cause_of 13)|$(cause_of 1)|$(cause_of 2))$"
+
+# 4. Every option value is checked (exit 2, the option named), unknown names too.
+case_ "--strana X"
+run std -- plan --conn "$book" --strana X --csv "$work/o.csv"
+want_rc 2
+want_err "^--strana: "
+case_ "--grupa '' --podgrupa Roba"
+run std -- plan --conn "$book" --grupa '' --podgrupa Roba --csv "$work/o.csv"
+want_rc 2
+want_err "^--grupa: "
+case_ "--podgrupa without --grupa"
+run std -- plan --conn "$book" --podgrupa Roba --csv "$work/o.csv"
+want_rc 2
+want_err "^--podgrupa: zadaje se uz --grupa"
+case_ "--komitent without --konto"
+run std -- promet --conn "$book" --komitent 3 --csv "$work/o.csv"
+want_rc 2
+want_err "^--komitent: zadaje se uz --konto"
+cp "$book" "$work/shared-key.sqlite"
+sqlite3 "$work/shared-key.sqlite" "INSERT INTO FINPLAN (BrojPoduzeca, GODINAKNJ, brojplana, TIP, GRUPA, PODGRUPA, KONTO) VALUES (1, 2026, 1, 'P', 'AB', 'C', '7500'), (1, 2026, 1, 'P', 'A', 'BC', '7501')"
+case_ "--node key two nodes share"
+run std -- plan --conn "$work/shared-key.sqlite" --godina 2026 --node 'PGP**ABC' --csv "$work/o.csv"
+want_rc 2
+want_err "^--node: .*\"Prihodi / A / BC\", \"Prihodi / AB / C\""
+case_ "--konto with no value before the next option"
+run std -- promet --conn "$book" --konto --png "$work/o.png"
+want_rc 2
+want_err "^--konto: nedostaje vrijednost \(\"--png\" je opcija"
+case_ "--konto with no value at the end"
+run std -- promet --conn "$book" --konto
+want_rc 2
+want_err "^--konto: nedostaje vrijednost"
+case_ "unknown option: named in Croatian, with the usage"
+run std -- promet --conn "$book" --nepostojeca 5
+want_rc 2
+want_err "^Nepoznata opcija: --nepostojeca"
+want_err "^Upotreba: fingraf promet \[opcije\]"
+case_ "unknown window: named, with the usage"
+run std -- prometi --demo
+want_rc 2
+want_err "^Nepoznat prozor ili naredba: \"prometi\""
+want_err "fingraf promet \[opcije\]"
+case_ "--iznos beyond the window's amount kinds"
+run std -- kumulativ --conn "$book" --konto 1200 --iznos 2 --csv "$work/o.csv"
+want_rc 2
+want_err "^--iznos: očekuje se cijeli broj od 0 do 1"
+
+# 5. A node that is not there: which value, and what there is where the choices are few.
+case_ "account not in the tree"
+run std -- promet --conn "$book" --konto 9999 --csv "$work/o.csv"
+want_rc 1
+want_err "^Konto 9999 nije u stablu pod kontom 999. Ondje su: 9990.$"
+case_ "group key without its kind letter"
+run std -- prihodi --conn "$book" --grupa Prihodi --csv "$work/o.csv"
+want_rc 1
+want_err "^Grupa \"Prihodi\" nije u stablu: ključ grupe je njezin naziv i slovo vrste .* Ondje su: PrihodiP.$"
+case_ "plan group not in the tree"
+run std -- plan --conn "$book" --grupa Nema --csv "$work/o.csv"
+want_rc 1
+want_err "^Grupa \"Nema\" nije u stablu pod \"Prihodi\". Ondje su: .*Prihodi od prodaje"
+case_ "a firm without accounts is named"
+run std -- promet --conn "$book" --firma 7 --csv "$work/o.csv"
+want_rc 1
+want_err "^Nema trocifrenih konta!$"
+want_err "^Poduzeće 7 nema nijednog konta"
+
+# 6. Help and manual: how the command is written, chart types, amount kinds, exit codes; Croatian.
+if command -v groff >/dev/null; then
+  manual=$(groff -k -man -Tutf8 -P-cbou "$man_page" 2>/dev/null | sed 's/\xe2\x80\x90/-/g; s/\xe2\x88\x92/-/g')
+else # the page's text, roughly
+  manual=$(sed 's/\\-/-/g; s/\\f[BIRP]//g; s/^\.[A-Z]* //' "$man_page")
+fi
+for window in promet kumulativ prihodi plan budzet; do
+  case_ "$window --help, and the manual says the same"
+  run bare -- "$window" --help
+  want_rc 0
+  want_quiet
+  help=$out
+  [ "$(echo "$help" | head -1)" = "fingraf $window [opcije]" ] ||
+    fail "$name: first line $(echo "$help" | head -1)"
+  for line in " 0  3D Bar" " 2  3D Linija" " 4  3D Područje" " 6  3D Korak" " 8  3D Kombinacija" \
+              "11  2D XY" "3D vrste (0, 2, 4, 6 i 8)" "Izlazni kodovi:" "  0  učinjeno" \
+              "  1  nije se moglo učiniti" "  2  pogrešna"; do
+    grep -qF -- "$line" <<<"$help" || fail "$name: no \"$line\""
+  done
+  grep -qE "Usage|Displays|Options:|Arguments:" <<<"$help" && fail "$name: English lines"
+  case $window in
+    promet) kinds=("0  Duguje" "1  Potražuje" "2  Oba (D i P)" "3  Saldo D-P" "4  Saldo P-D") ;;
+    kumulativ) kinds=("0  Kum.saldo D-P" "1  Kum.saldo P-D") ;;
+    plan | budzet) kinds=("0  Plan" "1  Realizacija" "2  Indeks") ;;
+    prihodi) kinds=() ;;
+  esac
+  for k in "${kinds[@]}"; do
+    grep -qF -- "$k" <<<"$help" || fail "$name: amount kind \"$k\" missing"
+  done
+  [ "$window" = prihodi ] && grep -q -- "--iznos" <<<"$help" &&
+    fail "$name: --iznos in a window without amount kinds"
+  for option in $(echo "$help" | grep -oE '^  (-h, )?--[a-z-]+' | sed 's/.*--//'); do
+    grep -qF -- "--$option" <<<"$manual" || fail "$name: the manual lacks --$option"
+  done
+  for k in "${kinds[@]}" "11  2D XY" " 8  3D Kombinacija"; do
+    grep -qF -- "$(sed 's/^ *[0-9]* *//' <<<"$k")" <<<"$manual" ||
+      fail "$name: the manual lacks \"$k\""
+  done
+  grep -qF "fingraf $window [opcije]" <<<"$manual" || fail "$name: the manual lacks its usage"
+done
+case_ "the manual is in the help's language, with the exit codes"
+for line in "IZLAZNI KODOVI" "učinjeno je sve što je traženo" "nije se moglo učiniti" \
+            "pogrešna naredba, opcija ili vrijednost opcije" "FINGRAF_DEBUG"; do
+  grep -qF -- "$line" <<<"$manual" || fail "$name: no \"$line\""
+done
+grep -qE "^(NAME|SYNOPSIS|DESCRIPTION|OPTIONS|EXIT STATUS)$" <<<"$manual" && fail "$name: English sections"
+
+# 7. Progress of long work on a terminal, nothing when standard error is no terminal.
+case_ "demo book progress on a terminal"
+script -qec "\"$fingraf\" demo --scale 3 \"$work/progress.sqlite\" >/dev/null" /dev/null >"$work/tty" 2>&1
+grep -qE "Demo knjiga: +[0-9]+ %" "$work/tty" || fail "$name: no percentage: $(tr '\r' '|' <"$work/tty" | head -c 200)"
+grep -qE "Demo knjiga: +100 %" "$work/tty" || fail "$name: no 100 %"
+run std -- demo --scale 3 "$work/progress2.sqlite"
+want_quiet
+cp "$book" "$work/nosummary.sqlite"
+sqlite3 "$work/nosummary.sqlite" "$(sqlite3 "$work/nosummary.sqlite" "SELECT 'DROP ' || type || ' ' || name || ';' FROM sqlite_master WHERE name LIKE '%SAZETAK%' AND type IN ('trigger', 'table')")"
+case_ "summary progress on a terminal"
+script -qec "\"$fingraf\" sazetak \"$work/nosummary.sqlite\" >/dev/null" /dev/null >"$work/tty" 2>&1
+grep -qE "Sažetak prometa: +[0-9]+ %" "$work/tty" || fail "$name: no percentage: $(tr '\r' '|' <"$work/tty" | head -c 200)"
+
+# 8. A signal ends the process and leaves no half-written file.
+for signal in TERM INT; do
+  case_ "SIGTERM/SIGINT: $signal removes staged files"
+  dir="$work/signal-$signal"
+  mkdir "$dir"
+  # the signal's default action, whatever this shell inherited (an ignored interrupt stays
+  # ignored by the launcher, as by any program)
+  perl -e '$SIG{INT} = "DEFAULT"; exec @ARGV' \
+    timeout -s "$signal" 2 "$fingraf" demo --scale 200 "$dir/big.sqlite" >/dev/null 2>&1
+  rc=$?
+  [ $rc -eq 124 ] || fail "$name: not ended by the signal (exit $rc)"
+  [ -z "$(ls -A "$dir")" ] || fail "$name: left $(ls -A "$dir")"
+done
+
+# The README's examples without a display: a chart run says nothing.
+case_ "README examples without a display"
+run bare -- promet --demo --book "$work/readme.sqlite" --konto 1200 --komitent 3 --iznos 3 \
+  --png "$work/c.png" --csv "$work/c.csv"
+[ $rc -eq 0 ] && [ -z "$err" ] || fail "$name: promet: exit $rc ($(said))"
+run bare -- prihodi --demo --book "$work/readme.sqlite" --grupa "Plaće i doprinosiR" --konto 4200 \
+  --png "$work/r.png"
+[ $rc -eq 0 ] && [ -z "$err" ] || fail "$name: prihodi: exit $rc ($(said))"
+run bare -- prihodi --conn "$work/readme.sqlite" --definiraj "PrihodiP" --konta 7500,7501 --vrsta S
+[ $rc -eq 0 ] && [ -z "$err" ] || fail "$name: --definiraj: exit $rc ($(said))"
+run bare -- sazetak "$work/readme.sqlite"
+[ $rc -eq 0 ] && [ -z "$err" ] || fail "$name: sazetak: exit $rc ($(said))"
 
 cases=$((cases + 1))
 [ "$(sha256sum "$book" | cut -d' ' -f1)" = "$sum_before" ] || fail "the book changed"

@@ -30,6 +30,7 @@ private slots:
     void failedDrawingKeepsChartRows();
     void cumulativeBalancesAreOpposite();
     void cumulativeYearWithoutTurnoverHasNoRow();
+    void pathNotInTheTreeSaysWhichAndWhatThereIs();
 
 private:
     frmFinGrafPromet *openAt(const QString &first, const QString &last, bool cumulative = false);
@@ -293,6 +294,26 @@ void TstFrmFinGrafPromet::cumulativeYearWithoutTurnoverHasNoRow()
     openAt(QString::number(year - 2), QString::number(year), true);
     CLICK(m_w->tv, QStringLiteral("Sint: 121 Potraživanja od kupaca u inozemstvu"));
     QCOMPARE(m_w->chartRecordset().RecordCount(), 2); // no export turnover last year
+}
+
+void TstFrmFinGrafPromet::pathNotInTheTreeSaysWhichAndWhatThereIs()
+{
+    m_w = m_fx->open();
+    QString notFound;
+    QVERIFY(!m_w->clickPath({QStringLiteral("777")}, &notFound));
+    QVERIFY2(notFound.startsWith(QStringLiteral("Konto 777 nije u stablu. Ondje su: 020, 050, ")),
+             qPrintable(notFound));
+    QVERIFY(notFound.endsWith(QStringLiteral(", 999.")));
+    // an analytic account under a synthetic one the tree has: the analytic ones are listed
+    QVERIFY(!m_w->clickPath({QStringLiteral("9999")}, &notFound));
+    QCOMPARE(notFound, QStringLiteral("Konto 9999 nije u stablu pod kontom 999. Ondje su: 9990."));
+    QVERIFY(!m_w->clickPath({QStringLiteral("120"), QStringLiteral("3")}, &notFound));
+    QCOMPARE(notFound, QStringLiteral("Komitenti su pod analitičkim kontima, a 120 je sintetički "
+                                      "konto."));
+    // hundreds of partners are not listed
+    QVERIFY(!m_w->clickPath({QStringLiteral("1200"), QStringLiteral("99999")}, &notFound));
+    QCOMPARE(notFound, QStringLiteral("Komitent 99999 nije na kontu 1200."));
+    QVERIFY(m_w->clickPath({QStringLiteral("1200"), QStringLiteral("3")}, &notFound));
 }
 
 QTEST_MAIN(TstFrmFinGrafPromet)

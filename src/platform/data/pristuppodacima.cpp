@@ -1,5 +1,6 @@
 #include "pristuppodacima.h"
 
+#include "booklock.h"
 #include "connectionstring.h"
 #include "sqlitefunctions.h"
 #include "tsqladapter.h"
@@ -27,6 +28,7 @@ struct Connection
 {
     QString name; // Qt connection name
     bool sqlite = false;
+    QString book; // the embedded book's file
     // The turnover summaries of the embedded book that can answer statements, as found when the
     // connection opened, and the statements adapted for it so far.
     QVector<TSqlAdapter::SummaryTable> summaries;
@@ -51,6 +53,18 @@ cPristupPodacima::Trace &traceHook()
     return t;
 }
 
+cPristupPodacima::FailureTrace &failureHook()
+{
+    static cPristupPodacima::FailureTrace t;
+    return t;
+}
+
+bool isBusy(const QSqlError &e)
+{
+    return BookLock::isBusy(e.nativeErrorCode().toInt()) ||
+           e.databaseText().contains(QLatin1String("database is locked"));
+}
+
 int &connectionCounter()
 {
     static int n = 0;
@@ -65,7 +79,14 @@ QString describe(const QSqlError &e)
         text = driver;
     else if (!driver.isEmpty() && !text.contains(driver))
         text = driver + QStringLiteral(": ") + text;
-    return text.isEmpty() ? QStringLiteral("Nepoznata greška baze podataka.") : text;
+    if (text.isEmpty())
+        return QStringLiteral("Nepoznata greška baze podataka.");
+    // the engine's words alone do not say that it waited, nor for whom
+    if (isBusy(e))
+        return QStringLiteral("knjigu drži zaključanom drugi program dulje od %1 s (%2)")
+            .arg(BookLock::kWaitMs / 1000)
+            .arg(text);
+    return text;
 }
 
 bool attachSqliteBook(QSqlDatabase &db, const QString &path, Connection *c, QString *error)
@@ -73,12 +94,18 @@ bool attachSqliteBook(QSqlDatabase &db, const QString &path, Connection *c, QStr
     QSqlQuery q(db);
     const QString uriPath = QString::fromLatin1(
         QUrl::toPercentEncoding(QFileInfo(path).absoluteFilePath(), QByteArrayLiteral("/")));
-    // mode=rw never creates a file; a read-only file is still opened for reading.
+    // mode=rw never creates a file; a file that may not be written is still opened for reading.
+    // A book another program holds locked is not: a connection made read-only by a passing lock
+    // would fail every write after it.
     for (const char *mode : {"rw", "ro"}) {
         q.prepare(QStringLiteral("ATTACH DATABASE ? AS dbo"));
         q.addBindValue(QStringLiteral("file:%1?mode=%2").arg(uriPath, QLatin1String(mode)));
         if (q.exec())
             break;
+        if (isBusy(q.lastError())) {
+            *error = BookLock::heldByAnother(path);
+            return false;
+        }
         if (qstrcmp(mode, "ro") == 0) {
             const QString cause = describe(q.lastError());
             *error = cause.contains(QLatin1String("not a database"))
@@ -90,11 +117,11 @@ bool attachSqliteBook(QSqlDatabase &db, const QString &path, Connection *c, QStr
     }
     // Reading the schema proves the file is a database and not some other file.
     if (!q.exec(QStringLiteral("SELECT count(*) FROM dbo.sqlite_master"))) {
-        *error = QStringLiteral("Datoteka \"%1\" nije baza podataka: %2")
-                     .arg(path, describe(q.lastError()));
+        *error = isBusy(q.lastError()) ? BookLock::heldByAnother(path)
+                                       : QStringLiteral("Datoteka \"%1\" nije baza podataka: %2")
+                                             .arg(path, describe(q.lastError()));
         return false;
     }
-    q.exec(QStringLiteral("PRAGMA busy_timeout=5000"));
     const QVariant handle = db.driver()->handle();
     if (qstrcmp(handle.typeName(), "sqlite3*") != 0 ||
         !SqliteFunctions::registerAll(*static_cast<sqlite3 *const *>(handle.data()))) {
@@ -122,10 +149,12 @@ bool openConnection(const QString &conn, const QString &name, Connection *out, Q
         }
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(QStringLiteral(":memory:"));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
+        // the wait holds from the attach on, for every statement of the connection
+        db.setConnectOptions(
+            QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BookLock::kWaitMs));
         if (!db.open()) {
             *error = describe(db.lastError());
-        } else if (Connection c{name, true, {}, std::make_shared<Adapted>()};
+        } else if (Connection c{name, true, target.sqlitePath, {}, std::make_shared<Adapted>()};
                    attachSqliteBook(db, target.sqlitePath, &c, error)) {
             *out = c;
             return true;
@@ -135,7 +164,7 @@ bool openConnection(const QString &conn, const QString &name, Connection *out, Q
         db.setDatabaseName(target.odbcString);
         db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15"));
         if (db.open()) {
-            *out = Connection{name, false, {}, nullptr};
+            *out = Connection{name, false, {}, {}, nullptr};
             return true;
         }
         *error = QStringLiteral("Spajanje na bazu podataka nije uspjelo: %1")
@@ -307,12 +336,48 @@ cPristupPodacima::~cPristupPodacima()
 bool cPristupPodacima::fail(const QString &description)
 {
     m_error = description;
-    return false;
+    return told(false);
+}
+
+bool cPristupPodacima::told(bool ok) const
+{
+    if (!ok && failureHook())
+        failureHook()(m_error);
+    return ok;
 }
 
 void cPristupPodacima::setTrace(Trace trace)
 {
     traceHook() = std::move(trace);
+}
+
+void cPristupPodacima::setFailureTrace(FailureTrace trace)
+{
+    failureHook() = std::move(trace);
+}
+
+bool cPristupPodacima::checkConnection(const QString &conn, bool forWriting)
+{
+    m_error.clear();
+    Connection c;
+    if (!cachedConnection(conn, &c, &m_error))
+        return told(false);
+    if (!forWriting || !c.sqlite)
+        return true;
+    QSqlDatabase db = QSqlDatabase::database(c.name, false);
+    const QVariant handle = db.driver()->handle();
+    if (qstrcmp(handle.typeName(), "sqlite3*") == 0 &&
+        sqlite3_db_readonly(*static_cast<sqlite3 *const *>(handle.data()), "dbo") == 1)
+        return fail(QStringLiteral("Knjiga \"%1\" se ne može mijenjati: otvorena je samo za "
+                                   "čitanje (nema dopuštenja za pisanje).")
+                        .arg(c.book));
+    // a write lock taken and given back at once: no other program holds the book now
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return fail(isBusy(q.lastError()) ? BookLock::heldByAnother(c.book)
+                                          : describe(q.lastError()));
+    q.exec(QStringLiteral("ROLLBACK"));
+    return true;
 }
 
 void cPristupPodacima::setTurnoverSummaries(bool use)
@@ -335,8 +400,8 @@ bool cPristupPodacima::OtvoriRecordset(const QString &conn, const QString &sql, 
     m_error.clear();
     Connection c;
     if (!cachedConnection(conn, &c, &m_error))
-        return false;
-    return readRows(c, sql, rs, &m_error);
+        return told(false);
+    return told(readRows(c, sql, rs, &m_error));
 }
 
 bool cPristupPodacima::IzvrsiNaredbu(const QString &conn, const QString &sql)
@@ -345,12 +410,13 @@ bool cPristupPodacima::IzvrsiNaredbu(const QString &conn, const QString &sql)
     if (conn.isEmpty()) {
         if (!unitOfWorkReady())
             return false;
-        return execute(Connection{m_uowConnection, m_uowSqlite, {}, nullptr}, sql, &m_error);
+        return told(
+            execute(Connection{m_uowConnection, m_uowSqlite, {}, {}, nullptr}, sql, &m_error));
     }
     Connection c;
     if (!cachedConnection(conn, &c, &m_error))
-        return false;
-    return execute(c, sql, &m_error);
+        return told(false);
+    return told(execute(c, sql, &m_error));
 }
 
 void cPristupPodacima::OtvoriVezu(const QString &conn)
@@ -362,6 +428,8 @@ void cPristupPodacima::OtvoriVezu(const QString &conn)
     if (openConnection(conn, name, &c, &m_error)) {
         m_uowConnection = c.name;
         m_uowSqlite = c.sqlite;
+    } else {
+        told(false);
     }
 }
 
@@ -421,9 +489,9 @@ bool cPristupPodacima::OtvoriRecordsetZaIzmjene(const QString &sql, Recordset &r
     m_error.clear();
     if (!unitOfWorkReady())
         return false;
-    const Connection c{m_uowConnection, m_uowSqlite, {}, nullptr};
+    const Connection c{m_uowConnection, m_uowSqlite, {}, {}, nullptr};
     if (!readRows(c, sql, rs, &m_error))
-        return false;
+        return told(false);
     const QString table = tableOf(sql);
     if (table.isEmpty())
         return fail(QStringLiteral("Iz naredbe se ne vidi tablica za izmjene: %1").arg(sql));

@@ -42,6 +42,17 @@ public:
     using Trace = std::function<void(const QString &stage, const QString &sql)>;
     static void setTrace(Trace trace);
 
+    /// Receives the description of every failure, as OpisGreske() then gives it: the cause of
+    /// what a window reports in words of its own.
+    using FailureTrace = std::function<void(const QString &description)>;
+    static void setFailureTrace(FailureTrace trace);
+
+    /// Opens the connection the statements on conn will use (or finds it open); forWriting, also
+    /// makes sure that a statement could write to the embedded book now: it was not opened
+    /// read-only and no other program holds it locked longer than the wait (booklock.h). False
+    /// with the cause in OpisGreske().
+    bool checkConnection(const QString &conn, bool forWriting);
+
     /// Whether statements may be answered from the embedded book's turnover summary (the
     /// default). Off, every statement reads the turnover rows, for measuring what it saves.
     static void setTurnoverSummaries(bool use);
@@ -51,6 +62,8 @@ public:
 
 private:
     bool fail(const QString &description);
+    /// Tells the failure trace of a failure; returns ok.
+    bool told(bool ok) const;
     bool unitOfWorkReady();
 
     QString m_error;

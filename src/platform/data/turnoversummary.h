@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 struct sqlite3;
 
 /// The turnover summary of the embedded book. For a turnover table (PROMET, PROMETMT) the table
@@ -28,12 +30,17 @@ QString summaryTable(const QString &table);
 /// with its table and triggers exactly as add() makes them for the turnover table as it is now.
 QVector<TSqlAdapter::SummaryTable> usable(sqlite3 *db, const QString &schema);
 
+/// Hears how far a long piece of work has come, in per cent (0 to 100, each value once).
+using Progress = std::function<void(int percent)>;
+
 /// Gives each turnover table of the book open in db (its main schema) that has no summary one,
 /// filled from the present rows, all in one transaction; on failure the book stays as it was.
-/// *added lists the tables that got one, empty when each had one already.
-bool add(sqlite3 *db, QStringList *added, QString *error);
+/// *added lists the tables that got one, empty when each had one already. A book another program
+/// holds locked is waited for (booklock.h), then refused.
+bool add(sqlite3 *db, QStringList *added, QString *error, const Progress &progress = {});
 
 /// add() on the book at path, which must exist and be writable; never creates a file.
-bool addToBook(const QString &path, QStringList *added, QString *error);
+bool addToBook(const QString &path, QStringList *added, QString *error,
+               const Progress &progress = {});
 
 } // namespace TurnoverSummary

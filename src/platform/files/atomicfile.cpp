@@ -8,11 +8,42 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 
+#include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
+
+// The staged files not yet committed or removed, where a signal handler can find them: fixed
+// slots of plain bytes, claimed and released with atomic flags, never allocated or freed.
+constexpr int kStagedSlots = 64;
+constexpr int kStagedPathBytes = 4096;
+enum SlotState : int { SlotFree, SlotFilling, SlotHeld };
+struct StagedSlot
+{
+    std::atomic<int> state{SlotFree};
+    char path[kStagedPathBytes];
+};
+StagedSlot g_staged[kStagedSlots];
+
+// The slot now holding path; -1 when every slot is taken or the path is too long (the file is
+// then only not removed by a signal).
+int holdStaged(const QByteArray &path)
+{
+    if (path.size() >= kStagedPathBytes)
+        return -1;
+    for (int i = 0; i < kStagedSlots; ++i) {
+        int expected = SlotFree;
+        if (g_staged[i].state.compare_exchange_strong(expected, SlotFilling)) {
+            std::memcpy(g_staged[i].path, path.constData(), size_t(path.size()) + 1);
+            g_staged[i].state.store(SlotHeld);
+            return i;
+        }
+    }
+    return -1;
+}
 
 QString causeOf(int code, const QString &fallback)
 {
@@ -47,6 +78,29 @@ int syncFile(const QString &path)
     const int code = ::fsync(fd) == 0 ? 0 : errno;
     ::close(fd);
     return code;
+}
+
+// Asks the file system for more room in the file at path (made when missing): the system's words
+// when it refuses, empty when it gives it.
+QString refusedRoom(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return {};
+    static const char block[1 << 16] = {};
+    size_t left = sizeof block;
+    int code = 0;
+    while (left > 0 && code == 0) {
+        errno = 0;
+        const ssize_t n = ::write(fd, block, left);
+        if (n > 0)
+            left -= size_t(n);
+        else
+            code = errno != 0 ? errno : EIO;
+    }
+    ::close(fd);
+    return code != 0 ? qt_error_string(code) : QString();
 }
 
 quint32 littleEndian(const QByteArray &b, int at, int bytes)
@@ -223,6 +277,7 @@ StagedFile::StagedFile(QString target) : m_target(std::move(target))
             suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(36)]);
         m_path = base + u'.' + suffix;
     } while (QFileInfo::exists(m_path));
+    m_slot = holdStaged(QFile::encodeName(m_path));
 }
 
 StagedFile::~StagedFile()
@@ -238,6 +293,37 @@ bool StagedFile::exists() const
 void StagedFile::discard()
 {
     QFile::remove(m_path);
+    forget();
+}
+
+void StagedFile::forget()
+{
+    if (m_slot >= 0)
+        g_staged[m_slot].state.store(SlotFree);
+    m_slot = -1;
+}
+
+void StagedFile::removeAllStaged()
+{
+    for (StagedSlot &slot : g_staged)
+        if (slot.state.load() == SlotHeld)
+            ::unlink(slot.path);
+}
+
+QString StagedFile::diskCause() const
+{
+    return refusedRoom(m_path);
+}
+
+QString StagedFile::whyNotCreatable() const
+{
+    const QByteArray path = QFile::encodeName(m_path);
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return errno == EEXIST ? QString() : qt_error_string(errno);
+    ::close(fd);
+    ::unlink(path.constData());
+    return {};
 }
 
 bool StagedFile::commit(const Check &complete)
@@ -247,10 +333,15 @@ bool StagedFile::commit(const Check &complete)
         return false;
     }
     QString why;
-    if (const int code = syncFile(m_path))
+    if (const int code = syncFile(m_path)) {
         why = qt_error_string(code);
-    else if (complete && !complete(m_path, &why) && why.isEmpty())
-        why = QStringLiteral("sadržaj nije potpun");
+    } else if (complete && !complete(m_path, &why)) {
+        // an incomplete file the disk still has room for was cut short by its writer
+        if (const QString disk = diskCause(); !disk.isEmpty())
+            why = disk;
+        else if (why.isEmpty())
+            why = QStringLiteral("sadržaj nije potpun");
+    }
     if (!why.isEmpty()) {
         m_error = incomplete(m_target, why);
         discard();
@@ -263,6 +354,7 @@ bool StagedFile::commit(const Check &complete)
         discard();
         return false;
     }
+    forget();
     syncDirectoryOf(m_target);
     return true;
 }

@@ -79,6 +79,19 @@ public:
     /// Removes what the writer left.
     void discard();
     QString errorText() const { return m_error; }
+    /// Why a writer cannot make the file: the system's answer to making it now (a folder that
+    /// may not be written, one that is missing); empty when it can be made.
+    QString whyNotCreatable() const;
+    /// Whether the disk refuses the file more room now (full, a file size limit, a quota), in the
+    /// system's words; empty when it gives it. The writers that make their file by name drop the
+    /// errors of their writes: this is how their failure finds its cause. Leaves the file
+    /// incomplete: for a job that failed.
+    QString diskCause() const;
+
+    /// Removes every staged file that is neither committed nor discarded yet. It calls nothing but
+    /// unlink(), so a signal handler may call it: a program ended by a signal leaves nothing
+    /// beside its targets.
+    static void removeAllStaged();
 
     /// A PDF whose cross-reference table is where its trailer says.
     static bool completePdf(const QString &path, QString *why);
@@ -88,7 +101,10 @@ public:
     static bool completeSqlite(const QString &path, QString *why);
 
 private:
+    void forget();
+
     QString m_target;
     QString m_path;
     QString m_error;
+    int m_slot = -1; ///< where removeAllStaged() finds the path; -1 when it does not
 };

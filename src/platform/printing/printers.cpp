@@ -35,6 +35,12 @@ bool PdfFilePrinter::hasJob() const
     return m_job->exists();
 }
 
+QString PdfFilePrinter::whyNoJob() const
+{
+    const QString why = m_job->whyNotCreatable();
+    return why.isEmpty() ? QStringLiteral("nepoznat uzrok") : why;
+}
+
 bool PdfFilePrinter::finishJob(QString *error)
 {
     // The PDF engine makes the file when a job begins and completes it when the job ends.

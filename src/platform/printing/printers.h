@@ -43,6 +43,9 @@ public:
     bool finishJob(QString *error);
     /// Whether a job has been printed that finishJob() has not yet put in place.
     bool hasJob() const;
+    /// Why a job could not begin: the system's word on making its file beside the target (a
+    /// folder that may not be written, say).
+    QString whyNoJob() const;
     QString path() const { return m_path; }
 
 private:

@@ -157,8 +157,13 @@ bool XlsxSpreadsheet::write(const QString &path, const SheetCells &sheet, QStrin
         worksheet_set_column(ws, lxw_col_t(c), lxw_col_t(c), widths[c], nullptr);
     const lxw_error result = workbook_close(wb);
     if (result != LXW_NO_ERROR) {
+        // the library's word on a failed write names no cause; the system's does: a folder
+        // that may not be written, or a disk that gives no more room
+        QString cause = part.whyNotCreatable();
+        if (cause.isEmpty())
+            cause = part.diskCause();
         *error = QStringLiteral("Radna knjiga \"%1\" se ne može zapisati: %2")
-                     .arg(path, QString::fromUtf8(lxw_strerror(result)));
+                     .arg(path, cause.isEmpty() ? QString::fromUtf8(lxw_strerror(result)) : cause);
         return false;
     }
     if (!part.commit(StagedFile::completeZip)) {

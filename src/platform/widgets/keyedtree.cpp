@@ -1,10 +1,12 @@
 #include "keyedtree.h"
 
 #include <QHeaderView>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 constexpr int KeyRole = Qt::UserRole + 1;
 constexpr int TagRole = Qt::UserRole + 2;
+constexpr int GivenKeyRole = Qt::UserRole + 3; // the key asked for, held or not
 } // namespace
 
 KeyedTree::KeyedTree(QWidget *parent) : QTreeWidget(parent)
@@ -29,6 +31,8 @@ QTreeWidgetItem *KeyedTree::addNode(QTreeWidgetItem *parent, const QString &key,
         insertTopLevelItem(at, item);
     }
     item->setData(0, TagRole, tag);
+    if (!key.isEmpty())
+        item->setData(0, GivenKeyRole, key);
     const bool taken = !key.isEmpty() && m_byKey.contains(key);
     if (!key.isEmpty() && !taken) {
         item->setData(0, KeyRole, key);
@@ -53,6 +57,17 @@ void KeyedTree::removeChildren(QTreeWidgetItem *node)
         m_byKey.remove(key(child));
     }
     qDeleteAll(children);
+}
+
+QList<QTreeWidgetItem *> KeyedTree::nodesGiven(const QString &key) const
+{
+    QList<QTreeWidgetItem *> nodes;
+    if (key.isEmpty())
+        return nodes;
+    for (QTreeWidgetItemIterator it(const_cast<KeyedTree *>(this)); *it; ++it)
+        if ((*it)->data(0, GivenKeyRole).toString() == key)
+            nodes << *it;
+    return nodes;
 }
 
 QString KeyedTree::key(const QTreeWidgetItem *n)

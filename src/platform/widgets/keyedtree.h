@@ -22,6 +22,9 @@ public:
     /// Removes the children of a node, with their keys.
     void removeChildren(QTreeWidgetItem *node);
     QTreeWidgetItem *node(const QString &key) const { return m_byKey.value(key); }
+    /// Every node that was given this key, in the tree's order: more than one when the key was
+    /// given again (the later nodes went without it).
+    QList<QTreeWidgetItem *> nodesGiven(const QString &key) const;
 
     static QString key(const QTreeWidgetItem *n);
     static QString tag(const QTreeWidgetItem *n);

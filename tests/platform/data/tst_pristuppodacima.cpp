@@ -1,11 +1,15 @@
+#include "platform/data/booklock.h"
 #include "platform/data/connectionstring.h"
 #include "platform/data/pristuppodacima.h"
 #include "testsupport.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sqlite3.h>
 
 using namespace TestSupport;
 
@@ -21,6 +25,8 @@ private slots:
     void openFailures_data();
     void openFailures();
     void missingBookIsNeverCreated();
+    void lockedBookIsWaitedForThenRefused();
+    void failureTraceHearsEveryCause();
     void emptyResultIsAValidRecordset();
     void failedOpenKeepsRecordset();
     void setTextSizeSucceeds();
@@ -153,6 +159,64 @@ void TstPristupPodacima::missingBookIsNeverCreated()
     QVERIFY(!db.OtvoriRecordset(sqliteConn(path), QStringLiteral("SELECT 1"), rs, true, false));
     db.OtvoriVezu(path);
     QVERIFY(!QFileInfo::exists(path));
+}
+
+void TstPristupPodacima::lockedBookIsWaitedForThenRefused()
+{
+    QTemporaryDir dir;
+    const QString book = demoBookCopy(dir);
+    const QString conn = sqliteConn(book);
+    sqlite3 *other = nullptr;
+    QCOMPARE(sqlite3_open(book.toUtf8().constData(), &other), SQLITE_OK);
+    auto hold = [&](const char *lock) {
+        return sqlite3_exec(
+                   other,
+                   (QByteArray(lock) + "; UPDATE CONFIG SET NazivFirme=NazivFirme;").constData(),
+                   nullptr, nullptr, nullptr) == SQLITE_OK;
+    };
+    auto release = [&] { sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr); };
+
+    // another program holds the whole book: the connection waits once, then says so; it is not
+    // opened read-only instead (which would wait a second time, and fail every write after)
+    QVERIFY(hold("BEGIN EXCLUSIVE"));
+    cPristupPodacima db;
+    QElapsedTimer waited;
+    waited.start();
+    QVERIFY(!db.checkConnection(conn, false));
+    QVERIFY(waited.elapsed() >= BookLock::kWaitMs - 100);
+    QVERIFY(waited.elapsed() < 2 * BookLock::kWaitMs - 500);
+    QCOMPARE(db.OpisGreske(), BookLock::heldByAnother(book));
+    release();
+    QVERIFY2(db.checkConnection(conn, true), qPrintable(db.OpisGreske()));
+    QVERIFY2(db.IzvrsiNaredbu(conn, QStringLiteral("UPDATE dbo.CONFIG SET OIB=OIB")),
+             qPrintable(db.OpisGreske()));
+
+    // a write reservation lets the book be read, and refuses a command that writes
+    QVERIFY(hold("BEGIN IMMEDIATE"));
+    QVERIFY(db.checkConnection(conn, false));
+    QVERIFY(!db.checkConnection(conn, true));
+    QCOMPARE(db.OpisGreske(), BookLock::heldByAnother(book));
+    QVERIFY(!db.IzvrsiNaredbu(conn, QStringLiteral("UPDATE dbo.CONFIG SET OIB=OIB")));
+    QVERIFY2(db.OpisGreske().contains(QStringLiteral("drži zaključanom drugi program")),
+             qPrintable(db.OpisGreske()));
+    release();
+    sqlite3_close(other);
+}
+
+void TstPristupPodacima::failureTraceHearsEveryCause()
+{
+    QStringList heard;
+    cPristupPodacima::setFailureTrace([&](const QString &cause) { heard << cause; });
+    const auto forget = qScopeGuard([] { cPristupPodacima::setFailureTrace({}); });
+    cPristupPodacima db;
+    Recordset rs;
+    QVERIFY(!db.OtvoriRecordset(m_conn, QStringLiteral("SELECT * FROM dbo.NEMA"), rs, true, false));
+    QVERIFY(!db.IzvrsiNaredbu(sqliteConn(QStringLiteral("/nema/knjige.sqlite")),
+                              QStringLiteral("SELECT 1")));
+    QVERIFY(db.OtvoriRecordset(m_conn, QStringLiteral("SELECT 1"), rs, true, false));
+    QCOMPARE(heard.size(), 2);
+    QVERIFY2(heard[0].contains(QStringLiteral("no such table")), qPrintable(heard[0]));
+    QVERIFY(heard[1].contains(QStringLiteral("ne postoji")));
 }
 
 void TstPristupPodacima::emptyResultIsAValidRecordset()

@@ -1,5 +1,6 @@
 // The turnover summary against the turnover rows themselves: every statement the summary answers
 // must give what SQLite gives from the rows, after any change to them.
+#include "platform/data/booklock.h"
 #include "platform/data/pristuppodacima.h"
 #include "platform/data/sqlitefunctions.h"
 #include "platform/data/turnoversummary.h"
@@ -150,6 +151,8 @@ private slots:
     void addingFailsWholly_data();
     void addingFailsWholly();
     void replacingARowIsRefused();
+    void bookLockedByAnotherIsWaitedForThenRefused();
+    void progressRisesToAHundred();
 };
 
 void TstTurnoverSummary::statementsAnswerAlike_data()
@@ -421,6 +424,56 @@ void TstTurnoverSummary::replacingARowIsRefused()
     write(book, QStringLiteral("INSERT INTO PROMET (rowid, BROJPODUZECA, GODINAKNJ, SINTKONTO, "
                                "ANALKONTO) VALUES (99999999, 1, 2020, '999', 0)"));
     QCOMPARE(scalar(book, rows).toLongLong(), before.toLongLong() + 1);
+}
+
+void TstTurnoverSummary::bookLockedByAnotherIsWaitedForThenRefused()
+{
+    QTemporaryDir dir;
+    const QString book = demoBookCopy(dir);
+    dropSummary(book);
+    // another program writes and does not let go: first holding the whole book, then only its
+    // write reservation
+    for (const char *lock : {"BEGIN EXCLUSIVE", "BEGIN IMMEDIATE"}) {
+        sqlite3 *other = nullptr;
+        QCOMPARE(sqlite3_open(book.toUtf8().constData(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(
+                     other,
+                     (QByteArray(lock) + "; UPDATE CONFIG SET NazivFirme=NazivFirme;").constData(),
+                     nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        QStringList added;
+        QString error;
+        QVERIFY(!TurnoverSummary::addToBook(book, &added, &error));
+        QCOMPARE(error, BookLock::heldByAnother(book));
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+    }
+    QStringList added;
+    QString error;
+    QVERIFY2(TurnoverSummary::addToBook(book, &added, &error), qPrintable(error));
+}
+
+void TstTurnoverSummary::progressRisesToAHundred()
+{
+    QTemporaryDir dir;
+    const QString book = demoBookCopy(dir);
+    dropSummary(book);
+    QVector<int> told;
+    QStringList added;
+    QString error;
+    QVERIFY2(
+        TurnoverSummary::addToBook(book, &added, &error, [&](int percent) { told << percent; }),
+        qPrintable(error));
+    QVERIFY(told.size() > 2);
+    QCOMPARE(told.first(), 0);
+    QCOMPARE(told.last(), 100);
+    QVERIFY(std::is_sorted(told.begin(), told.end()));
+    QCOMPARE(std::adjacent_find(told.begin(), told.end()), told.end()); // each value once
+    // nothing to add: nothing to wait for, and no percentage told
+    told.clear();
+    QVERIFY(TurnoverSummary::addToBook(book, &added, &error, [&](int p) { told << p; }));
+    QVERIFY(added.isEmpty());
+    QCOMPARE(told.last(), 100);
 }
 
 QTEST_GUILESS_MAIN(TstTurnoverSummary)

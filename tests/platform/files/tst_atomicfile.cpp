@@ -52,6 +52,9 @@ private slots:
     void stagedFileReplacesTheTargetOnlyWhenComplete();
     void checksTellCutFilesFromWholeOnes_data();
     void checksTellCutFilesFromWholeOnes();
+    void stagedFileCutByTheDiskSaysTheSystemsCause();
+    void stagedFileThatCannotBeMadeSaysWhy();
+    void removeAllStagedLeavesOnlyCommittedFiles();
 };
 
 void TstAtomicFile::writeReplacesTheTargetWhole()
@@ -230,6 +233,77 @@ void TstAtomicFile::checksTellCutFilesFromWholeOnes()
     QString why;
     QCOMPARE(check(path, &why), complete);
     QCOMPARE(why.isEmpty(), complete);
+}
+
+void TstAtomicFile::stagedFileCutByTheDiskSaysTheSystemsCause()
+{
+    // a writer that drops its write errors (as the PDF engine does) leaves a cut file; the commit
+    // tells the disk's refusal in the system's words, not only that the content is cut
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("ispis.pdf"));
+    QVERIFY(writeBytes(target, "old"));
+    StagedFile staged(target);
+    QVERIFY(writeBytes(staged.path(), pdfBytes().left(100)));
+    bool committed = true;
+    {
+        FullDisk::SizeLimit limited(100);
+        QVERIFY(limited.isSet());
+        committed = staged.commit(StagedFile::completePdf);
+    }
+    QVERIFY(!committed);
+    QCOMPARE(staged.errorText(), QStringLiteral("Datoteka \"%1\" nije zapisana do kraja: %2")
+                                     .arg(target, qt_error_string(EFBIG)));
+    QCOMPARE(filesIn(dir), QStringList{QStringLiteral("ispis.pdf")});
+
+    // on a disk with room the content is at fault, and says so
+    FullDisk::SmallDisk disk(QStringLiteral("256k"));
+    if (!disk.isMounted())
+        QSKIP(qPrintable(disk.whyNot()));
+    StagedFile onDisk(disk.filePath(QStringLiteral("a.pdf")));
+    QVERIFY(writeBytes(onDisk.path(), pdfBytes().left(100)));
+    QVERIFY(disk.fillLeaving(0));
+    QVERIFY(!onDisk.commit(StagedFile::completePdf));
+    QVERIFY2(onDisk.errorText().endsWith(qt_error_string(ENOSPC)), qPrintable(onDisk.errorText()));
+    StagedFile withRoom(dir.filePath(QStringLiteral("b.pdf")));
+    QVERIFY(writeBytes(withRoom.path(), pdfBytes().left(100)));
+    QVERIFY(!withRoom.commit(StagedFile::completePdf));
+    QVERIFY2(withRoom.errorText().endsWith(QStringLiteral("PDF nema svoj završetak")),
+             qPrintable(withRoom.errorText()));
+}
+
+void TstAtomicFile::stagedFileThatCannotBeMadeSaysWhy()
+{
+    QTemporaryDir dir;
+    const StagedFile missingFolder(dir.filePath(QStringLiteral("nema/ispis.pdf")));
+    QCOMPARE(missingFolder.whyNotCreatable(), qt_error_string(ENOENT));
+    const StagedFile fine(dir.filePath(QStringLiteral("ispis.pdf")));
+    QCOMPARE(fine.whyNotCreatable(), QString());
+    QCOMPARE(filesIn(dir), QStringList()); // asking made nothing
+}
+
+void TstAtomicFile::removeAllStagedLeavesOnlyCommittedFiles()
+{
+    // what a signal handler calls: every file still staged goes, a committed one stays
+    QTemporaryDir dir;
+    const QByteArray pdf = pdfBytes();
+    StagedFile done(dir.filePath(QStringLiteral("gotov.pdf")));
+    QVERIFY(writeBytes(done.path(), pdf));
+    QVERIFY(done.commit(StagedFile::completePdf));
+    StagedFile first(dir.filePath(QStringLiteral("a.pdf")));
+    StagedFile second(dir.filePath(QStringLiteral("b.pdf")));
+    QVERIFY(writeBytes(first.path(), pdf));
+    QVERIFY(writeBytes(second.path(), pdf));
+    StagedFile::removeAllStaged();
+    QCOMPARE(filesIn(dir), QStringList{QStringLiteral("gotov.pdf")});
+    QVERIFY(!first.exists() && !second.exists());
+    // a slot given back is used again: more staged files than slots at once would not be
+    // removed, one after another always are
+    for (int i = 0; i < 200; ++i) {
+        StagedFile staged(dir.filePath(QStringLiteral("n.pdf")));
+        QVERIFY(writeBytes(staged.path(), pdf));
+        StagedFile::removeAllStaged();
+        QVERIFY(!staged.exists());
+    }
 }
 
 QTEST_MAIN(TstAtomicFile)
