@@ -524,7 +524,13 @@ int groupWork(frmFinGrafPrihodRashod *w, const QCommandLineParser &p, ScriptedDi
         QString error;
         if (!dialogs.messages.isEmpty() || !w->lastPreview())
             return reportFailure(dialogs);
-        if (!w->lastPreview()->CRVRadnici->ExportPdf(p.value(option), &error)) {
+        // a report of many pages tells how far it has come, on a terminal
+        Progress progress(QStringLiteral("Izvještaj"));
+        dialogs.onProgress = [&progress](const QString &, int percent) { progress(percent); };
+        const bool exported = w->lastPreview()->CRVRadnici->ExportPdf(p.value(option), &error);
+        dialogs.onProgress = nullptr;
+        progress.clear();
+        if (!exported) {
             err() << "Desila se greška: " << error << Qt::endl;
             return CouldNot;
         }

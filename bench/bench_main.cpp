@@ -9,8 +9,11 @@
 #include "chartwin/chartwindow.h"
 #include "demobook.h"
 #include "entry/cfingrafpromet.h"
+#include "incexp/frmfingrafprihodrashod.h"
 #include "incexp/incexpstatements.h"
+#include "output/frmispiscr.h"
 #include "output/recordsetmodel.h"
+#include "output/reportviewer.h"
 #include "plan/planstatements.h"
 #include "platform/chart/chart3d.h"
 #include "platform/chart/chartcontrol.h"
@@ -226,6 +229,42 @@ int memoryRun(const QString &conn, qint16 year, const QString &account)
     return 0;
 }
 
+// The group whose share report the benchmark opens: the demo group of customers' payments, the
+// account with the most partners among its accounts.
+const QString kReportGroup = QStringLiteral("Naplata od kupacaP");
+
+// Opens the income and expense window on the report group, its chart drawn.
+frmFinGrafPrihodRashod *openGroups(cFinGrafPromet &host, const QString &conn, qint16 year)
+{
+    QString level, op = QStringLiteral("bench");
+    qint16 plan = 0;
+    host.PrikažiProzor(3, conn, level, 1, year, 0, QStringLiteral("FIN"), QStringLiteral("PROMET"),
+                       op, plan);
+    auto *w = qobject_cast<frmFinGrafPrihodRashod *>(host.lastWindow());
+    click(w, w->tv->node(kReportGroup));
+    return w;
+}
+
+// A share report from the menu to its first page on the screen; the preview is left open.
+frmIspisCR *openShareReport(frmFinGrafPrihodRashod *w, int menu)
+{
+    w->mnuIspisP_Click(menu);
+    frmIspisCR *preview = w->lastPreview();
+    preview->resize(1100, 700);
+    (void)preview->CRVRadnici->grab();
+    return preview;
+}
+
+// The report memory run: the window with the share report by months open, in a process of its own.
+int reportMemoryRun(const QString &conn, qint16 year)
+{
+    cFinGrafPromet host(quietServices());
+    frmFinGrafPrihodRashod *w = openGroups(host, conn, year);
+    openShareReport(w, 1);
+    out << peakRssKb() << "\n";
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -249,6 +288,9 @@ int main(int argc, char **argv)
     cli.addOption(
         {QStringLiteral("book"), QStringLiteral("Demo book file."), QStringLiteral("PATH")});
     cli.addOption({QStringLiteral("memory-run"), QStringLiteral("Internal: the memory run.")});
+    cli.addOption(
+        {QStringLiteral("report-memory-run"), QStringLiteral("Internal: the report memory run.")});
+    cli.addOption({QStringLiteral("reports"), QStringLiteral("Only the group share reports.")});
     cli.process(app);
 
     const int scale = std::max(1, cli.value(QStringLiteral("scale")).toInt());
@@ -295,6 +337,8 @@ int main(int argc, char **argv)
 
     if (cli.isSet(QStringLiteral("memory-run")))
         return memoryRun(conn, year, sint);
+    if (cli.isSet(QStringLiteral("report-memory-run")))
+        return reportMemoryRun(conn, year);
 
     out << "book " << book << " (scale " << scale << ", "
         << bare.text("SELECT count(*) FROM dbo.PROMET") << " PROMET rows), median of " << runs
@@ -303,6 +347,54 @@ int main(int argc, char **argv)
     if (bare.summaries().isEmpty())
         out << "the book has no turnover summary: every statement reads the turnover rows\n";
     out << "\n";
+
+    // The group share reports: their statement against the bare engine, then the window from the
+    // menu to the first page of the preview (the statement, the shares, the layout and one page
+    // painted), and the peak memory of a process with both reports open.
+    auto reportSteps = [&] {
+        out << "group share reports of " << kReportGroup << "\n";
+        cPristupPodacima data;
+        Recordset groupRows;
+        QStringList accounts;
+        if (data.OtvoriRecordset(conn, IncExpSql::groupRows(kReportGroup, 1), groupRows, true,
+                                 false))
+            for (groupRows.MoveFirst(); !groupRows.Eof(); groupRows.MoveNext())
+                accounts << groupRows.value(QStringLiteral("Konto")).toString();
+        const QString sql =
+            IncExpSql::shareData(IncExpSql::shareAccountCondition(accounts),
+                                 IncExpSql::shareColumns(IncExpSql::Kind::Income, 0, 12),
+                                 {QStringLiteral("PROMET"), 1, first, last});
+        int rows = 0;
+        const double bareMs = timeIt(
+            std::min(runs, 5), [&] { rows = bare.run(TSqlAdapter::adapt(sql).sql.toUtf8()); });
+        cFinGrafPromet host(quietServices());
+        frmFinGrafPrihodRashod *w = openGroups(host, conn, year);
+        for (int menu = 1; menu <= 2; ++menu) {
+            int pages = 0;
+            const double ms = timeIt(std::min(runs, 5), [&] {
+                frmIspisCR *preview = openShareReport(w, menu);
+                pages = preview->CRVRadnici->pageCount();
+                preview->close();
+                QApplication::processEvents();
+            });
+            print({QStringLiteral("share report %1 to its first page (%2 pages)")
+                       .arg(menu == 1 ? QStringLiteral("by months") : QStringLiteral("in total"))
+                       .arg(pages),
+                   ms, bareMs, rows});
+        }
+        w->close();
+        QApplication::processEvents();
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--report-memory-run"), QStringLiteral("--book"), book});
+        child.waitForFinished(-1);
+        out << QStringLiteral("peak memory with the share report by months open: %1 MB\n\n")
+                   .arg(child.readAllStandardOutput().trimmed().toLong() / 1024.0, 0, 'f', 1);
+        out.flush();
+    };
+    reportSteps();
+    if (cli.isSet(QStringLiteral("reports")))
+        return 0;
 
     // Database steps: our data access (adapter, query, record set) against the bare engine
     // running the same statement; where the turnover summary answers it, also the bare engine

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
@@ -104,6 +105,15 @@ inline QString execute(const QString &path, const QString &sql)
     sqlite3_free(message);
     sqlite3_close(db);
     return error;
+}
+
+/// What a program prints on its standard output (pdftotext, say).
+inline QString output(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 inline QString sqliteConn(const QString &path)

@@ -3,9 +3,9 @@
 #include "output/groupshares.h"
 #include "output/recordsetmodel.h"
 
-#include <QFont>
 #include <QLocale>
-#include <QTextDocument>
+
+#include <memory>
 
 namespace {
 
@@ -14,39 +14,51 @@ QStringList fields()
     return {QStringLiteral("Naslov"), QStringLiteral("NazivFirme"), QStringLiteral("Filter")};
 }
 
-QString esc(const QString &s)
-{
-    return s.toHtmlEscaped();
-}
-
 QString percent(const std::optional<double> &v)
 {
     return v ? QLocale().toString(*v, 'f', 2) + QStringLiteral(" %") : QString();
 }
 
-// One table of both reports; byMonth adds a share beside every month, otherwise one share column
-// on the total.
-QString table(const Report &r, const GroupShares &g, bool byMonth, const QString &base)
+// The longer of two texts: a column's width is that of its longest text.
+void keepLonger(QString &widest, const QString &text)
 {
-    const QString num = QStringLiteral("<td align=\"right\" style=\"white-space:nowrap\">%1</td>");
-    QString html = QStringLiteral("<html><body>");
-    html += QStringLiteral("<h2>%1</h2>").arg(esc(r.text(QStringLiteral("Naslov"))));
-    html += QStringLiteral("<p><b>%1</b></p>").arg(esc(r.text(QStringLiteral("NazivFirme"))));
+    if (text.size() > widest.size())
+        widest = text;
+}
+
+// The table of both reports; byMonth adds a share beside every month, otherwise one share column
+// on the total.
+ReportTable shareTable(const Report &r, const Recordset &rows, bool byMonth, const QString &base)
+{
+    auto g = std::make_shared<const GroupShares>(GroupShares::from(rows));
+    ReportTable t;
+    t.title = r.text(QStringLiteral("Naslov"));
+    t.heading << r.text(QStringLiteral("NazivFirme"));
     if (!r.text(QStringLiteral("Filter")).isEmpty())
-        html += QStringLiteral("<p>%1</p>").arg(esc(r.text(QStringLiteral("Filter"))));
-    html += QStringLiteral("<p><i>%1</i></p>").arg(esc(base));
-    html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\">"
-                           "<thead><tr><th>Godina</th><th>Konto</th><th>Naziv konta</th>"
-                           "<th>Komit</th><th>Komitent</th>");
-    for (const QString &m : g.months)
-        html += QStringLiteral("<th align=\"right\">%1</th>").arg(esc(m)) +
-                (byMonth ? QStringLiteral("<th align=\"right\">%</th>") : QString());
-    html += QStringLiteral("<th align=\"right\">Ukupno</th><th align=\"right\">Učešće %</th>"
-                           "</tr></thead>");
-    for (const GroupShares::Line &l : g.lines) {
-        const bool sum = l.level != GroupShares::Partner;
-        const QString b = sum ? QStringLiteral("<b>") : QString();
-        const QString bEnd = sum ? QStringLiteral("</b>") : QString();
+        t.heading << r.text(QStringLiteral("Filter"));
+    const QString range = g->months.isEmpty()
+                              ? QStringLiteral("bez mjeseci")
+                              : g->months.first() + QStringLiteral(" – ") + g->months.last();
+    t.heading << QStringLiteral("Mjeseci %1. %2").arg(range, base);
+
+    const QString labels[] = {QStringLiteral("Godina"), QStringLiteral("Konto"),
+                              QStringLiteral("Naziv konta"), QStringLiteral("Komit"),
+                              QStringLiteral("Komitent")};
+    for (const QString &l : labels)
+        t.columns << ReportTable::Column(l, false, true);
+    const int months = g->months.size();
+    for (int m = 0; m < months; ++m) {
+        t.columns << ReportTable::Column(g->months[m], true, false, byMonth ? m + 1 : 0);
+        if (byMonth)
+            t.columns << ReportTable::Column(QStringLiteral("%"), true, false, m + 1, false);
+    }
+    t.columns << ReportTable::Column(QStringLiteral("Ukupno"), true, false, -1);
+    t.columns << ReportTable::Column(QStringLiteral("Učešće %"), true, false, -1);
+
+    auto row = [g, byMonth, months](int i) {
+        const GroupShares::Line &l = g->lines[i];
+        ReportTable::Row out;
+        out.total = l.level != GroupShares::Partner;
         QString label[5] = {l.year, l.account, l.accountName, l.partner, l.partnerName};
         if (l.level == GroupShares::Account) {
             label[3] = QString();
@@ -57,29 +69,54 @@ QString table(const Report &r, const GroupShares &g, bool byMonth, const QString
         } else if (l.level == GroupShares::Group) {
             label[4] = QStringLiteral("Ukupno grupa");
         }
-        html += QStringLiteral("<tr>");
-        for (const QString &t : label)
-            html +=
-                QStringLiteral("<td style=\"white-space:nowrap\">%1%2%3</td>").arg(b, esc(t), bEnd);
-        for (int m = 0; m < g.months.size(); ++m) {
-            html += num.arg(b + RecordsetModel::formatAmount(l.amounts[m]) + bEnd);
+        for (const QString &text : label)
+            out.cells << text;
+        for (int m = 0; m < months; ++m) {
+            out.cells << RecordsetModel::formatAmount(l.amounts[m]);
             if (byMonth)
-                html += num.arg(percent(l.shares.value(m)));
+                out.cells << percent(g->share(i, m));
         }
-        html += num.arg(b + RecordsetModel::formatAmount(l.total) + bEnd);
-        html += num.arg(percent(l.totalShare)) + QStringLiteral("</tr>");
-    }
-    html += QStringLiteral("</table></body></html>");
-    return html;
-}
+        out.cells << RecordsetModel::formatAmount(l.total) << percent(g->totalShare(i));
+        return out;
+    };
 
-void setUp(QTextDocument &doc, const QString &html, const QString &name)
-{
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSizeF(5.5);
-    doc.setDefaultFont(font);
-    doc.setHtml(html);
-    doc.setMetaInformation(QTextDocument::DocumentTitle, name);
+    // the widths: the longest label, and each number column's extremes as they are shown
+    QVector<double> low(months + 1, 0), high(months + 1, 0);
+    double lowShare = 0, highShare = 0;
+    for (int i = 0; i < g->lines.size(); ++i) {
+        const GroupShares::Line &l = g->lines[i];
+        keepLonger(t.columns[0].widest, l.year);
+        keepLonger(t.columns[1].widest, l.account);
+        keepLonger(t.columns[2].widest, l.accountName);
+        keepLonger(t.columns[3].widest, l.partner);
+        keepLonger(t.columns[4].widest, l.partnerName);
+        for (int m = 0; m <= months; ++m) {
+            const double v = m < months ? l.amounts[m] : l.total;
+            low[m] = std::min(low[m], v);
+            high[m] = std::max(high[m], v);
+            const std::optional<double> s = m < months ? g->share(i, m) : g->totalShare(i);
+            if (s) {
+                lowShare = std::min(lowShare, *s);
+                highShare = std::max(highShare, *s);
+            }
+        }
+    }
+    keepLonger(t.columns[4].widest, QStringLiteral("Ukupno konto ") + t.columns[1].widest);
+    const QString shareWidest =
+        std::max(percent(lowShare), percent(highShare),
+                 [](const QString &a, const QString &b) { return a.size() < b.size(); });
+    int c = 5;
+    for (int m = 0; m <= months; ++m) {
+        t.columns[c].widest =
+            std::max(RecordsetModel::formatAmount(low[m]), RecordsetModel::formatAmount(high[m]),
+                     [](const QString &a, const QString &b) { return a.size() < b.size(); });
+        ++c;
+        if (byMonth || m == months)
+            t.columns[c++].widest = shareWidest;
+    }
+    t.rowCount = g->lines.size();
+    t.row = row;
+    return t;
 }
 
 } // namespace
@@ -88,22 +125,18 @@ CRFinPoMjesGrupa::CRFinPoMjesGrupa() : Report(QStringLiteral("Učešće u % po m
 {
 }
 
-void CRFinPoMjesGrupa::compose(QTextDocument &doc, const Recordset &rows) const
+ReportTable CRFinPoMjesGrupa::table(const Recordset &rows) const
 {
-    setUp(doc,
-          table(*this, GroupShares::from(rows), true,
-                QStringLiteral("Učešće u % po mjesecima: komitent u prometu svog konta u "
-                               "mjesecu, konto u prometu grupe u mjesecu iste godine.")),
-          documentName());
+    return shareTable(*this, rows, true,
+                      QStringLiteral("Učešće u % po mjesecima: komitent u prometu svog konta u "
+                                     "mjesecu, konto u prometu grupe u mjesecu iste godine."));
 }
 
 CRFinPoMjesGrupaZb::CRFinPoMjesGrupaZb() : Report(QStringLiteral("Učešće u % ukupno"), fields()) {}
 
-void CRFinPoMjesGrupaZb::compose(QTextDocument &doc, const Recordset &rows) const
+ReportTable CRFinPoMjesGrupaZb::table(const Recordset &rows) const
 {
-    setUp(doc,
-          table(*this, GroupShares::from(rows), false,
-                QStringLiteral("Učešće u % ukupno za odabrane mjesece: komitent u prometu svog "
-                               "konta, konto u prometu grupe iste godine.")),
-          documentName());
+    return shareTable(*this, rows, false,
+                      QStringLiteral("Učešće u % ukupno za odabrane mjesece: komitent u prometu "
+                                     "svog konta, konto u prometu grupe iste godine."));
 }

@@ -8,7 +8,7 @@ class CRFinPoMjesGrupa : public Report
 {
 public:
     CRFinPoMjesGrupa();
-    void compose(QTextDocument &doc, const Recordset &rows) const override;
+    ReportTable table(const Recordset &rows) const override;
 };
 
 /// The same amounts with one share column, on the totals over the months.
@@ -16,5 +16,5 @@ class CRFinPoMjesGrupaZb : public Report
 {
 public:
     CRFinPoMjesGrupaZb();
-    void compose(QTextDocument &doc, const Recordset &rows) const override;
+    ReportTable table(const Recordset &rows) const override;
 };

@@ -22,11 +22,14 @@ struct GroupShares
         QString year, account, accountName, partner, partnerName;
         QVector<double> amounts; ///< one per month column
         double total = 0;
-        QVector<std::optional<double>> shares; ///< one per month column
-        std::optional<double> totalShare;
+        int base = -1; ///< the line its shares are of: its account's or its year's; -1 for none
     };
     QStringList months; ///< the month columns of the rows, "Mj01" ...
     QVector<Line> lines;
+
+    /// The line's share in a month column, and on the totals; none where the base is zero.
+    std::optional<double> share(int line, int month) const;
+    std::optional<double> totalShare(int line) const;
 
     /// From rows with "Godina", "Konto", "NazivKonta", "Komit", "Komitent" and month columns.
     static GroupShares from(const Recordset &rows);

@@ -2,9 +2,9 @@
 
 #include "output/recordsetmodel.h"
 
-#include <QFont>
 #include <QPrinter>
-#include <QTextDocument>
+
+#include <algorithm>
 
 bool Report::Database::SetDataSource(const Recordset &rs, int kind)
 {
@@ -45,8 +45,11 @@ QStringList Report::groups(const Recordset &rows) const
 {
     QStringList labels;
     Recordset rs = rows;
-    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
-        labels << rs.value(0).toString();
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
+        const QString label = rs.value(0).toString();
+        if (labels.isEmpty() || labels.last() != label)
+            labels << label;
+    }
     return labels;
 }
 
@@ -56,50 +59,67 @@ CRFinPoMjes::CRFinPoMjes()
 {
 }
 
-void CRFinPoMjes::compose(QTextDocument &doc, const Recordset &rows) const
+ReportTable CRFinPoMjes::table(const Recordset &rows) const
 {
-    auto esc = [](const QString &s) { return s.toHtmlEscaped(); };
-    const QString cell = QStringLiteral("<td align=\"right\" style=\"white-space:nowrap\">%1</td>");
-    QString html = QStringLiteral("<html><body>");
-    html += QStringLiteral("<h2>%1</h2>").arg(esc(text(QStringLiteral("Naslov"))));
-    html += QStringLiteral("<p><b>%1</b></p>").arg(esc(text(QStringLiteral("NazivFirme"))));
+    ReportTable t;
+    t.title = text(QStringLiteral("Naslov"));
+    t.heading << text(QStringLiteral("NazivFirme"));
     if (!text(QStringLiteral("Filter")).isEmpty())
-        html += QStringLiteral("<p>%1</p>").arg(esc(text(QStringLiteral("Filter"))));
-    html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\">"
-                           "<tr><th align=\"left\">Godina</th>");
-    for (int m = 1; m <= 12; ++m)
-        html += QStringLiteral("<th align=\"right\">Mj%1</th>").arg(m, 2, 10, QLatin1Char('0'));
-    html += QStringLiteral("<th align=\"right\">Ukupno</th></tr>");
+        t.heading << text(QStringLiteral("Filter"));
+    t.heading << QStringLiteral("Iznosi po mjesecima Mj01 – Mj12 i ukupno za godinu.");
 
-    Recordset rs = rows;
-    int monthField[13];
+    const int labelField = std::max(0, rows.fieldIndex(QStringLiteral("Godina")));
+    QVector<int> monthField;
     for (int m = 1; m <= 12; ++m)
-        monthField[m] = rs.fieldIndex(QStringLiteral("Mj%1").arg(m, 2, 10, QLatin1Char('0')));
-    const int labelField = rs.fieldIndex(QStringLiteral("Godina"));
-    double totals[13] = {};
-    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
-        html += QStringLiteral("<tr><td style=\"white-space:nowrap\">%1</td>")
-                    .arg(esc(rs.value(labelField >= 0 ? labelField : 0).toString()));
-        double rowTotal = 0;
-        for (int m = 1; m <= 12; ++m) {
-            const QVariant v = monthField[m] >= 0 ? rs.value(monthField[m]) : QVariant();
-            html += cell.arg(v.isNull() ? QString() : RecordsetModel::formatAmount(v));
-            totals[m] += v.toDouble();
-            rowTotal += v.toDouble();
+        monthField << rows.fieldIndex(QStringLiteral("Mj%1").arg(m, 2, 10, QLatin1Char('0')));
+
+    // the amounts once, as numbers: every page and the widths read them
+    const int n = rows.RecordCount();
+    QVector<double> amounts(size_t(n + 1) * 13);
+    QStringList labels;
+    for (int r = 0; r < n; ++r) {
+        labels << rows.valueAt(r, labelField).toString();
+        for (int m = 0; m < 12; ++m) {
+            const QVariant v = monthField[m] >= 0 ? rows.valueAt(r, monthField[m]) : QVariant();
+            const double d = v.toDouble();
+            amounts[r * 13 + m] = d;
+            amounts[r * 13 + 12] += d;
+            amounts[n * 13 + m] += d;
+            amounts[n * 13 + 12] += d;
         }
-        html += cell.arg(RecordsetModel::formatAmount(rowTotal)) + QStringLiteral("</tr>");
-        totals[0] += rowTotal;
     }
-    html += QStringLiteral("<tr><td><b>Ukupno</b></td>");
-    for (int m = 1; m <= 12; ++m)
-        html += QStringLiteral("<td align=\"right\" style=\"white-space:nowrap\"><b>%1</b></td>")
-                    .arg(RecordsetModel::formatAmount(totals[m]));
-    html += QStringLiteral("<td align=\"right\" "
-                           "style=\"white-space:nowrap\"><b>%1</b></td></tr></table></body></html>")
-                .arg(RecordsetModel::formatAmount(totals[0]));
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSizeF(6);
-    doc.setDefaultFont(font);
-    doc.setHtml(html);
-    doc.setMetaInformation(QTextDocument::DocumentTitle, documentName());
+    QVector<bool> blank(n * 12);
+    for (int r = 0; r < n; ++r)
+        for (int m = 0; m < 12; ++m)
+            blank[r * 12 + m] = monthField[m] < 0 || rows.valueAt(r, monthField[m]).isNull();
+
+    ReportTable::Column label(QStringLiteral("Godina"), false, true);
+    label.widest = QStringLiteral("Ukupno");
+    for (const QString &l : std::as_const(labels))
+        if (l.size() > label.widest.size())
+            label.widest = l;
+    t.columns << label;
+    for (int m = 0; m < 13; ++m) {
+        ReportTable::Column c(m < 12 ? QStringLiteral("Mj%1").arg(m + 1, 2, 10, QLatin1Char('0'))
+                                     : QStringLiteral("Ukupno"),
+                              true);
+        for (int r = 0; r <= n; ++r) {
+            const QString shown = RecordsetModel::formatAmount(amounts[r * 13 + m]);
+            if (shown.size() > c.widest.size())
+                c.widest = shown;
+        }
+        t.columns << c;
+    }
+    t.rowCount = n + 1;
+    t.row = [n, labels, amounts, blank](int r) {
+        ReportTable::Row row;
+        row.total = r == n;
+        row.cells << (row.total ? QStringLiteral("Ukupno") : labels.value(r));
+        for (int m = 0; m < 13; ++m)
+            row.cells << (!row.total && m < 12 && blank[r * 12 + m]
+                              ? QString()
+                              : RecordsetModel::formatAmount(amounts[r * 13 + m]));
+        return row;
+    };
+    return t;
 }

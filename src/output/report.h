@@ -1,5 +1,6 @@
 #pragma once
 
+#include "output/tablepages.h"
 #include "platform/data/recordset.h"
 
 #include <QMap>
@@ -9,7 +10,6 @@
 #include <memory>
 
 class QPrinter;
-class QTextDocument;
 
 /// A report: named text fields that the caller fills, a record set as data source, and the
 /// printer its pages go to. A template lays the pages out from these.
@@ -53,9 +53,11 @@ public:
     QPrinter *printer() const { return m_printer.get(); }
     void setPrinter(std::unique_ptr<QPrinter> printer);
 
-    /// Lays the pages out into doc, with the given rows (the data source, possibly filtered).
-    virtual void compose(QTextDocument &doc, const Recordset &rows) const = 0;
-    /// The labels the viewer's group tree lists: the first field of each row.
+    /// The report's table over the given rows (the data source, possibly filtered): what its
+    /// pages show.
+    virtual ReportTable table(const Recordset &rows) const = 0;
+    /// The labels the viewer's group tree lists: the first field of the rows, once for each run
+    /// of rows that share it.
     QStringList groups(const Recordset &rows) const;
 
 private:
@@ -71,5 +73,5 @@ class CRFinPoMjes : public Report
 {
 public:
     CRFinPoMjes();
-    void compose(QTextDocument &doc, const Recordset &rows) const override;
+    ReportTable table(const Recordset &rows) const override;
 };

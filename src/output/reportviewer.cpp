@@ -5,24 +5,59 @@
 #include "platform/printing/printers.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
-#include <QPrintPreviewWidget>
+#include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-ReportViewer::ReportViewer(const Services &services, QWidget *parent)
-    : QWidget(parent), m_services(services),
-      m_previewPrinter(std::make_unique<QPrinter>(QPrinter::HighResolution))
-{
-    m_previewPrinter->setPageOrientation(QPageLayout::Landscape);
-    m_previewPrinter->setOutputFormat(QPrinter::PdfFormat);
+#include <algorithm>
 
+// One page of the preview on screen: paper, margins and the page's table at the viewer's scale.
+class ReportPage : public QWidget
+{
+public:
+    explicit ReportPage(QWidget *parent) : QWidget(parent) {}
+
+    const TablePages *pages = nullptr;
+    int page = 0;
+    QString marked;
+    Qt::CaseSensitivity markedCase = Qt::CaseInsensitive;
+    qreal pixelsPerPoint = 1;
+
+    void fit()
+    {
+        const QSizeF paper = ReportViewer::previewLayout().fullRect(QPageLayout::Point).size();
+        resize((paper * pixelsPerPoint).toSize());
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::white);
+        if (!pages)
+            return;
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        const QPointF margin =
+            ReportViewer::previewLayout().paintRect(QPageLayout::Point).topLeft() * pixelsPerPoint;
+        painter.translate(margin);
+        const qreal scale = pixelsPerPoint * 72 / TablePages::kUnitsPerInch;
+        painter.scale(scale, scale);
+        pages->paintPage(painter, page, marked, markedCase);
+    }
+};
+
+ReportViewer::ReportViewer(const Services &services, QWidget *parent)
+    : QWidget(parent), m_services(services)
+{
     auto *tools = new QHBoxLayout;
     auto button = [&](const QString &text, const QString &tip) {
         auto *b = new QPushButton(text, this);
@@ -36,6 +71,10 @@ ReportViewer::ReportViewer(const Services &services, QWidget *parent)
     QPushButton *zoomIn = button(QStringLiteral("+"), QStringLiteral("Povećaj"));
     QPushButton *width = button(QStringLiteral("Širina stranice"), QString());
     QPushButton *whole = button(QStringLiteral("Cijela stranica"), QString());
+    QPushButton *previous = button(QStringLiteral("◀"), QStringLiteral("Prethodna strana"));
+    m_pageLabel = new QLabel(this);
+    tools->addWidget(m_pageLabel);
+    QPushButton *next = button(QStringLiteral("▶"), QStringLiteral("Sljedeća strana"));
     tools->addStretch();
     m_search = new QLineEdit(this);
     m_search->setPlaceholderText(QStringLiteral("Traži tekst"));
@@ -50,10 +89,14 @@ ReportViewer::ReportViewer(const Services &services, QWidget *parent)
 
     m_groups = new QTreeWidget(this);
     m_groups->setHeaderHidden(true);
-    m_preview = new QPrintPreviewWidget(m_previewPrinter.get(), this);
+    m_view = new ReportPage(this);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setWidget(m_view);
+    m_scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_scroll->setBackgroundRole(QPalette::Dark);
     auto *split = new QSplitter(this);
     split->addWidget(m_groups);
-    split->addWidget(m_preview);
+    split->addWidget(m_scroll);
     split->setStretchFactor(1, 4);
     split->setSizes({160, 800});
 
@@ -62,9 +105,12 @@ ReportViewer::ReportViewer(const Services &services, QWidget *parent)
     layout->addLayout(tools);
     layout->addWidget(split);
 
-    connect(m_preview, &QPrintPreviewWidget::paintRequested, this, &ReportViewer::paint);
-    connect(zoomIn, &QPushButton::clicked, m_preview, [this] { m_preview->zoomIn(); });
-    connect(zoomOut, &QPushButton::clicked, m_preview, [this] { m_preview->zoomOut(); });
+    connect(zoomIn, &QPushButton::clicked, this,
+            [this] { setZoom(0, m_view->pixelsPerPoint * 1.25); });
+    connect(zoomOut, &QPushButton::clicked, this,
+            [this] { setZoom(0, m_view->pixelsPerPoint / 1.25); });
+    connect(previous, &QPushButton::clicked, this, [this] { showPage(m_page - 1); });
+    connect(next, &QPushButton::clicked, this, [this] { showPage(m_page + 1); });
     connect(width, &QPushButton::clicked, this, [this] { Zoom(1); });
     connect(whole, &QPushButton::clicked, this, [this] { Zoom(2); });
     connect(print, &QPushButton::clicked, this, [this] {
@@ -141,54 +187,100 @@ void ReportViewer::EnableSelectExpertButton(bool on)
     m_selectExpert->setVisible(on);
 }
 
+QPageLayout ReportViewer::previewLayout()
+{
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                       QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+}
+
 void ReportViewer::ViewReport()
 {
     BusyCursor busy;
+    m_pages.reset();
+    m_view->pages = nullptr;
+    if (m_report) {
+        Recordset rows = m_report->database().rows();
+        if (!m_filter.isEmpty())
+            rows.setFilter(m_filter);
+        m_table = m_report->table(rows);
+        m_pages = std::make_unique<TablePages>(
+            m_table, previewLayout().paintRect(QPageLayout::Point).size());
+        m_view->pages = m_pages.get();
+    }
     fillGroups();
-    m_preview->updatePreview();
+    showPage(0);
+}
+
+void ReportViewer::showPage(int page)
+{
+    m_page = std::clamp(page, 0, std::max(0, pageCount() - 1));
+    m_view->page = m_page;
+    m_pageLabel->setText(QStringLiteral("Strana %1 od %2").arg(m_page + 1).arg(pageCount()));
+    m_scroll->verticalScrollBar()->setValue(0);
+    m_view->update();
 }
 
 void ReportViewer::Zoom(int mode)
 {
-    if (mode == 1) {
-        m_preview->fitToWidth();
-    } else if (mode == 2) {
-        m_preview->fitInView();
-    } else if (mode > 0) {
-        m_preview->setZoomMode(QPrintPreviewWidget::CustomZoom);
-        m_preview->setZoomFactor(mode / 100.0);
-    }
+    if (mode == 1 || mode == 2)
+        setZoom(mode);
+    else if (mode > 0)
+        setZoom(0, mode / 100.0 * logicalDpiX() / 72);
 }
 
-void ReportViewer::composeInto(QTextDocument &doc) const
+void ReportViewer::setZoom(int mode, qreal factor)
+{
+    m_zoomMode = mode;
+    const QSizeF paper = previewLayout().fullRect(QPageLayout::Point).size();
+    const QSize room = m_scroll->viewport()->size() - QSize(4, 4);
+    if (mode == 1)
+        factor = room.width() / paper.width();
+    else if (mode == 2)
+        factor = std::min(room.width() / paper.width(), room.height() / paper.height());
+    m_zoomFactor = std::clamp(factor, 0.1, 20.0);
+    m_view->pixelsPerPoint = m_zoomFactor;
+    m_view->fit();
+}
+
+void ReportViewer::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (m_zoomMode != 0)
+        setZoom(m_zoomMode);
+}
+
+bool ReportViewer::paint(QPrinter *printer)
 {
     if (!m_report)
-        return;
-    Recordset rows = m_report->database().rows();
-    if (!m_filter.isEmpty())
-        rows.setFilter(m_filter);
-    m_report->compose(doc, rows);
-    if (m_marked.isEmpty())
-        return;
-    QTextCharFormat mark;
-    mark.setBackground(QColor(255, 230, 0));
-    const auto flags =
-        m_markedCase ? QTextDocument::FindCaseSensitively : QTextDocument::FindFlags();
-    for (QTextCursor c = doc.find(m_marked, 0, flags); !c.isNull();
-         c = doc.find(m_marked, c, flags))
-        c.mergeCharFormat(mark);
-}
-
-void ReportViewer::paint(QPrinter *printer)
-{
-    QTextDocument doc;
-    composeInto(doc);
-    doc.print(printer);
+        return true;
+    if (!m_pages)
+        ViewReport();
+    QPainter painter;
+    if (!painter.begin(printer))
+        return false;
+    const TablePages pages(m_table, printer->pageLayout().paintRect(QPageLayout::Point).size());
+    const qreal scale = printer->resolution() / TablePages::kUnitsPerInch;
+    const QString what = QStringLiteral("Ispis izvještaja \"%1\"").arg(m_report->documentName());
+    const int count = pages.pageCount();
+    m_services.dialogs->progress(this, what, 0);
+    bool ok = true;
+    for (int p = 0; ok && p < count; ++p) {
+        if (p > 0)
+            ok = printer->newPage();
+        painter.save();
+        painter.scale(scale, scale);
+        pages.paintPage(painter, p, m_marked, m_markedCase ? Qt::CaseSensitive : Qt::CaseInsensitive);
+        painter.restore();
+        m_services.dialogs->progress(this, what, int(qint64(p + 1) * 99 / count));
+    }
+    painter.end();
+    m_services.dialogs->progress(this, what, 100);
+    return ok;
 }
 
 int ReportViewer::pageCount() const
 {
-    return m_preview->pageCount();
+    return m_pages ? m_pages->pageCount() : 0;
 }
 
 void ReportViewer::fillGroups()
@@ -209,15 +301,30 @@ int ReportViewer::search(const QString &text, bool caseSensitive)
 {
     m_marked = text;
     m_markedCase = caseSensitive;
-    QTextDocument doc;
-    composeInto(doc);
+    const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    m_view->marked = text;
+    m_view->markedCase = cs;
     int found = 0;
-    const auto flags =
-        caseSensitive ? QTextDocument::FindCaseSensitively : QTextDocument::FindFlags();
-    if (!text.isEmpty())
-        for (QTextCursor c = doc.find(text, 0, flags); !c.isNull(); c = doc.find(text, c, flags))
-            ++found;
-    m_preview->updatePreview();
+    if (!text.isEmpty() && m_pages) {
+        found += m_table.title.count(text, cs);
+        for (const QString &line : std::as_const(m_table.heading))
+            found += line.count(text, cs);
+        for (const ReportTable::Column &c : std::as_const(m_table.columns))
+            found += c.header.count(text, cs);
+        int firstRow = -1;
+        for (int r = 0; r < m_table.rowCount; ++r) {
+            const ReportTable::Row row = m_table.row(r);
+            for (const QString &cell : row.cells)
+                if (const int n = cell.count(text, cs)) {
+                    found += n;
+                    if (firstRow < 0)
+                        firstRow = r;
+                }
+        }
+        if (firstRow >= 0)
+            showPage(m_pages->pageOfRow(firstRow));
+    }
+    m_view->update();
     return found;
 }
 
@@ -249,7 +356,7 @@ bool ReportViewer::PrintReport(QString *error)
             *error = QStringLiteral("Nije postavljen zadani pisač (printer).");
         return false;
     }
-    paint(m_report->printer());
+    const bool painted = paint(m_report->printer());
     // A printer that writes a file puts it in place now, so that a failure is told here; after
     // a failure it writes nothing more, and the next job gets a new one.
     auto *file = dynamic_cast<PdfFilePrinter *>(m_report->printer());
@@ -262,13 +369,17 @@ bool ReportViewer::PrintReport(QString *error)
         m_report->setPrinter(nullptr);
         return false;
     }
+    if (!painted && error->isEmpty()) {
+        *error = QStringLiteral("Pisač nije prihvatio izvještaj.");
+        return false;
+    }
     return true;
 }
 
 bool ReportViewer::ExportPdf(const QString &path, QString *error)
 {
     PdfFilePrinter pdf(path);
-    pdf.setPageOrientation(QPageLayout::Landscape);
+    pdf.setPageLayout(previewLayout());
     if (m_report)
         pdf.setDocName(m_report->documentName());
     paint(&pdf);

@@ -1,20 +1,26 @@
 #pragma once
 
+#include "output/tablepages.h"
 #include "platform/services.h"
 
+#include <QPageLayout>
 #include <QWidget>
 
+#include <memory>
+
+class QLabel;
 class QLineEdit;
-class QPrintPreviewWidget;
 class QPrinter;
 class QPushButton;
-class QTextDocument;
+class QScrollArea;
 class QTreeWidget;
 class Report;
+class ReportPage;
 
-/// The report preview: the pages as they print, with printing, PDF export, zoom, a tree of the
-/// report's groups (its row labels) and a search field. The Enable… switches show or hide the
-/// group tree, the search field and the two expert buttons.
+/// The report preview: the pages as they print, one at a time, with page turning, printing, PDF
+/// export, zoom, a tree of the report's groups (its row labels) and a search field. Only the page
+/// shown is laid out, so a report of any length opens at once. The Enable… switches show or hide
+/// the group tree, the search field and the two expert buttons.
 class ReportViewer : public QWidget
 {
     Q_OBJECT
@@ -41,26 +47,41 @@ public:
     /// Keeps the rows that pass an ADO-style filter (empty for all); false when unreadable.
     bool selectRows(const QString &criteria, QString *error);
 
-    /// The report's pages as a document, as shown (rows selected, matches marked).
-    void composeInto(QTextDocument &doc) const;
+    /// The report's pages as the preview shows them (rows selected); null before ViewReport().
+    const TablePages *pages() const { return m_pages.get(); }
     int pageCount() const;
+    int currentPage() const { return m_page; }
+    void showPage(int page);
+    /// The page the preview lays out on: A4 landscape.
+    static QPageLayout previewLayout();
     QTreeWidget *groupTree() const { return m_groups; }
     QLineEdit *searchField() const { return m_search; }
     QPushButton *searchExpertButton() const { return m_searchExpert; }
     QPushButton *selectExpertButton() const { return m_selectExpert; }
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
-    void paint(QPrinter *printer);
+    /// Every page of the report onto the printer, with progress; false when the printer refused.
+    bool paint(QPrinter *printer);
     void fillGroups();
     void printerForReport(QString *error);
+    void setZoom(int mode, qreal factor = 1);
 
     Services m_services;
     Report *m_report = nullptr;
     QString m_filter;
     QString m_marked;
     bool m_markedCase = false;
-    std::unique_ptr<QPrinter> m_previewPrinter;
-    QPrintPreviewWidget *m_preview;
+    ReportTable m_table;
+    std::unique_ptr<TablePages> m_pages;
+    int m_page = 0;
+    int m_zoomMode = 1;
+    qreal m_zoomFactor = 1;
+    ReportPage *m_view;
+    QScrollArea *m_scroll;
+    QLabel *m_pageLabel;
     QTreeWidget *m_groups;
     QLineEdit *m_search;
     QPushButton *m_searchButton;

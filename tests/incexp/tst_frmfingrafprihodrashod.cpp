@@ -1,8 +1,10 @@
 #include "incexp/frmfindefkontaprihrash.h"
 #include "incexp/frmfingrafprihodrashod.h"
 #include "incexp/incexpstatements.h"
+#include "output/frmispiscr.h"
 #include "output/groupshares.h"
 #include "output/report.h"
+#include "output/reportviewer.h"
 #include "platform/chart/chartcontrol.h"
 #include "platform/widgets/keyedtree.h"
 #include "windowsupport.h"
@@ -11,6 +13,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace TestSupport;
@@ -91,6 +94,8 @@ private slots:
     void failedSaveRollsBack();
     void shareReportsOpenSideBySide();
     void sharesKeepTurnoverWithoutPartnerAndAddUpToTheGroup();
+    void shareReportsPrintEveryColumnAndTheBooksShares_data();
+    void shareReportsPrintEveryColumnAndTheBooksShares();
     void sharePrintWithoutAGroup();
     void carryOverYearOutOfRange_data();
     void carryOverYearOutOfRange();
@@ -513,9 +518,10 @@ void TstFrmFinGrafPrihodRashod::sharesKeepTurnoverWithoutPartnerAndAddUpToTheGro
     // the service account's share of the group is there, and the book's
     const GroupShares g = GroupShares::from(shares);
     bool seen = false;
-    for (const GroupShares::Line &l : g.lines)
-        if (l.level == GroupShares::Account && l.account == u"7600" &&
-            l.year.toInt() == kLastYear) {
+    for (int i = 0; i < g.lines.size(); ++i)
+        if (const GroupShares::Line &l = g.lines[i]; l.level == GroupShares::Account &&
+                                                     l.account == u"7600" &&
+                                                     l.year.toInt() == kLastYear) {
             const double book = accountSum(m_book, QStringLiteral("7600"), kLastYear,
                                            QStringLiteral("POT01+POT02+POT03+POT04+POT05+POT06+"
                                                           "POT07+POT08+POT09+POT10+POT11+POT12"));
@@ -524,10 +530,65 @@ void TstFrmFinGrafPrihodRashod::sharesKeepTurnoverWithoutPartnerAndAddUpToTheGro
                 group += accountSum(m_book, QString::fromLatin1(a), kLastYear,
                                     QStringLiteral("POT01+POT02+POT03+POT04+POT05+POT06+POT07+"
                                                    "POT08+POT09+POT10+POT11+POT12"));
-            QVERIFY(l.totalShare && qAbs(*l.totalShare - book * 100 / group) < 0.0001);
+            const std::optional<double> share = g.totalShare(i);
+            QVERIFY(share && qAbs(*share - book * 100 / group) < 0.0001);
             seen = true;
         }
     QVERIFY(seen);
+}
+
+void TstFrmFinGrafPrihodRashod::shareReportsPrintEveryColumnAndTheBooksShares_data()
+{
+    QTest::addColumn<int>("menu");
+    QTest::addColumn<QString>("column"); // the share the test finds on paper
+    QTest::newRow("by months") << 1 << QStringLiteral("POT06");
+    QTest::newRow("in total") << 2
+                              << QStringLiteral("POT01+POT02+POT03+POT04+POT05+POT06+POT07+POT08+"
+                                                "POT09+POT10+POT11+POT12");
+}
+
+// On paper: every month column, the total and the share column, whatever the page's width, and
+// account 7600's share of the group (no partner on it) as the book gives it; the export says how
+// far it has come.
+void TstFrmFinGrafPrihodRashod::shareReportsPrintEveryColumnAndTheBooksShares()
+{
+    QFETCH(int, menu);
+    QFETCH(QString, column);
+    open();
+    CLICK(m_w->tv, QStringLiteral("Naplata od kupacaP"));
+    m_fx->dialogs->messages.clear();
+    m_w->mnuIspisP_Click(menu);
+    QVERIFY(m_w->lastPreview());
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("udjeli.pdf"));
+    QString error;
+    m_fx->dialogs->progressSteps.clear();
+    QVERIFY2(m_w->lastPreview()->CRVRadnici->ExportPdf(pdf, &error), qPrintable(error));
+    QVERIFY(m_fx->dialogs->messages.isEmpty());
+    QCOMPARE(m_fx->dialogs->progressSteps.first(), 0);
+    QCOMPARE(m_fx->dialogs->progressSteps.last(), 100);
+
+    const QString text =
+        output(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    const GroupShares g = GroupShares::from(m_w->lastPreview()->Report->database().rows());
+    QVERIFY(g.months.size() >= 12);
+    for (const QString &month : g.months)
+        QVERIFY2(text.contains(month), qPrintable(month));
+    QVERIFY(text.contains(QStringLiteral("Ukupno grupa")));
+    QVERIFY(text.contains(QStringLiteral("Učešće %")));
+    QVERIFY(text.contains(QStringLiteral("stupci %1 – ").arg(g.months.first())));
+
+    double group = 0;
+    for (const char *a : {"1200", "1210", "7600"})
+        group += accountSum(m_book, QString::fromLatin1(a), kLastYear, column);
+    const double share =
+        accountSum(m_book, QStringLiteral("7600"), kLastYear, column) * 100 / group;
+    const QString printed = QLocale().toString(share, 'f', 2) + QStringLiteral(" %");
+    bool found = false;
+    for (const QString &line : text.split(u'\n'))
+        found =
+            found || (line.contains(QStringLiteral("Ukupno konto 7600")) && line.contains(printed));
+    QVERIFY2(found, qPrintable(printed));
 }
 
 void TstFrmFinGrafPrihodRashod::sharePrintWithoutAGroup()

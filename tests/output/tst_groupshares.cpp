@@ -47,17 +47,16 @@ void TstGroupShares::sharesAndSubtotals()
     QCOMPARE(order, QStringList({"0/2025/1200/3", "0/2025/1200/17", "1/2025/1200/", "0/2025/1210/5",
                                  "1/2025/1210/", "2/2025//", "0/2026/1200/3", "1/2026/1200/",
                                  "2/2026//", "3///"}));
-    const auto &first = g.lines[0];
-    QCOMPARE(*first.shares[0], 25.0);   // 30 of 120
-    QCOMPARE(*first.shares[1], 0.0);    // 0 of 40
-    QCOMPARE(*first.totalShare, 18.75); // 30 of 160
-    const auto &account1200 = g.lines[2];
-    QCOMPARE(account1200.amounts, QVector<double>({120.0, 40.0}));
-    QCOMPARE(*account1200.shares[0], 60.0);  // 120 of 200
-    QCOMPARE(*account1200.shares[1], 100.0); // 40 of 40
-    QCOMPARE(*account1200.totalShare, 160.0 * 100 / 240);
-    QCOMPARE(g.lines[5].total, 240.0);     // the year
-    QCOMPARE(g.lines.last().total, 260.0); // the group, both years
+    QCOMPARE(*g.share(0, 0), 25.0);                               // 30 of 120
+    QCOMPARE(*g.share(0, 1), 0.0);                                // 0 of 40
+    QCOMPARE(*g.totalShare(0), 18.75);                            // 30 of 160
+    QCOMPARE(g.lines[2].amounts, QVector<double>({120.0, 40.0})); // account 1200 in 2025
+    QCOMPARE(*g.share(2, 0), 60.0);                               // 120 of 200
+    QCOMPARE(*g.share(2, 1), 100.0);                              // 40 of 40
+    QCOMPARE(*g.totalShare(2), 160.0 * 100 / 240);
+    QVERIFY(!g.share(5, 0) && !g.totalShare(9)); // a year and the group have no base
+    QCOMPARE(g.lines[5].total, 240.0);           // the year
+    QCOMPARE(g.lines.last().total, 260.0);       // the group, both years
 }
 
 void TstGroupShares::zeroBaseHasNoShare()
@@ -66,10 +65,10 @@ void TstGroupShares::zeroBaseHasNoShare()
         {2025, "1200", "Kupci", 3, "Prvi", 0.0, 50.0},
         {2025, "1200", "Kupci", 4, "Drugi", 0.0, -50.0},
     }));
-    QVERIFY(!g.lines[0].shares[0]);  // the account's month is 0: no share, no division
-    QVERIFY(!g.lines[0].totalShare); // the account's total is 0 as well
-    QVERIFY(!g.lines[0].shares[1]);  // 50 and -50 make an account month of 0
-    QVERIFY(!g.lines[2].shares[0]);  // the account in a year whose month is 0
+    QVERIFY(!g.share(0, 0));   // the account's month is 0: no share, no division
+    QVERIFY(!g.totalShare(0)); // the account's total is 0 as well
+    QVERIFY(!g.share(0, 1));   // 50 and -50 make an account month of 0
+    QVERIFY(!g.share(2, 0));   // the account in a year whose month is 0
 }
 
 QTEST_MAIN(TstGroupShares)

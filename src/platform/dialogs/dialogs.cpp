@@ -4,6 +4,9 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
+#include <QProgressDialog>
+
+#include <algorithm>
 
 Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &text, Icon icon, Buttons buttons,
                                    const QString &title)
@@ -34,6 +37,27 @@ Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &text, Icon ic
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return AnswerOk;
+}
+
+QtDialogs::QtDialogs() = default;
+QtDialogs::~QtDialogs() = default;
+
+void QtDialogs::progress(QWidget *parent, const QString &what, int percent)
+{
+    if (percent >= 100) {
+        m_progress.reset();
+        return;
+    }
+    if (!m_progress || m_progress->labelText() != what) {
+        m_progress = std::make_unique<QProgressDialog>(what, QString(), 0, 100, parent);
+        m_progress->setWindowTitle(defaultTitle());
+        m_progress->setWindowModality(Qt::WindowModal);
+        m_progress->setMinimumDuration(500);
+        m_progress->setAutoClose(false);
+        m_progress->setAutoReset(false);
+    }
+    // a modal box lets the window paint and the box appear as the value changes
+    m_progress->setValue(std::max(0, percent));
 }
 
 bool QtDialogs::input(QWidget *parent, const QString &prompt, const QString &title,
@@ -103,6 +127,13 @@ bool ScriptedDialogs::color(QWidget *, const QColor &, QColor *chosen)
         return false;
     *chosen = c;
     return true;
+}
+
+void ScriptedDialogs::progress(QWidget *, const QString &what, int percent)
+{
+    progressSteps << percent;
+    if (onProgress)
+        onProgress(what, percent);
 }
 
 QStringList ScriptedDialogs::texts() const

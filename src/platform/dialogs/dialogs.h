@@ -6,8 +6,11 @@
 #include <QVector>
 
 #include <deque>
+#include <functional>
+#include <memory>
 
 class QPrinter;
+class QProgressDialog;
 class QWidget;
 
 /// Message, input and colour boxes. Windows reach them only through this interface, so tests can
@@ -31,18 +34,27 @@ public:
     virtual bool color(QWidget *parent, const QColor &initial, QColor *chosen) = 0;
     /// The printer set-up (page, orientation, paper) for a printer; false on Cancel.
     virtual bool printerSetup(QWidget *parent, QPrinter *printer) = 0;
+    /// How far a long piece of work has come, in per cent: the work tells 0 when it starts and
+    /// 100 when it ends. Work that ends within half a second shows nothing.
+    virtual void progress(QWidget *parent, const QString &what, int percent) = 0;
 };
 
 /// The real boxes, over QMessageBox, QInputDialog and QColorDialog.
 class QtDialogs : public Dialogs
 {
 public:
+    QtDialogs();
+    ~QtDialogs() override;
     Answer message(QWidget *parent, const QString &text, Icon icon, Buttons buttons,
                    const QString &title) override;
     bool input(QWidget *parent, const QString &prompt, const QString &title,
                const QString &defaultText, QString *answer) override;
     bool color(QWidget *parent, const QColor &initial, QColor *chosen) override;
     bool printerSetup(QWidget *parent, QPrinter *printer) override;
+    void progress(QWidget *parent, const QString &what, int percent) override;
+
+private:
+    std::unique_ptr<QProgressDialog> m_progress;
 };
 
 /// Answers from queues and records every box; for tests and for work without a screen (where an
@@ -71,5 +83,9 @@ public:
     /// Counts the set-ups asked for and answers OK without changing the printer.
     bool printerSetup(QWidget *, QPrinter *) override;
     int printerSetups = 0;
+    /// Records the steps told and passes them to whoever listens (the launcher on a terminal).
+    void progress(QWidget *, const QString &what, int percent) override;
+    QVector<int> progressSteps;
+    std::function<void(const QString &what, int percent)> onProgress;
     QStringList texts() const;
 };
