@@ -189,8 +189,8 @@ void ReportViewer::EnableSelectExpertButton(bool on)
 
 QPageLayout ReportViewer::previewLayout()
 {
-    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                       QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
+                       QPageLayout::Millimeter);
 }
 
 void ReportViewer::ViewReport()
@@ -269,7 +269,8 @@ bool ReportViewer::paint(QPrinter *printer)
             ok = printer->newPage();
         painter.save();
         painter.scale(scale, scale);
-        pages.paintPage(painter, p, m_marked, m_markedCase ? Qt::CaseSensitive : Qt::CaseInsensitive);
+        pages.paintPage(painter, p, m_marked,
+                        m_markedCase ? Qt::CaseSensitive : Qt::CaseInsensitive);
         painter.restore();
         m_services.dialogs->progress(this, what, int(qint64(p + 1) * 99 / count));
     }
