@@ -75,6 +75,9 @@ ReportViewer::ReportViewer(const Services &services, QWidget *parent)
     m_pageLabel = new QLabel(this);
     tools->addWidget(m_pageLabel);
     QPushButton *next = button(QStringLiteral("▶"), QStringLiteral("Sljedeća strana"));
+    // the one-sign buttons as narrow as their sign, so that the search keeps its room
+    for (QPushButton *narrow : {zoomOut, zoomIn, previous, next})
+        narrow->setFixedWidth(narrow->fontMetrics().height() * 2);
     tools->addStretch();
     m_search = new QLineEdit(this);
     m_search->setPlaceholderText(QStringLiteral("Traži tekst"));
@@ -116,7 +119,7 @@ ReportViewer::ReportViewer(const Services &services, QWidget *parent)
     connect(print, &QPushButton::clicked, this, [this] {
         QString error;
         if (!PrintReport(&error))
-            m_services.dialogs->message(this, QStringLiteral("Desila se greška: ") + error);
+            tellFailure(error);
     });
     connect(pdf, &QPushButton::clicked, this, [this] {
         QString path;
@@ -127,7 +130,7 @@ ReportViewer::ReportViewer(const Services &services, QWidget *parent)
             return;
         QString error;
         if (!ExportPdf(path.trimmed(), &error))
-            m_services.dialogs->message(this, QStringLiteral("Desila se greška: ") + error);
+            tellFailure(error);
     });
     auto find = [this](bool caseSensitive, const QString &text) {
         if (!text.isEmpty() && search(text, caseSensitive) == 0)
@@ -249,34 +252,48 @@ void ReportViewer::resizeEvent(QResizeEvent *event)
         setZoom(m_zoomMode);
 }
 
-bool ReportViewer::paint(QPrinter *printer)
+ReportViewer::Painted ReportViewer::paint(QPrinter *printer)
 {
     if (!m_report)
-        return true;
+        return Painted::All;
     if (!m_pages)
         ViewReport();
     QPainter painter;
     if (!painter.begin(printer))
-        return false;
+        return Painted::Refused;
     const TablePages pages(m_table, printer->pageLayout().paintRect(QPageLayout::Point).size());
     const qreal scale = printer->resolution() / TablePages::kUnitsPerInch;
     const QString what = QStringLiteral("Ispis izvještaja \"%1\"").arg(m_report->documentName());
     const int count = pages.pageCount();
-    m_services.dialogs->progress(this, what, 0);
-    bool ok = true;
-    for (int p = 0; ok && p < count; ++p) {
-        if (p > 0)
-            ok = printer->newPage();
+    Painted painted = m_services.dialogs->progress(this, what, 0) ? Painted::All : Painted::Stopped;
+    for (int p = 0; painted == Painted::All && p < count; ++p) {
+        if (p > 0 && !printer->newPage()) {
+            painted = Painted::Refused;
+            break;
+        }
         painter.save();
         painter.scale(scale, scale);
         pages.paintPage(painter, p, m_marked,
                         m_markedCase ? Qt::CaseSensitive : Qt::CaseInsensitive);
         painter.restore();
-        m_services.dialogs->progress(this, what, int(qint64(p + 1) * 99 / count));
+        if (!m_services.dialogs->progress(this, what, int(qint64(p + 1) * 99 / count)))
+            painted = Painted::Stopped;
     }
+    m_stopped = painted == Painted::Stopped;
+    if (m_stopped)
+        printer->abort();
     painter.end();
     m_services.dialogs->progress(this, what, 100);
-    return ok;
+    return painted;
+}
+
+void ReportViewer::tellFailure(const QString &error)
+{
+    // work the user stopped is no error
+    if (m_stopped)
+        m_services.dialogs->message(this, error, Dialogs::Information);
+    else
+        m_services.dialogs->message(this, QStringLiteral("Desila se greška: ") + error);
 }
 
 int ReportViewer::pageCount() const
@@ -357,10 +374,16 @@ bool ReportViewer::PrintReport(QString *error)
             *error = QStringLiteral("Nije postavljen zadani pisač (printer).");
         return false;
     }
-    const bool painted = paint(m_report->printer());
+    const Painted painted = paint(m_report->printer());
+    auto *file = dynamic_cast<PdfFilePrinter *>(m_report->printer());
+    if (painted == Painted::Stopped) {
+        if (file)
+            file->discardJob();
+        *error = QStringLiteral("Ispis izvještaja je prekinut.");
+        return false;
+    }
     // A printer that writes a file puts it in place now, so that a failure is told here; after
     // a failure it writes nothing more, and the next job gets a new one.
-    auto *file = dynamic_cast<PdfFilePrinter *>(m_report->printer());
     if (file && !file->hasJob()) {
         *error = QStringLiteral("Ispis u datoteku \"%1\" nije moguć: %2")
                      .arg(file->path(), file->whyNoJob());
@@ -370,7 +393,7 @@ bool ReportViewer::PrintReport(QString *error)
         m_report->setPrinter(nullptr);
         return false;
     }
-    if (!painted && error->isEmpty()) {
+    if (painted == Painted::Refused && error->isEmpty()) {
         *error = QStringLiteral("Pisač nije prihvatio izvještaj.");
         return false;
     }
@@ -383,7 +406,12 @@ bool ReportViewer::ExportPdf(const QString &path, QString *error)
     pdf.setPageLayout(previewLayout());
     if (m_report)
         pdf.setDocName(m_report->documentName());
-    paint(&pdf);
+    if (paint(&pdf) == Painted::Stopped) {
+        pdf.discardJob();
+        *error = QStringLiteral("Izvoz u PDF je prekinut; datoteka \"%1\" je ostala kakva je bila.")
+                     .arg(path);
+        return false;
+    }
     if (!pdf.hasJob()) {
         *error =
             QStringLiteral("Datoteka \"%1\" se ne može zapisati: %2").arg(path, pdf.whyNoJob());

@@ -63,8 +63,11 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    /// Every page of the report onto the printer, with progress; false when the printer refused.
-    bool paint(QPrinter *printer);
+    enum class Painted { All, Refused, Stopped };
+    /// Every page of the report onto the printer, with progress, unless the printer refuses a
+    /// page or the user stops it.
+    Painted paint(QPrinter *printer);
+    void tellFailure(const QString &error);
     void fillGroups();
     void printerForReport(QString *error);
     void setZoom(int mode, qreal factor = 1);
@@ -77,6 +80,7 @@ private:
     ReportTable m_table;
     std::unique_ptr<TablePages> m_pages;
     int m_page = 0;
+    bool m_stopped = false; ///< the last printing was stopped by the user
     int m_zoomMode = 1;
     qreal m_zoomFactor = 1;
     ReportPage *m_view;

@@ -56,6 +56,7 @@ private slots:
     void previewResizeRule();
     void chartPrintOnAFullDiskKeepsTheOldFile();
     void reportPdfOnAFullDiskKeepsTheOldFile();
+    void stoppedPrintingKeepsTheOldFile();
     void reportPrintOnAFullDiskSaysWhy();
     void printIntoAFolderThatCannotBeWrittenNamesFileAndCause();
 
@@ -306,6 +307,38 @@ void TstReport::reportPdfOnAFullDiskKeepsTheOldFile()
     QVERIFY2(preview->CRVRadnici->ExportPdf(pdf, &error), qPrintable(error));
     QVERIFY(output(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")})
                 .contains(QStringLiteral("Promet konta 120")));
+}
+
+// Printing told its progress and the user stopped it: the old file stays, no half file beside it,
+// and the message is no error.
+void TstReport::stoppedPrintingKeepsTheOldFile()
+{
+    frmIspisCR *preview = openReport();
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("izvjestaj.pdf"));
+    writeOld(pdf);
+    m_fx->dialogs->stopAt = 50;
+    m_fx->dialogs->inputs.push_back(pdf);
+    for (QPushButton *b : preview->CRVRadnici->findChildren<QPushButton *>())
+        if (b->text() == u"PDF")
+            b->click();
+    QCOMPARE(m_fx->dialogs->messages.size(), 1);
+    QCOMPARE(m_fx->dialogs->messages.first().text,
+             QStringLiteral("Izvoz u PDF je prekinut; datoteka \"%1\" je ostala kakva je bila.")
+                 .arg(pdf));
+    QCOMPARE(m_fx->dialogs->messages.first().icon, Dialogs::Information);
+    QCOMPARE(m_fx->dialogs->progressSteps.last(), 100);
+    QCOMPARE(readAll(pdf), QByteArray("old"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("izvjestaj.pdf")});
+
+    QString error;
+    QVERIFY(!preview->CRVRadnici->PrintReport(&error));
+    QCOMPARE(error, QStringLiteral("Ispis izvještaja je prekinut."));
+    QVERIFY(!QFile::exists(m_fx->printers->path()));
+    m_fx->dialogs->stopAt = -1;
+    QVERIFY2(preview->CRVRadnici->PrintReport(&error), qPrintable(error));
+    QVERIFY(QFile::exists(m_fx->printers->path()));
 }
 
 void TstReport::reportPrintOnAFullDiskSaysWhy()

@@ -433,6 +433,12 @@ case_ "summary progress on a terminal"
 script -qec "\"$fingraf\" sazetak \"$work/nosummary.sqlite\" >/dev/null" /dev/null >"$work/tty" 2>&1
 grep -qE "Sažetak prometa: +[0-9]+ %" "$work/tty" || fail "$name: no percentage: $(tr '\r' '|' <"$work/tty" | head -c 200)"
 
+case_ "group report progress on a terminal, nothing when stderr is no terminal"
+script -qec "\"$fingraf\" prihodi --conn \"$book\" --grupa \"Naplata od kupacaP\" --izvjestaj-grupa \"$work/progress.pdf\" >/dev/null" /dev/null >"$work/tty" 2>&1
+grep -qE "Izvještaj: +[0-9]+ %" "$work/tty" || fail "$name: no percentage: $(tr '\r' '|' <"$work/tty" | head -c 200)"
+run std -- prihodi --conn "$book" --grupa "Naplata od kupacaP" --izvjestaj-grupa "$work/progress.pdf"
+want_quiet
+
 # 8. A signal ends the process and leaves no half-written file.
 for signal in TERM INT; do
   case_ "SIGTERM/SIGINT: $signal removes staged files"

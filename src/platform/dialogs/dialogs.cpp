@@ -42,14 +42,15 @@ Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &text, Icon ic
 QtDialogs::QtDialogs() = default;
 QtDialogs::~QtDialogs() = default;
 
-void QtDialogs::progress(QWidget *parent, const QString &what, int percent)
+bool QtDialogs::progress(QWidget *parent, const QString &what, int percent)
 {
     if (percent >= 100) {
         m_progress.reset();
-        return;
+        return true;
     }
     if (!m_progress || m_progress->labelText() != what) {
-        m_progress = std::make_unique<QProgressDialog>(what, QString(), 0, 100, parent);
+        m_progress =
+            std::make_unique<QProgressDialog>(what, QStringLiteral("Prekini"), 0, 100, parent);
         m_progress->setWindowTitle(defaultTitle());
         m_progress->setWindowModality(Qt::WindowModal);
         m_progress->setMinimumDuration(500);
@@ -58,6 +59,7 @@ void QtDialogs::progress(QWidget *parent, const QString &what, int percent)
     }
     // a modal box lets the window paint and the box appear as the value changes
     m_progress->setValue(std::max(0, percent));
+    return !m_progress->wasCanceled();
 }
 
 bool QtDialogs::input(QWidget *parent, const QString &prompt, const QString &title,
@@ -129,11 +131,12 @@ bool ScriptedDialogs::color(QWidget *, const QColor &, QColor *chosen)
     return true;
 }
 
-void ScriptedDialogs::progress(QWidget *, const QString &what, int percent)
+bool ScriptedDialogs::progress(QWidget *, const QString &what, int percent)
 {
     progressSteps << percent;
     if (onProgress)
         onProgress(what, percent);
+    return stopAt < 0 || percent < stopAt || percent >= 100;
 }
 
 QStringList ScriptedDialogs::texts() const

@@ -35,8 +35,9 @@ public:
     /// The printer set-up (page, orientation, paper) for a printer; false on Cancel.
     virtual bool printerSetup(QWidget *parent, QPrinter *printer) = 0;
     /// How far a long piece of work has come, in per cent: the work tells 0 when it starts and
-    /// 100 when it ends. Work that ends within half a second shows nothing.
-    virtual void progress(QWidget *parent, const QString &what, int percent) = 0;
+    /// 100 when it ends. Work that ends within half a second shows nothing. False when the user
+    /// stopped the work: it then ends, leaving things as they were, and tells 100.
+    virtual bool progress(QWidget *parent, const QString &what, int percent) = 0;
 };
 
 /// The real boxes, over QMessageBox, QInputDialog and QColorDialog.
@@ -51,7 +52,7 @@ public:
                const QString &defaultText, QString *answer) override;
     bool color(QWidget *parent, const QColor &initial, QColor *chosen) override;
     bool printerSetup(QWidget *parent, QPrinter *printer) override;
-    void progress(QWidget *parent, const QString &what, int percent) override;
+    bool progress(QWidget *parent, const QString &what, int percent) override;
 
 private:
     std::unique_ptr<QProgressDialog> m_progress;
@@ -83,9 +84,11 @@ public:
     /// Counts the set-ups asked for and answers OK without changing the printer.
     bool printerSetup(QWidget *, QPrinter *) override;
     int printerSetups = 0;
-    /// Records the steps told and passes them to whoever listens (the launcher on a terminal).
-    void progress(QWidget *, const QString &what, int percent) override;
+    /// Records the steps told and passes them to whoever listens (the launcher on a terminal);
+    /// stops the work at the first step of stopAt per cent or more.
+    bool progress(QWidget *, const QString &what, int percent) override;
     QVector<int> progressSteps;
+    int stopAt = -1;
     std::function<void(const QString &what, int percent)> onProgress;
     QStringList texts() const;
 };

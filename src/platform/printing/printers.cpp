@@ -35,6 +35,12 @@ bool PdfFilePrinter::hasJob() const
     return m_job->exists();
 }
 
+void PdfFilePrinter::discardJob()
+{
+    m_job = std::make_unique<StagedFile>(m_path);
+    setOutputFileName(m_job->path());
+}
+
 QString PdfFilePrinter::whyNoJob() const
 {
     const QString why = m_job->whyNotCreatable();

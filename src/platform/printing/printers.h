@@ -43,6 +43,8 @@ public:
     bool finishJob(QString *error);
     /// Whether a job has been printed that finishJob() has not yet put in place.
     bool hasJob() const;
+    /// Drops the job printed (a job the user stopped): the target stays as it was.
+    void discardJob();
     /// Why a job could not begin: the system's word on making its file beside the target (a
     /// folder that may not be written, say).
     QString whyNoJob() const;
