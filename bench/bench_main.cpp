@@ -255,6 +255,15 @@ frmIspisCR *openShareReport(frmFinGrafPrihodRashod *w, int menu)
     return preview;
 }
 
+// The peak memory, in MB, of this program run again for one of the memory runs.
+double childPeakMb(const QString &run, const QString &book)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {run, QStringLiteral("--book"), book});
+    child.waitForFinished(-1);
+    return child.readAllStandardOutput().trimmed().toLong() / 1024.0;
+}
+
 // The report memory run: the window with the share report by months open, in a process of its own.
 int reportMemoryRun(const QString &conn, qint16 year)
 {
@@ -384,12 +393,8 @@ int main(int argc, char **argv)
         }
         w->close();
         QApplication::processEvents();
-        QProcess child;
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--report-memory-run"), QStringLiteral("--book"), book});
-        child.waitForFinished(-1);
         out << QStringLiteral("peak memory with the share report by months open: %1 MB\n\n")
-                   .arg(child.readAllStandardOutput().trimmed().toLong() / 1024.0, 0, 'f', 1);
+                   .arg(childPeakMb(QStringLiteral("--report-memory-run"), book), 0, 'f', 1);
         out.flush();
     };
     reportSteps();
@@ -674,12 +679,7 @@ int main(int argc, char **argv)
     w->close();
     QApplication::processEvents();
 
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--memory-run"), QStringLiteral("--book"), book});
-    child.waitForFinished(-1);
-    const long kb = child.readAllStandardOutput().trimmed().toLong();
     out << QStringLiteral("\npeak memory with five windows open and drawn: %1 MB\n")
-               .arg(kb / 1024.0, 0, 'f', 1);
+               .arg(childPeakMb(QStringLiteral("--memory-run"), book), 0, 'f', 1);
     return 0;
 }

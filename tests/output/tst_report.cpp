@@ -127,14 +127,10 @@ void TstReport::answeringNoPrintsNothing()
 void TstReport::missingPrinterShowsTheError()
 {
     WindowFixture fx;
-    Services services = fx.services();
-    services.printers = std::make_shared<PdfPrinters>(QString());
+    fx.printers = std::make_shared<PdfPrinters>(QString());
     fx.dialogs->answers.push_back(Dialogs::AnswerYes);
-    cFinGrafPromet host(services);
-    QString level, op = QStringLiteral("test");
-    QVERIFY(host.PrikažiGrafPromet(sqliteConn(demoBook()), level, 1, 2026, 0, QStringLiteral("FIN"),
-                                   QStringLiteral("PROMET"), op));
-    QPointer<ChartWindow> w = host.lastWindow();
+    QPointer<ChartWindow> w = fx.open();
+    QVERIFY(w);
     fx.dialogs->messages.clear();
     w->mnuIspis_Click();
     QCOMPARE(fx.dialogs->texts().last(),
@@ -262,13 +258,9 @@ void TstReport::chartPrintOnAFullDiskKeepsTheOldFile()
     WindowFixture fx;
     const QString pdf = fx.printDir.filePath(QStringLiteral("ispis.pdf"));
     writeOld(pdf);
-    Services services = fx.services();
-    services.printers = std::make_shared<PdfPrinters>(pdf, fx.dialogs);
-    cFinGrafPromet host(services);
-    QString level, op = QStringLiteral("test");
-    QVERIFY(host.PrikažiGrafPromet(sqliteConn(demoBook()), level, 1, 2026, 0, QStringLiteral("FIN"),
-                                   QStringLiteral("PROMET"), op));
-    QPointer<ChartWindow> w = host.lastWindow();
+    fx.printers = std::make_shared<PdfPrinters>(pdf, fx.dialogs);
+    QPointer<ChartWindow> w = fx.open();
+    QVERIFY(w);
     fx.dialogs->messages.clear();
     fx.dialogs->answers.push_back(Dialogs::AnswerYes);
     {
@@ -365,13 +357,9 @@ void TstReport::printIntoAFolderThatCannotBeWrittenNamesFileAndCause()
     // a folder that is not there stands for any the system refuses to write in
     WindowFixture fx;
     const QString pdf = fx.printDir.filePath(QStringLiteral("nema/ispis.pdf"));
-    Services services = fx.services();
-    services.printers = std::make_shared<PdfPrinters>(pdf, fx.dialogs);
-    cFinGrafPromet host(services);
-    QString level, op = QStringLiteral("test");
-    QVERIFY(host.PrikažiGrafPromet(sqliteConn(demoBook()), level, 1, 2026, 0, QStringLiteral("FIN"),
-                                   QStringLiteral("PROMET"), op));
-    QPointer<ChartWindow> w = host.lastWindow();
+    fx.printers = std::make_shared<PdfPrinters>(pdf, fx.dialogs);
+    QPointer<ChartWindow> w = fx.open();
+    QVERIFY(w);
     fx.dialogs->messages.clear();
     fx.dialogs->answers.push_back(Dialogs::AnswerYes);
     w->mnuIspis_Click();
