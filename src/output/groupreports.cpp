@@ -103,13 +103,11 @@ ReportTable shareTable(const Report &r, const Recordset &rows, bool byMonth, con
     }
     keepLonger(t.columns[4].widest, QStringLiteral("Ukupno konto ") + t.columns[1].widest);
     const QString shareWidest =
-        std::max(percent(lowShare), percent(highShare),
-                 [](const QString &a, const QString &b) { return a.size() < b.size(); });
+        ReportTable::widestNumber(lowShare, highShare, [](double v) { return percent(v); });
+    auto amount = [](double v) { return RecordsetModel::formatAmount(v); };
     int c = 5;
     for (int m = 0; m <= months; ++m) {
-        t.columns[c].widest =
-            std::max(RecordsetModel::formatAmount(low[m]), RecordsetModel::formatAmount(high[m]),
-                     [](const QString &a, const QString &b) { return a.size() < b.size(); });
+        t.columns[c].widest = ReportTable::widestNumber(low[m], high[m], amount);
         ++c;
         if (byMonth || m == months)
             t.columns[c++].widest = shareWidest;

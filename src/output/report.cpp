@@ -103,11 +103,13 @@ ReportTable CRFinPoMjes::table(const Recordset &rows) const
         ReportTable::Column c(m < 12 ? QStringLiteral("Mj%1").arg(m + 1, 2, 10, QLatin1Char('0'))
                                      : QStringLiteral("Ukupno"),
                               true);
+        double low = 0, high = 0;
         for (int r = 0; r <= n; ++r) {
-            const QString shown = RecordsetModel::formatAmount(amounts[r * 13 + m]);
-            if (shown.size() > c.widest.size())
-                c.widest = shown;
+            low = std::min(low, amounts[r * 13 + m]);
+            high = std::max(high, amounts[r * 13 + m]);
         }
+        c.widest = ReportTable::widestNumber(
+            low, high, [](double v) { return RecordsetModel::formatAmount(v); });
         t.columns << c;
     }
     t.rowCount = n + 1;

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
 class QPainter;
@@ -34,6 +36,15 @@ struct ReportTable
         QStringList cells;
         bool total = false; ///< a sum line: bold, ruled above
     };
+
+    /// The widest text of numbers from low to high as format shows them: the larger magnitude,
+    /// with a minus sign when any is negative (a minus is narrower than a digit).
+    static QString widestNumber(double low, double high,
+                                const std::function<QString(double)> &format)
+    {
+        const double magnitude = std::max(std::abs(low), std::abs(high));
+        return (low < 0 || high < 0 ? QStringLiteral("-") : QString()) + format(magnitude);
+    }
 
     QString title;
     QStringList heading; ///< lines under the title: the firm, the filter, what the report shows

@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLocale>
 #include <QPainter>
 #include <QSet>
 #include <QTest>
@@ -67,6 +68,8 @@ private slots:
     void fewRowsStackTheBandsOnOnePage();
     void aPageMakesOnlyItsOwnRows();
     void aPageSaysWhichColumnsItHolds();
+    void widestNumberHoldsEveryValue_data();
+    void widestNumberHoldsEveryValue();
 };
 
 void TstTablePages::everyColumnOnceReadableAndWhole_data()
@@ -172,6 +175,32 @@ void TstTablePages::aPageSaysWhichColumnsItHolds()
                  QStringLiteral(" – Učešće % (%1. dio od %1)").arg(bands)),
              qPrintable(pages.pageLine(bands - 1)));
     QVERIFY(!pages.pageLine(0).contains(QStringLiteral("– %")));
+}
+
+void TstTablePages::widestNumberHoldsEveryValue_data()
+{
+    QTest::addColumn<double>("low");
+    QTest::addColumn<double>("high");
+    // as many characters either side: a minus is narrower than a digit
+    QTest::newRow("a loss and a larger profit") << -99000.0 << 111905.08;
+    QTest::newRow("only losses") << -181228.61 << 0.0;
+    QTest::newRow("only profits") << 0.0 << 9999999.99;
+    QTest::newRow("a larger loss") << -1234567.0 << 5.0;
+}
+
+// A column is as wide as its widest text: both ends of its range, in the bold of a total line.
+void TstTablePages::widestNumberHoldsEveryValue()
+{
+    QFETCH(double, low);
+    QFETCH(double, high);
+    auto format = [](double v) { return QLocale::c().toString(v, 'f', 2); };
+    QFont bold(QStringLiteral("DejaVu Sans"));
+    bold.setPixelSize(117);
+    bold.setBold(true);
+    const QFontMetricsF metrics(bold);
+    const qreal widest = metrics.horizontalAdvance(ReportTable::widestNumber(low, high, format));
+    for (const double v : {low, high, (low + high) / 2})
+        QVERIFY2(metrics.horizontalAdvance(format(v)) <= widest, qPrintable(format(v)));
 }
 
 QTEST_MAIN(TstTablePages)
