@@ -8,6 +8,8 @@
 #include "incexp/frmfingrafprihodrashod.h"
 #include "output/reportviewer.h"
 #include "platform/clock/clock.h"
+#include "platform/data/booklock.h"
+#include "platform/data/connectionstring.h"
 #include "platform/data/pristuppodacima.h"
 #include "platform/data/turnoversummary.h"
 #include "platform/files/atomicfile.h"
@@ -25,6 +27,7 @@
 #include <optional>
 
 #include <csignal>
+#include <sqlite3.h>
 #include <unistd.h>
 
 namespace {
@@ -499,6 +502,34 @@ int defineGroup(frmFinGrafPrihodRashod *w, const QCommandLineParser &p, Scripted
     return reportFailure(said);
 }
 
+// Why an embedded book the windows are to read is none: an empty file or another program's
+// database has no chart of accounts. Empty when it has one, or when it is no embedded book.
+QString notABook(const QString &conn)
+{
+    const ConnectionTarget target = ConnectionTarget::parse(conn);
+    if (target.kind != ConnectionTarget::Sqlite)
+        return {};
+    sqlite3 *db = nullptr;
+    int found = SQLITE_ERROR;
+    if (sqlite3_open_v2(QFile::encodeName(target.sqlitePath).constData(), &db, SQLITE_OPEN_READONLY,
+                        nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(db, BookLock::kWaitMs);
+        sqlite3_stmt *s = nullptr;
+        if (sqlite3_prepare_v2(db,
+                               "SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND "
+                               "name = 'KONTO' COLLATE NOCASE",
+                               -1, &s, nullptr) == SQLITE_OK)
+            found = sqlite3_step(s);
+        sqlite3_finalize(s);
+    }
+    sqlite3_close(db);
+    // anything else (a lock, say) is told by the step that meets it
+    if (found != SQLITE_DONE)
+        return {};
+    return QStringLiteral("Datoteka \"%1\" nije knjiga: u njoj nema kontnog plana (tablice KONTO).")
+        .arg(target.sqlitePath);
+}
+
 // The income and expense window's own work: carry-over and the group share reports.
 int groupWork(frmFinGrafPrihodRashod *w, const QCommandLineParser &p, ScriptedDialogs &dialogs)
 {
@@ -780,6 +811,11 @@ int runWindow(const WindowKind &kind, const QStringList &args)
         cPristupPodacima book;
         if (!book.checkConnection(conn, define || (groups && p.isSet(QStringLiteral("prepisi"))))) {
             err() << book.OpisGreske() << Qt::endl;
+            return CouldNot;
+        }
+        const QString noBook = notABook(conn);
+        if (!noBook.isEmpty()) {
+            err() << noBook << Qt::endl;
             return CouldNot;
         }
     }

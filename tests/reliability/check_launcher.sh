@@ -195,7 +195,7 @@ want_quiet
 [ "$(sqlite3 "$work/bare.sqlite" "SELECT count(*) FROM FINPRIHRASH WHERE ImeGrupe='PrihodiS'")" -gt 0 ] ||
   fail "$name: the definition was not saved"
 case_ "carry-over without a display"
-run bare -- prihodi --conn "$work/bare.sqlite" --godina 2026 --prepisi 2025 --translacija 0
+run bare -- prihodi --conn "$work/bare.sqlite" --godina "$last" --prepisi $((last - 1)) --translacija 0
 want_rc 0
 want_quiet
 case_ "a window without a display is refused with a message"
@@ -219,6 +219,12 @@ case_ "--debug shows Qt's own diagnostics"
 run bare -- promet --conn "$book" --konto 1200 --png "$work/q.png" --debug
 want_rc 0
 want_err "XDG_RUNTIME_DIR"
+case_ "FINGRAF_DEBUG=1 shows Qt's own diagnostics"
+export FINGRAF_DEBUG=1
+run bare -- promet --conn "$book" --konto 1200 --png "$work/q.png"
+unset FINGRAF_DEBUG
+want_rc 0
+want_err "XDG_RUNTIME_DIR"
 
 # 3. One clear cause, the database's first.
 case_ "missing book: once, with its path"
@@ -231,6 +237,20 @@ run std -- promet --conn "$work/text.sqlite" --konto 1200 --csv "$work/o.csv"
 want_rc 1
 want_lines 1
 want_err "text.sqlite.*nije baza podataka"
+sqlite3 "$work/other.sqlite" "CREATE TABLE T (X)"
+for f in zero other; do
+  case_ "$f SQLite file: no book, once, with its path"
+  run std -- promet --conn "$work/$f.sqlite" --konto 1200 --csv "$work/o.csv"
+  want_rc 1
+  want_lines 1
+  want_err "^Datoteka \"$work/$f.sqlite\" nije knjiga: u njoj nema kontnog plana"
+done
+[ -s "$work/zero.sqlite" ] && fail "$name: the empty file was written"
+case_ "a folder for a book: said to be a folder"
+run std -- promet --conn "$work/folder.sqlite" --konto 1200 --csv "$work/o.csv"
+want_rc 1
+want_lines 1
+want_err "^\"$work/folder.sqlite\" je mapa, a ne datoteka baze podataka.$"
 cp "$book" "$work/noturnover.sqlite"
 sqlite3 "$work/noturnover.sqlite" "DROP TABLE PROMET"
 case_ "turnover table missing: the database's cause first"
@@ -256,7 +276,7 @@ want_rc 1
 want_lines 1
 want_err "held.sqlite\" je zaključana: drži je drugi program, a nije je pustio ni nakon 5 s"
 case_ "group definition on a locked book says it is locked"
-run std -- prihodi --conn "$work/held.sqlite" --godina 2026 --definiraj PrihodiP --konta 7500 --vrsta P
+run std -- prihodi --conn "$work/held.sqlite" --godina "$last" --definiraj PrihodiP --konta 7500 --vrsta P
 want_rc 1
 want_lines 1
 want_err "held.sqlite\" je zaključana: drži je drugi program"
@@ -264,14 +284,14 @@ release_book
 # held 8 s from a second before the run: the run gives up after its 5 s, before it is let go
 hold_book "$work/held.sqlite" EXCLUSIVE 7
 case_ "a lock that passes after the wait: locked, never read-only"
-run std -- prihodi --conn "$work/held.sqlite" --godina 2026 --prepisi 2025
+run std -- prihodi --conn "$work/held.sqlite" --godina "$last" --prepisi $((last - 1))
 want_rc 1
 want_err "je zaključana"
 want_no_err "readonly"
 wait "$locker" 2>/dev/null
 hold_book "$work/held.sqlite" IMMEDIATE 60
 case_ "carry-over while another program writes says the book is locked"
-run std -- prihodi --conn "$work/held.sqlite" --godina 2026 --prepisi 2025
+run std -- prihodi --conn "$work/held.sqlite" --godina "$last" --prepisi $((last - 1))
 want_rc 1
 want_lines 1
 want_err "je zaključana"
@@ -326,9 +346,9 @@ run std -- promet --conn "$book" --komitent 3 --csv "$work/o.csv"
 want_rc 2
 want_err "^--komitent: zadaje se uz --konto"
 cp "$book" "$work/shared-key.sqlite"
-sqlite3 "$work/shared-key.sqlite" "INSERT INTO FINPLAN (BrojPoduzeca, GODINAKNJ, brojplana, TIP, GRUPA, PODGRUPA, KONTO) VALUES (1, 2026, 1, 'P', 'AB', 'C', '7500'), (1, 2026, 1, 'P', 'A', 'BC', '7501')"
+sqlite3 "$work/shared-key.sqlite" "INSERT INTO FINPLAN (BrojPoduzeca, GODINAKNJ, brojplana, TIP, GRUPA, PODGRUPA, KONTO) VALUES (1, $last, 1, 'P', 'AB', 'C', '7500'), (1, $last, 1, 'P', 'A', 'BC', '7501')"
 case_ "--node key two nodes share"
-run std -- plan --conn "$work/shared-key.sqlite" --godina 2026 --node 'PGP**ABC' --csv "$work/o.csv"
+run std -- plan --conn "$work/shared-key.sqlite" --godina "$last" --node 'PGP**ABC' --csv "$work/o.csv"
 want_rc 2
 want_err "^--node: .*\"Prihodi / A / BC\", \"Prihodi / AB / C\""
 case_ "--konto with no value before the next option"
@@ -452,6 +472,18 @@ for signal in TERM INT; do
   [ $rc -eq 124 ] || fail "$name: not ended by the signal (exit $rc)"
   [ -z "$(ls -A "$dir")" ] || fail "$name: left $(ls -A "$dir")"
 done
+
+case_ "SIGTERM during a group report removes its staged file"
+dir="$work/signal-report"
+mkdir "$dir"
+perl -e '$SIG{INT} = "DEFAULT"; exec @ARGV' \
+  timeout -s TERM 1 "$fingraf" prihodi --conn "$book" --grupa "Naplata od kupacaP" \
+  --izvjestaj-grupa "$dir/rg.pdf" >/dev/null 2>&1
+rc=$?
+# a machine that finishes first leaves the whole report, and nothing beside it
+[ $rc -eq 124 ] || [ $rc -eq 0 ] || fail "$name: exit $rc"
+left=$(ls -A "$dir" | grep -v '^rg\.pdf$')
+[ -z "$left" ] || fail "$name: left $left"
 
 # The README's examples without a display: a chart run says nothing.
 case_ "README examples without a display"

@@ -143,8 +143,11 @@ bool openConnection(const QString &conn, const QString &name, Connection *out, Q
     }
     if (target.kind == ConnectionTarget::Sqlite) {
         if (!QFileInfo(target.sqlitePath).isFile()) {
-            *error =
-                QStringLiteral("Datoteka baze podataka ne postoji: \"%1\".").arg(target.sqlitePath);
+            *error = QFileInfo(target.sqlitePath).isDir()
+                         ? QStringLiteral("\"%1\" je mapa, a ne datoteka baze podataka.")
+                               .arg(target.sqlitePath)
+                         : QStringLiteral("Datoteka baze podataka ne postoji: \"%1\".")
+                               .arg(target.sqlitePath);
             return false;
         }
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
