@@ -20,6 +20,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextStream>
 
@@ -502,6 +503,22 @@ int defineGroup(frmFinGrafPrihodRashod *w, const QCommandLineParser &p, Scripted
     return reportFailure(said);
 }
 
+// An X display on this machine (":1", "unix:1.0") whose socket is not there: a display left
+// behind in the environment, by an ended ssh session or a stopped Xvfb, that Qt could not reach
+// (it would abort). Empty when there is none, or when it may be reachable.
+QString deadLocalDisplay()
+{
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ||
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return {};
+    const QString display = qEnvironmentVariable("DISPLAY");
+    static const QRegularExpression local(QStringLiteral("^(?:unix)?:(\\d+)(?:\\.\\d+)?$"));
+    const QRegularExpressionMatch m = local.match(display);
+    if (!m.hasMatch() || QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X") + m.captured(1)))
+        return {};
+    return display;
+}
+
 // Why an embedded book the windows are to read is none: an empty file or another program's
 // database has no chart of accounts. Empty when it has one, or when it is no embedded book.
 QString notABook(const QString &conn)
@@ -785,10 +802,14 @@ int runWindow(const WindowKind &kind, const QStringList &args)
         }
     }
     if (!qobject_cast<QApplication *>(QCoreApplication::instance())) {
-        err() << "Prozor se ne može pokazati: nema zaslona (ni DISPLAY ni WAYLAND_DISPLAY nije "
-                 "postavljen)."
-              << Qt::endl
-              << "Bez zaslona crta se u datoteku: --png, --svg, --pdf, --csv, --xlsx, --ispis ili "
+        if (const QString dead = deadLocalDisplay(); !dead.isEmpty())
+            err() << "Prozor se ne može pokazati: zaslon DISPLAY=" << dead << " nije dostupan."
+                  << Qt::endl;
+        else
+            err() << "Prozor se ne može pokazati: nema zaslona (ni DISPLAY ni WAYLAND_DISPLAY "
+                     "nije postavljen)."
+                  << Qt::endl;
+        err() << "Bez zaslona crta se u datoteku: --png, --svg, --pdf, --csv, --xlsx, --ispis ili "
                  "--izvjestaj."
               << Qt::endl;
         return CouldNot;
@@ -887,7 +908,7 @@ void usage(QTextStream &out)
 bool hasDisplay()
 {
     return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ||
-           !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           (!qEnvironmentVariableIsEmpty("DISPLAY") && deadLocalDisplay().isEmpty()) ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 

@@ -215,6 +215,19 @@ want_quiet
 for f in q.png q.svg q.pdf q.csv q.xlsx q-ispis.pdf q-izvjestaj.pdf; do
   [ -s "$work/$f" ] || fail "$name: $f not written"
 done
+# a display left behind by an ended session: files are drawn offscreen, a window is refused
+n=97
+while [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+dead() { env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY DISPLAY=":$n" timeout 60 "$fingraf" "$@" >"$work/out" 2>"$work/err"; rc=$?; err=$(cat "$work/err"); }
+case_ "a display left behind: a chart file is drawn offscreen"
+dead promet --conn "$book" --konto 1200 --png "$work/dead.png"
+want_rc 0
+want_quiet
+[ -s "$work/dead.png" ] || fail "$name: no picture"
+case_ "a display left behind: a window is refused, naming it"
+dead promet --conn "$book" --konto 1200
+want_rc 1
+want_first "^Prozor se ne može pokazati: zaslon DISPLAY=:$n nije dostupan.$"
 case_ "--debug shows Qt's own diagnostics"
 run bare -- promet --conn "$book" --konto 1200 --png "$work/q.png" --debug
 want_rc 0
