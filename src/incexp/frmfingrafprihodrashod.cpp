@@ -481,23 +481,35 @@ void frmFinGrafPrihodRashod::mnuIspisP_Click(int index)
         report = std::make_unique<CRFinPoMjesGrupa>();
     else
         report = std::make_unique<CRFinPoMjesGrupaZb>();
-    showReport(std::move(report), title, groupShareRows());
+    // A report of a large group takes seconds, most of them the statement: a box tells how far
+    // it has come when it takes longer than half a second.
+    const QString what = QStringLiteral("Izvještaj: ") + title;
+    dialogs().progress(this, what, 0);
+    const Recordset rows = groupShareRows(what);
+    dialogs().progress(this, what, 60);
+    showReport(std::move(report), title, rows);
+    dialogs().progress(this, what, 100);
 }
 
-Recordset frmFinGrafPrihodRashod::groupShareRows()
+Recordset frmFinGrafPrihodRashod::groupShareRows(const QString &progress)
 {
     BusyCursor busy;
+    // a message ends the progress first
+    auto tell = [&](const QString &text, Dialogs::Icon icon) {
+        dialogs().progress(this, progress, 100);
+        busy.restore();
+        dialogs().message(this, text, icon);
+    };
     Recordset groupRows, shares;
     setLastSql(IncExpSql::groupRows(m_groupKey, host().brojPoduzeca));
     QStringList accounts;
     if (!pristup().OtvoriRecordset(host().connectionString, lastSql(), groupRows, true, false)) {
-        busy.restore();
-        dialogs().message(this, QStringLiteral("GREŠKA u punjenju konta za grupu:") + m_groupKey,
-                          Dialogs::Exclamation);
+        tell(QStringLiteral("GREŠKA u punjenju konta za grupu:") + m_groupKey,
+             Dialogs::Exclamation);
     } else if (groupRows.Bof() && groupRows.Eof()) {
-        busy.restore();
-        dialogs().message(this, QStringLiteral("Nisu upisana konta za grupu: ") +
-                                    IncExpSql::groupName(m_groupKey) + QStringLiteral(" !"));
+        tell(QStringLiteral("Nisu upisana konta za grupu: ") + IncExpSql::groupName(m_groupKey) +
+                 QStringLiteral(" !"),
+             Dialogs::NoIcon);
     } else {
         for (groupRows.MoveFirst(); !groupRows.Eof(); groupRows.MoveNext())
             accounts << groupRows.value(QStringLiteral("Konto")).toString();
@@ -508,9 +520,8 @@ Recordset frmFinGrafPrihodRashod::groupShareRows()
         return shares;
     qint16 first = 0, last = 0;
     if (!monthRange(&first, &last) || first > last) {
-        busy.restore();
-        dialogs().message(this, QStringLiteral("Greška u pristupu podacima za grupu ") + m_groupKey,
-                          Dialogs::Exclamation);
+        tell(QStringLiteral("Greška u pristupu podacima za grupu ") + m_groupKey,
+             Dialogs::Exclamation);
         return shares;
     }
     busy.resume();
@@ -519,9 +530,8 @@ Recordset frmFinGrafPrihodRashod::groupShareRows()
                              IncExpSql::shareColumns(IncExpSql::kindOfTag(m_groupTag), first, last),
                              {ImeBazePrometa, host().brojPoduzeca, firstYear(), lastYear()}));
     if (!pristup().OtvoriRecordset(host().connectionString, lastSql(), shares, true, false)) {
-        busy.restore();
-        dialogs().message(this, QStringLiteral("Greška u pristupu podacima za grupu ") + m_groupKey,
-                          Dialogs::Exclamation);
+        tell(QStringLiteral("Greška u pristupu podacima za grupu ") + m_groupKey,
+             Dialogs::Exclamation);
         shares.clear();
     }
     return shares;

@@ -85,7 +85,8 @@ private:
     void newGroup();
     void deleteGroup();
     QString partnerCode(const QTreeWidgetItem *partner) const;
-    Recordset groupShareRows();
+    /// The share report's rows; progress names the work whose progress box a message ends.
+    Recordset groupShareRows(const QString &progress);
     frmIspisCR *showReport(std::unique_ptr<class Report> report, const QString &title,
                            const Recordset &rows);
 

@@ -557,8 +557,10 @@ void TstFrmFinGrafPrihodRashod::shareReportsPrintEveryColumnAndTheBooksShares()
     open();
     CLICK(m_w->tv, QStringLiteral("Naplata od kupacaP"));
     m_fx->dialogs->messages.clear();
+    m_fx->dialogs->progressSteps.clear();
     m_w->mnuIspisP_Click(menu);
     QVERIFY(m_w->lastPreview());
+    QCOMPARE(m_fx->dialogs->progressSteps, QVector<int>({0, 60, 100})); // opening it
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("udjeli.pdf"));
     QString error;
