@@ -55,10 +55,9 @@ void filterQtMessages(QtMsgType type, const QMessageLogContext &context, const Q
 }
 
 // Ended by Ctrl+C or a kill, the process leaves none of its half-written files behind; then the
-// signal does what it would have done.
-// Every entry removes the files before it ends the process: a second signal (a kill sent to the
-// process and again to its group) may reach another thread while the first handler still runs,
-// and the process must not end there with the files left.
+// signal does what it would have done. Every entry removes the files before it ends the process:
+// a second signal (a kill sent to the process and again to its group) may reach another thread
+// while the first handler still runs, and the process must not end there with the files left.
 extern "C" void endBySignal(int signal)
 {
     StagedFile::removeAllStaged();
@@ -66,8 +65,8 @@ extern "C" void endBySignal(int signal)
     fallback.sa_handler = SIG_DFL;
     sigemptyset(&fallback.sa_mask);
     sigaction(signal, &fallback, nullptr);
-    ::raise(
-        signal); // delivered when the handler returns: this ends the process as the signal would
+    // delivered when the handler returns: this ends the process as the signal would
+    ::raise(signal);
 }
 
 void removeStagedFilesOnSignals()

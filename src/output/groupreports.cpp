@@ -31,15 +31,10 @@ void keepLonger(QString &widest, const QString &text)
 ReportTable shareTable(const Report &r, const Recordset &rows, bool byMonth, const QString &base)
 {
     auto g = std::make_shared<const GroupShares>(GroupShares::from(rows));
-    ReportTable t;
-    t.title = r.text(QStringLiteral("Naslov"));
-    t.heading << r.text(QStringLiteral("NazivFirme"));
-    if (!r.text(QStringLiteral("Filter")).isEmpty())
-        t.heading << r.text(QStringLiteral("Filter"));
     const QString range = g->months.isEmpty()
                               ? QStringLiteral("bez mjeseci")
                               : g->months.first() + QStringLiteral(" – ") + g->months.last();
-    t.heading << QStringLiteral("Mjeseci %1. %2").arg(range, base);
+    ReportTable t = r.headedTable(QStringLiteral("Mjeseci %1. %2").arg(range, base));
 
     const QString labels[] = {QStringLiteral("Godina"), QStringLiteral("Konto"),
                               QStringLiteral("Naziv konta"), QStringLiteral("Komit"),

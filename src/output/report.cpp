@@ -41,6 +41,17 @@ void Report::setPrinter(std::unique_ptr<QPrinter> printer)
         m_printer->setDocName(m_documentName);
 }
 
+ReportTable Report::headedTable(const QString &shows) const
+{
+    ReportTable t;
+    t.title = text(QStringLiteral("Naslov"));
+    t.heading << text(QStringLiteral("NazivFirme"));
+    if (!text(QStringLiteral("Filter")).isEmpty())
+        t.heading << text(QStringLiteral("Filter"));
+    t.heading << shows;
+    return t;
+}
+
 QStringList Report::groups(const Recordset &rows) const
 {
     QStringList labels;
@@ -61,12 +72,8 @@ CRFinPoMjes::CRFinPoMjes()
 
 ReportTable CRFinPoMjes::table(const Recordset &rows) const
 {
-    ReportTable t;
-    t.title = text(QStringLiteral("Naslov"));
-    t.heading << text(QStringLiteral("NazivFirme"));
-    if (!text(QStringLiteral("Filter")).isEmpty())
-        t.heading << text(QStringLiteral("Filter"));
-    t.heading << QStringLiteral("Iznosi po mjesecima Mj01 – Mj12 i ukupno za godinu.");
+    ReportTable t =
+        headedTable(QStringLiteral("Iznosi po mjesecima Mj01 – Mj12 i ukupno za godinu."));
 
     const int labelField = std::max(0, rows.fieldIndex(QStringLiteral("Godina")));
     QVector<int> monthField;
@@ -76,11 +83,13 @@ ReportTable CRFinPoMjes::table(const Recordset &rows) const
     // the amounts once, as numbers: every page and the widths read them
     const int n = rows.RecordCount();
     QVector<double> amounts(size_t(n + 1) * 13);
+    QVector<bool> blank(n * 12); // a month without a value shows nothing
     QStringList labels;
     for (int r = 0; r < n; ++r) {
         labels << rows.valueAt(r, labelField).toString();
         for (int m = 0; m < 12; ++m) {
             const QVariant v = monthField[m] >= 0 ? rows.valueAt(r, monthField[m]) : QVariant();
+            blank[r * 12 + m] = v.isNull();
             const double d = v.toDouble();
             amounts[r * 13 + m] = d;
             amounts[r * 13 + 12] += d;
@@ -88,10 +97,6 @@ ReportTable CRFinPoMjes::table(const Recordset &rows) const
             amounts[n * 13 + 12] += d;
         }
     }
-    QVector<bool> blank(n * 12);
-    for (int r = 0; r < n; ++r)
-        for (int m = 0; m < 12; ++m)
-            blank[r * 12 + m] = monthField[m] < 0 || rows.valueAt(r, monthField[m]).isNull();
 
     ReportTable::Column label(QStringLiteral("Godina"), false, true);
     label.widest = QStringLiteral("Ukupno");

@@ -56,6 +56,9 @@ public:
     /// The report's table over the given rows (the data source, possibly filtered): what its
     /// pages show.
     virtual ReportTable table(const Recordset &rows) const = 0;
+    /// An empty table under the report's heading: the title, the firm, the filter when there is
+    /// one, and a line saying what the report shows.
+    ReportTable headedTable(const QString &shows) const;
     /// The labels the viewer's group tree lists: the first field of the rows, once for each run
     /// of rows that share it.
     QStringList groups(const Recordset &rows) const;

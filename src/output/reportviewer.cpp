@@ -169,7 +169,7 @@ void ReportViewer::setReportSource(Report *report)
 {
     m_report = report;
     m_filter.clear();
-    m_marked.clear();
+    m_view->marked.clear();
 }
 
 void ReportViewer::EnableGroupTree(bool on)
@@ -240,8 +240,7 @@ void ReportViewer::setZoom(int mode, qreal factor)
         factor = room.width() / paper.width();
     else if (mode == 2)
         factor = std::min(room.width() / paper.width(), room.height() / paper.height());
-    m_zoomFactor = std::clamp(factor, 0.1, 20.0);
-    m_view->pixelsPerPoint = m_zoomFactor;
+    m_view->pixelsPerPoint = std::clamp(factor, 0.1, 20.0);
     m_view->fit();
 }
 
@@ -273,8 +272,7 @@ ReportViewer::Painted ReportViewer::paint(QPrinter *printer)
         }
         painter.save();
         painter.scale(scale, scale);
-        pages.paintPage(painter, p, m_marked,
-                        m_markedCase ? Qt::CaseSensitive : Qt::CaseInsensitive);
+        pages.paintPage(painter, p, m_view->marked, m_view->markedCase);
         painter.restore();
         if (!m_services.dialogs->progress(this, what, int(qint64(p + 1) * 99 / count)))
             painted = Painted::Stopped;
@@ -317,8 +315,6 @@ void ReportViewer::fillGroups()
 
 int ReportViewer::search(const QString &text, bool caseSensitive)
 {
-    m_marked = text;
-    m_markedCase = caseSensitive;
     const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
     m_view->marked = text;
     m_view->markedCase = cs;

@@ -75,14 +75,11 @@ private:
     Services m_services;
     Report *m_report = nullptr;
     QString m_filter;
-    QString m_marked;
-    bool m_markedCase = false;
     ReportTable m_table;
     std::unique_ptr<TablePages> m_pages;
     int m_page = 0;
     bool m_stopped = false; ///< the last printing was stopped by the user
     int m_zoomMode = 1;
-    qreal m_zoomFactor = 1;
     ReportPage *m_view;
     QScrollArea *m_scroll;
     QLabel *m_pageLabel;
