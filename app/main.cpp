@@ -295,12 +295,21 @@ int runDemo(const QStringList &args)
     return Done;
 }
 
-// fingraf sazetak PATH: gives the book the turnover summary that account-level charts are then
-// read from. The only change to a book's schema fingraf makes, and only when asked.
+// fingraf sazetak [--provjeri | --obnovi] PATH: gives the book the turnover summary that
+// account-level charts are then read from, checks it against the turnover rows, or makes it anew.
+// The only change to a book's schema fingraf makes, and only when asked.
 int runSummary(const QStringList &args)
 {
-    const QString usage = QStringLiteral("fingraf sazetak PUTANJA");
-    const QList<QCommandLineOption> options = {debugOption(), helpOption()};
+    const QString usage = QStringLiteral("fingraf sazetak [--provjeri | --obnovi] PUTANJA");
+    const QCommandLineOption checkOption(
+        QStringLiteral("provjeri"),
+        QStringLiteral("Usporedi sažetak s prometom, ključ po ključ; ne mijenja knjigu. Izlazi s 1 "
+                       "i navodi ključeve (poduzeće, godina, konto) koji se razlikuju."));
+    const QCommandLineOption rebuildOption(
+        QStringLiteral("obnovi"),
+        QStringLiteral("Izbriši sažetak kakav god jest i izradi ga ponovo iz prometa."));
+    const QList<QCommandLineOption> options = {checkOption, rebuildOption, debugOption(),
+                                               helpOption()};
     if (asksForHelp(args)) {
         printHelp({usage,
                    QStringLiteral("Dodaje knjizi (SQLite) sažetak prometa po poduzeću, godini i "
@@ -319,19 +328,48 @@ int runSummary(const QStringList &args)
         err() << "Nije zadana datoteka knjige." << Qt::endl << "Upotreba: " << usage << Qt::endl;
         return BadOption;
     }
-    QStringList added;
+    if (p.isSet(checkOption) && p.isSet(rebuildOption)) {
+        err() << "Opcije --provjeri i --obnovi ne idu zajedno." << Qt::endl
+              << "Upotreba: " << usage << Qt::endl;
+        return BadOption;
+    }
+    const QString book = p.positionalArguments().constFirst();
     QString error;
+    if (p.isSet(checkOption)) {
+        QStringList differences;
+        if (!TurnoverSummary::checkBook(book, &differences, &error)) {
+            err() << error << Qt::endl;
+            return CouldNot;
+        }
+        QTextStream out(stdout);
+        if (differences.isEmpty()) {
+            out << "Sažetak prometa jednak je prometu." << Qt::endl;
+            return Done;
+        }
+        out << QStringLiteral("Sažetak prometa razlikuje se od prometa (ključeva: %1):")
+                   .arg(differences.size())
+            << Qt::endl;
+        for (const QString &d : std::as_const(differences))
+            out << "  " << d << Qt::endl;
+        out << "Obnovite ga: fingraf sazetak --obnovi " << book << Qt::endl;
+        return CouldNot;
+    }
+    const bool rebuild = p.isSet(rebuildOption);
+    QStringList added;
     Progress progress(QStringLiteral("Sažetak prometa"));
-    const bool done = TurnoverSummary::addToBook(p.positionalArguments().constFirst(), &added,
-                                                 &error, std::ref(progress));
+    const bool done = TurnoverSummary::addToBook(book, &added, &error, std::ref(progress),
+                                                 rebuild ? TurnoverSummary::Mode::Rebuild
+                                                         : TurnoverSummary::Mode::Add);
     progress.clear();
     if (!done) {
         err() << error << Qt::endl;
         return CouldNot;
     }
     QTextStream(stdout) << (added.isEmpty() ? QStringLiteral("Knjiga već ima sažetak prometa.")
-                                            : QStringLiteral("Sažetak prometa dodan za: ") +
-                                                  added.join(QStringLiteral(", ")))
+                            : rebuild       ? QStringLiteral("Sažetak prometa obnovljen za: ") +
+                                            added.join(QStringLiteral(", "))
+                                      : QStringLiteral("Sažetak prometa dodan za: ") +
+                                            added.join(QStringLiteral(", ")))
                         << Qt::endl;
     return Done;
 }
@@ -899,6 +937,10 @@ void usage(QTextStream &out)
              QString::fromUtf8(k.summary) +
                  (k.create ? QString() : QStringLiteral(" (još nije dostupno)")));
     line(QStringLiteral("fingraf sazetak PUTANJA"), QStringLiteral("dodaj knjizi sažetak prometa"));
+    line(QStringLiteral("fingraf sazetak --provjeri PUTANJA"),
+         QStringLiteral("usporedi sažetak s prometom"));
+    line(QStringLiteral("fingraf sazetak --obnovi PUTANJA"),
+         QStringLiteral("izradi sažetak ponovo iz prometa"));
     line(QStringLiteral("fingraf <prozor> --help"), QStringLiteral("sve opcije prozora"));
     out << "\n" << QString::fromUtf8(kExitCodes);
     out.flush();

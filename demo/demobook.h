@@ -10,7 +10,7 @@ namespace DemoBook {
 
 /// Grows whenever the generator makes a different book. The default book's file name carries it,
 /// so a book made by an older generator is not taken for the present one.
-constexpr int kEdition = 3;
+constexpr int kEdition = 4;
 
 struct Options
 {

@@ -196,6 +196,32 @@ case_ "summary without a display"
 run bare -- sazetak "$work/bare.sqlite"
 want_rc 0
 want_quiet
+case_ "summary checked against the rows"
+run bare -- sazetak --provjeri "$work/bare.sqlite"
+want_rc 0
+want_quiet
+grep -q "jednak je prometu" <<<"$out" || fail "$name: stdout: $out"
+case_ "a drifted summary named key by key, then rebuilt"
+cp "$work/bare.sqlite" "$work/drift.sqlite"
+sqlite3 "$work/drift.sqlite" "UPDATE PROMET_SAZETAK SET SAZ_ZBROJ_DUG01 = SAZ_ZBROJ_DUG01 + 0.45 WHERE SINTKONTO = '1200' AND BROJPODUZECA = 1 AND GODINAKNJ = (SELECT max(GODINAKNJ) FROM PROMET)"
+run bare -- sazetak --provjeri "$work/drift.sqlite"
+want_rc 1
+grep -q 'ključeva: 1' <<<"$out" && grep -q 'konto "1200": DUG01 ' <<<"$out" || fail "$name: stdout: $out"
+run bare -- sazetak --obnovi "$work/drift.sqlite"
+want_rc 0
+grep -q "obnovljen za: PROMET, PROMETMT" <<<"$out" || fail "$name: --obnovi said: $out"
+run bare -- sazetak --provjeri "$work/drift.sqlite"
+want_rc 0
+case_ "check and rebuild asked together"
+run bare -- sazetak --provjeri --obnovi "$work/drift.sqlite"
+want_rc 2
+want_err "ne idu zajedno"
+case_ "a book without a summary cannot be checked"
+cp "$work/bare.sqlite" "$work/nosum.sqlite"
+sqlite3 "$work/nosum.sqlite" "DROP TABLE PROMET_SAZETAK"
+run bare -- sazetak --provjeri "$work/nosum.sqlite"
+want_rc 1
+want_err "nije kakav fingraf održava"
 case_ "group definition without a display"
 run bare -- prihodi --conn "$work/bare.sqlite" --definiraj PrihodiP --konta 7500,7501 --vrsta S
 want_rc 0

@@ -33,6 +33,7 @@ struct Connection
     // connection opened, and the statements adapted for it so far.
     QVector<TSqlAdapter::SummaryTable> summaries;
     std::shared_ptr<Adapted> adapted;
+    sqlite3 *handle = nullptr; // the embedded book's, while the Qt connection is open
 };
 
 bool &summariesWanted()
@@ -128,8 +129,8 @@ bool attachSqliteBook(QSqlDatabase &db, const QString &path, Connection *c, QStr
         *error = QStringLiteral("Nisu registrirane funkcije LEN i STR na bazi \"%1\".").arg(path);
         return false;
     }
-    c->summaries = TurnoverSummary::usable(*static_cast<sqlite3 *const *>(handle.data()),
-                                           QStringLiteral("dbo"));
+    c->handle = *static_cast<sqlite3 *const *>(handle.data());
+    c->summaries = TurnoverSummary::usable(c->handle, QStringLiteral("dbo"));
     return true;
 }
 
@@ -220,6 +221,14 @@ QString statementFor(const Connection &c, const QString &sql, bool *noop)
         r = *it;
     } else {
         r = TSqlAdapter::adapt(sql);
+    }
+    // a key holding an amount kept out of the summary's sums is read from its rows
+    if (r.fromSummary && c.handle) {
+        for (const TSqlAdapter::SummaryTable &s : c.summaries)
+            if (TurnoverSummary::readsRows(c.handle, QStringLiteral("dbo"), s)) {
+                r = TSqlAdapter::adapt(sql);
+                break;
+            }
     }
     *noop = r.noop;
     if (traceHook() && !r.noop)

@@ -5,14 +5,21 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <cmath>
+
 #include <sqlite3.h>
 
 namespace TurnoverSummary {
 
 namespace {
 
-const char *const kRows = "SAZ_REDOVA";  // turnover rows behind a summary row
-const char *const kCountPrefix = "SAZ_"; // + amount column: its amounts that are not NULL
+const char *const kRows = "SAZ_REDOVA";          // turnover rows behind a summary row
+const char *const kCountPrefix = "SAZ_";         // + amount column: its amounts that are not NULL
+const char *const kSumPrefix = "SAZ_ZBROJ_";     // + amount column: running sum
+const char *const kErrorPrefix = "SAZ_OSTATAK_"; // + amount column: its rounding errors' sum
+const char *const kLargeCount = "SAZ_VELIKIH";   // amounts of the key kept out of the sums
+// the exact sum (an aggregate of ours, for the fill and the check; never in a trigger)
+const char *const kExactSum = "fingraf_zbroj";
 
 struct Column
 {
@@ -46,6 +53,8 @@ struct Definition
     QString createTable;
     QString index; // its name
     QString createIndex;
+    QString largeIndex; // its name
+    QString createLargeIndex;
     QString fill;
     QVector<Trigger> triggers;
 };
@@ -200,32 +209,66 @@ QString columnDefinition(const Column &c, bool keepNotNull)
     return d;
 }
 
+// An amount this large or larger is kept out of the sums (a typing slip, as a rule): next to
+// it a sum of doubles cannot hold the cents, and once it is corrected they would stay lost. Its
+// key counts it in SAZ_VELIKIH and is read from the turnover rows while it stands.
+const char *const kLarge = "1e15";
+
+// Definition of what add() makes and usable() expects. For each amount column A the summary
+// keeps a running sum SAZ_ZBROJ_A and the rounding error of every addition to it, SAZ_OSTATAK_A
+// (compensated summation: a + b is exactly the double a + b plus the error
+// (a - (a + b)) + b, or (b - (a + b)) + a when |b| > |a|). A reads as their sum, so the summary
+// gives the exact sum of the rows' amounts rounded once, however many writes came before.
 Definition define(const Table &t)
 {
     Definition d;
     d.summary = summaryTable(t.name.toUpper());
     const QString &S = d.summary;
     const QString rows = QLatin1String(kRows);
+    const QString large = QLatin1String(kLarge);
     auto count = [](const Column &a) { return QLatin1String(kCountPrefix) + a.name; };
+    auto sum = [](const Column &a) { return QLatin1String(kSumPrefix) + a.name; };
+    auto error = [](const Column &a) { return QLatin1String(kErrorPrefix) + a.name; };
     const Column &firm = t.keys[0], &year = t.keys[1], &account = t.keys[2];
 
     // The summary row of turnover row R: the same firm, year and account code, the code compared
     // byte for byte, so that a condition on it (LEFT(SINTKONTO,3)='12a' compares without the
     // column's collation) treats the summary row as each of its rows.
-    auto match = [&](const char *r) {
+    auto match = [&](const QString &R) {
         return QStringLiteral("%1 IS %4.%1 AND %2 IS %4.%2 COLLATE BINARY AND %3 IS %4.%3")
-            .arg(firm.name, account.name, year.name, QLatin1String(r));
+            .arg(firm.name, account.name, year.name, R);
+    };
+    // Amount A of row R as the sums take it: NULL stays NULL, a large amount counts as 0.
+    auto kept = [&](const QString &R, const Column &a) {
+        return QStringLiteral("(CASE WHEN abs(%1.%2) >= %3 THEN 0.0 ELSE %1.%2 + 0.0 END)")
+            .arg(R, a.name, large);
+    };
+    auto isLarge = [&](const QString &R, const Column &a) {
+        return QStringLiteral("coalesce(abs(%1.%2) >= %3, 0)").arg(R, a.name, large);
+    };
+    // The rounding error of z + v.
+    auto roundingError = [](const QString &z, const QString &v) {
+        return QStringLiteral("CASE WHEN abs(%1) >= abs(%2) THEN (%1 - (%1 + %2)) + %2 ELSE (%2 - "
+                              "(%1 + %2)) + %1 END")
+            .arg(z, v);
     };
 
     QStringList columns{columnDefinition(firm, true), columnDefinition(year, true),
-                        columnDefinition(account, true),
-                        rows + QStringLiteral(" INTEGER NOT NULL")};
-    QStringList names{firm.name, year.name, account.name, rows};
-    QStringList sums, nonNull;
+                        columnDefinition(account, true), rows + QStringLiteral(" INTEGER NOT NULL"),
+                        QLatin1String(kLargeCount) + QStringLiteral(" INTEGER NOT NULL")};
+    QStringList names{firm.name, year.name, account.name, rows, QLatin1String(kLargeCount)};
+    QStringList fills, nonNull, largeTerms;
     for (const Column &a : t.amounts) {
-        columns << columnDefinition(a, false);
-        names << a.name;
-        sums << QStringLiteral("sum(%1)").arg(a.name);
+        Column z = a;
+        z.name = sum(a);
+        columns
+            << columnDefinition(z, false) << error(a) + QStringLiteral(" REAL NOT NULL")
+            << columnDefinition(a, false) +
+                   QStringLiteral(" GENERATED ALWAYS AS (%1 + %2) VIRTUAL").arg(sum(a), error(a));
+        names << sum(a) << error(a);
+        fills << QStringLiteral("%1(%2)").arg(QLatin1String(kExactSum), kept(t.name, a))
+              << QStringLiteral("0.0");
+        largeTerms << QStringLiteral("sum(%1)").arg(isLarge(t.name, a));
     }
     for (const Column &a : t.amounts)
         if (!a.notNull) {
@@ -241,51 +284,74 @@ Definition define(const Table &t)
     d.index = S + QStringLiteral("_KONTO");
     d.createIndex = QStringLiteral("CREATE INDEX %1 ON %2 (%3, %4, %5)")
                         .arg(d.index, S, firm.name, account.name, year.name);
-    d.fill = QStringLiteral("INSERT INTO %1 (%2) SELECT %3, %4, %5, count(*), %6 FROM %7 GROUP BY "
-                            "%3, %5 COLLATE BINARY, %4")
+    // finds at once whether any key is read from its rows
+    d.largeIndex = S + QStringLiteral("_VELIKI");
+    d.createLargeIndex = QStringLiteral("CREATE INDEX %1 ON %2 (%3) WHERE %3 > 0")
+                             .arg(d.largeIndex, S, QLatin1String(kLargeCount));
+    d.fill = QStringLiteral("INSERT INTO %1 (%2) SELECT %3, %4, %5, count(*), %6, %7 FROM %8 GROUP "
+                            "BY %3, %5 COLLATE BINARY, %4")
                  .arg(S, names.join(QStringLiteral(", ")), firm.name, year.name, account.name,
-                      (sums + nonNull).join(QStringLiteral(", ")), t.name);
+                      largeTerms.join(QStringLiteral(" + ")),
+                      (fills + nonNull).join(QStringLiteral(", ")), t.name);
 
-    // Adding turnover row R: into its summary row, or a new one.
+    // Adding turnover row R (sign "+") or taking it out ("-") of its summary row.
+    auto change = [&](const QString &R, char sign) {
+        const bool adding = sign == '+';
+        const QString op = QString(QLatin1Char(sign));
+        QStringList largeCount;
+        for (const Column &a : t.amounts)
+            largeCount << isLarge(R, a);
+        QStringList set{
+            QStringLiteral("%1 = %1 %2 1").arg(rows, op),
+            QStringLiteral("%1 = %1 %2 (%3)")
+                .arg(QLatin1String(kLargeCount), op, largeCount.join(QStringLiteral(" + ")))};
+        for (const Column &a : t.amounts) {
+            const QString v = adding ? kept(R, a) : QStringLiteral("(-") + kept(R, a) + u')';
+            if (a.notNull) {
+                set << QStringLiteral("%1 = %1 + %2").arg(sum(a), v)
+                    << QStringLiteral("%1 = %1 + %2").arg(error(a), roundingError(sum(a), v));
+                continue;
+            }
+            const QString z = adding ? QStringLiteral("coalesce(%1, 0.0)").arg(sum(a)) : sum(a);
+            // the last amount behind a sum leaves it NULL, as SUM of NULLs is
+            auto last = [&](const char *value) {
+                return adding ? QString()
+                              : QStringLiteral(" WHEN %1 = 1 THEN %2")
+                                    .arg(count(a), QLatin1String(value));
+            };
+            set << QStringLiteral("%1 = CASE WHEN %2.%3 IS NULL THEN %1%4 ELSE %5 + %6 END")
+                       .arg(sum(a), R, a.name, last("NULL"), z, v)
+                << QStringLiteral("%1 = CASE WHEN %2.%3 IS NULL THEN %1%4 ELSE %1 + %5 END")
+                       .arg(error(a), R, a.name, last("0.0"), roundingError(z, v))
+                << QStringLiteral("%1 = %1 %2 (%3.%4 IS NOT NULL)").arg(count(a), op, R, a.name);
+        }
+        return QStringLiteral("UPDATE %1 SET %2 WHERE %3;")
+            .arg(S, set.join(QStringLiteral(", ")), match(R));
+    };
     auto add = [&](const char *r) {
         const QString R = QLatin1String(r);
-        QStringList set{QStringLiteral("%1 = %1 + 1").arg(rows)};
         QStringList values{R + u'.' + firm.name, R + u'.' + year.name, R + u'.' + account.name,
                            QStringLiteral("1")};
-        QStringList counts;
+        QStringList largeCount, counts;
+        for (const Column &a : t.amounts)
+            largeCount << isLarge(R, a);
+        values << largeCount.join(QStringLiteral(" + "));
         for (const Column &a : t.amounts) {
-            if (a.notNull) {
-                set << QStringLiteral("%1 = %1 + %2.%1").arg(a.name, R);
-            } else {
-                set << QStringLiteral("%1 = CASE WHEN %2.%1 IS NULL THEN %1 ELSE coalesce(%1, 0) + "
-                                      "%2.%1 END")
-                           .arg(a.name, R)
-                    << QStringLiteral("%1 = %1 + (%2.%3 IS NOT NULL)").arg(count(a), R, a.name);
+            values << kept(R, a) << QStringLiteral("0.0");
+            if (!a.notNull)
                 counts << QStringLiteral("(%1.%2 IS NOT NULL)").arg(R, a.name);
-            }
-            values << R + u'.' + a.name;
         }
-        return QStringLiteral("UPDATE %1 SET %2 WHERE %3; INSERT INTO %1 (%4) SELECT %5 WHERE NOT "
-                              "EXISTS (SELECT 1 FROM %1 WHERE %3);")
-            .arg(S, set.join(QStringLiteral(", ")), match(r), names.join(QStringLiteral(", ")),
-                 (values + counts).join(QStringLiteral(", ")));
+        return change(R, '+') +
+               QStringLiteral(" INSERT INTO %1 (%2) SELECT %3 WHERE NOT EXISTS (SELECT 1 FROM %1 "
+                              "WHERE %4);")
+                   .arg(S, names.join(QStringLiteral(", ")),
+                        (values + counts).join(QStringLiteral(", ")), match(R));
     };
-    // Taking turnover row R out of its summary row; the summary row goes with its last row.
+    // the summary row goes with its last row
     auto remove = [&](const char *r) {
         const QString R = QLatin1String(r);
-        QStringList set{QStringLiteral("%1 = %1 - 1").arg(rows)};
-        for (const Column &a : t.amounts) {
-            if (a.notNull) {
-                set << QStringLiteral("%1 = %1 - %2.%1").arg(a.name, R);
-            } else {
-                set << QStringLiteral("%1 = CASE WHEN %2.%1 IS NULL THEN %1 WHEN %3 = 1 THEN NULL "
-                                      "ELSE %1 - %2.%1 END")
-                           .arg(a.name, R, count(a))
-                    << QStringLiteral("%1 = %1 - (%2.%3 IS NOT NULL)").arg(count(a), R, a.name);
-            }
-        }
-        return QStringLiteral("UPDATE %1 SET %2 WHERE %3; DELETE FROM %1 WHERE %3 AND %4 = 0;")
-            .arg(S, set.join(QStringLiteral(", ")), match(r), rows);
+        return change(R, '-') +
+               QStringLiteral(" DELETE FROM %1 WHERE %2 AND %3 = 0;").arg(S, match(R), rows);
     };
     QStringList watched{firm.name, year.name, account.name};
     for (const Column &a : t.amounts)
@@ -444,13 +510,118 @@ QString bookOf(sqlite3 *db)
 
 } // namespace
 
-bool add(sqlite3 *db, QStringList *added, QString *error, const Progress &progress)
+namespace {
+
+// fingraf_zbroj(x): the sum of the values that are not NULL, with the rounding error of every
+// addition carried (as the triggers carry it), NULL where there are none.
+struct ExactSum
+{
+    double sum = 0, error = 0;
+    bool any = false;
+};
+
+void exactSumStep(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return;
+    auto *acc = static_cast<ExactSum *>(sqlite3_aggregate_context(ctx, sizeof(ExactSum)));
+    if (!acc)
+        return;
+    const double v = sqlite3_value_double(argv[0]);
+    const double t = acc->sum + v;
+    acc->error += std::fabs(acc->sum) >= std::fabs(v) ? (acc->sum - t) + v : (v - t) + acc->sum;
+    acc->sum = t;
+    acc->any = true;
+}
+
+void exactSumFinal(sqlite3_context *ctx)
+{
+    auto *acc = static_cast<ExactSum *>(sqlite3_aggregate_context(ctx, 0));
+    if (acc && acc->any)
+        sqlite3_result_double(ctx, acc->sum + acc->error);
+    else
+        sqlite3_result_null(ctx);
+}
+
+bool registerExactSum(sqlite3 *db, QString *error)
+{
+    if (sqlite3_create_function_v2(db, kExactSum, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                   nullptr, exactSumStep, exactSumFinal, nullptr) == SQLITE_OK)
+        return true;
+    *error = QString::fromUtf8(sqlite3_errmsg(db));
+    return false;
+}
+
+// Removes the summary of a turnover table, whatever it holds: its triggers, its table (and with
+// it its indexes). Refuses a summary's name that names something other than a table.
+bool drop(sqlite3 *db, const QString &table, QString *error)
+{
+    const QString S = summaryTable(table);
+    QString type;
+    each(db,
+         QStringLiteral("SELECT type FROM main.sqlite_master WHERE name = '%1' COLLATE NOCASE")
+             .arg(S),
+         [&](sqlite3_stmt *st) { type = text(st, 0); });
+    if (!type.isEmpty() && type != u"table") {
+        *error = QStringLiteral("U knjizi već postoji %1, ali to nije tablica.").arg(S);
+        return false;
+    }
+    for (const char *trigger : {"_UNOS", "_IZMJENA", "_BRISANJE", "_ZAMJENA", "_ZAMJENA_IZMJENOM"})
+        if (!exec(db,
+                  QStringLiteral("DROP TRIGGER IF EXISTS main.%1").arg(S + QLatin1String(trigger)),
+                  error))
+            return false;
+    return exec(db, QStringLiteral("DROP TABLE IF EXISTS main.%1").arg(S), error);
+}
+
+// Opens the book at path (which must exist; never creates a file) and runs work on it. A book
+// another program holds locked is waited for, then refused.
+bool onBook(const QString &path, int flags, QString *error,
+            const std::function<bool(sqlite3 *)> &work)
+{
+    if (!QFileInfo(path).isFile()) {
+        *error = QStringLiteral("Datoteka knjige ne postoji: \"%1\".").arg(path);
+        return false;
+    }
+    sqlite3 *db = nullptr;
+    bool ok = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr) == SQLITE_OK;
+    if (ok) {
+        sqlite3_busy_timeout(db, BookLock::kWaitMs);
+        QString why;
+        ok = each(
+            db, QStringLiteral("SELECT count(*) FROM sqlite_master"), [](sqlite3_stmt *) {}, &why);
+        if (!ok && BookLock::isBusy(sqlite3_extended_errcode(db)))
+            *error = BookLock::heldByAnother(path);
+        else if (!ok)
+            *error = QStringLiteral("Datoteka \"%1\" nije baza podataka: %2").arg(path, why);
+        else if (!(ok = work(db)) && *error == BookLock::heldByAnother(bookOf(db)))
+            *error = BookLock::heldByAnother(path); // the book as it was named
+    } else {
+        *error = QStringLiteral("Knjiga \"%1\" se ne može otvoriti: %2")
+                     .arg(path, QString::fromUtf8(sqlite3_errmsg(db)));
+    }
+    sqlite3_close(db);
+    return ok;
+}
+
+QString amountText(sqlite3_stmt *s, int column)
+{
+    if (sqlite3_column_type(s, column) == SQLITE_NULL)
+        return QStringLiteral("NULL");
+    return QString::number(sqlite3_column_double(s, column), 'f', 2);
+}
+
+} // namespace
+
+bool add(sqlite3 *db, QStringList *added, QString *error, const Progress &progress, Mode mode)
 {
     added->clear();
     if (sqlite3_db_readonly(db, "main") != 0) {
         *error = QStringLiteral("Knjiga je samo za čitanje: sažetak prometa se ne može dodati.");
         return false;
     }
+    if (!registerExactSum(db, error))
+        return false;
     if (!exec(db, QStringLiteral("BEGIN IMMEDIATE"), error)) {
         if (BookLock::isBusy(sqlite3_extended_errcode(db)))
             *error = BookLock::heldByAnother(bookOf(db));
@@ -467,6 +638,13 @@ bool add(sqlite3 *db, QStringList *added, QString *error, const Progress &progre
         added->clear();
         return false;
     };
+    if (mode == Mode::Rebuild)
+        for (const QString &name : turnoverTables()) {
+            QString why;
+            if (inspect(db, QStringLiteral("main"), name).exists && !drop(db, name, &why))
+                return fail(
+                    QStringLiteral("Sažetak tablice %1 se ne može obnoviti: %2").arg(name, why));
+        }
     const QVector<TSqlAdapter::SummaryTable> present = usable(db, QStringLiteral("main"));
     auto hasSummary = [&](const QString &name) {
         for (const auto &s : present)
@@ -495,9 +673,9 @@ bool add(sqlite3 *db, QStringList *added, QString *error, const Progress &progre
         const Definition d = define(t);
         if (objectNamed(db, QStringLiteral("main"), d.summary))
             return fail(QStringLiteral("U knjizi već postoji %1, ali to nije sažetak prometa kakav "
-                                       "fingraf održava.")
+                                       "fingraf održava. Obnovite ga (fingraf sazetak --obnovi).")
                             .arg(d.summary));
-        QStringList names{d.index};
+        QStringList names{d.index, d.largeIndex};
         for (const Trigger &tr : d.triggers)
             names << tr.name;
         for (const QString &n : std::as_const(names))
@@ -505,7 +683,7 @@ bool add(sqlite3 *db, QStringList *added, QString *error, const Progress &progre
                 return fail(QStringLiteral("U knjizi već postoji %1.").arg(n));
         QString why;
         if (!exec(db, d.createTable, &why) || !exec(db, d.fill, &why) ||
-            !exec(db, d.createIndex, &why))
+            !exec(db, d.createIndex, &why) || !exec(db, d.createLargeIndex, &why))
             return fail(
                 QStringLiteral("Sažetak tablice %1 se ne može izraditi: %2").arg(name, why));
         for (const Trigger &tr : d.triggers)
@@ -524,34 +702,151 @@ bool add(sqlite3 *db, QStringList *added, QString *error, const Progress &progre
     return true;
 }
 
-bool addToBook(const QString &path, QStringList *added, QString *error, const Progress &progress)
+bool addToBook(const QString &path, QStringList *added, QString *error, const Progress &progress,
+               Mode mode)
 {
     added->clear();
-    if (!QFileInfo(path).isFile()) {
-        *error = QStringLiteral("Datoteka knjige ne postoji: \"%1\".").arg(path);
+    return onBook(path, SQLITE_OPEN_READWRITE, error,
+                  [&](sqlite3 *db) { return add(db, added, error, progress, mode); });
+}
+
+bool check(sqlite3 *db, QStringList *differences, QString *error)
+{
+    differences->clear();
+    if (!registerExactSum(db, error))
+        return false;
+    const QString main = QStringLiteral("main");
+    const QVector<TSqlAdapter::SummaryTable> present = usable(db, main);
+    bool any = false;
+    for (const QString &name : turnoverTables()) {
+        const Table t = inspect(db, main, name);
+        if (!t.exists)
+            continue;
+        bool kept = false;
+        for (const auto &s : present)
+            kept = kept || s.table == name;
+        if (!kept) {
+            *error = objectNamed(db, main, summaryTable(name))
+                         ? QStringLiteral("Sažetak tablice %1 nije kakav fingraf održava. Obnovite "
+                                          "ga (fingraf sazetak --obnovi).")
+                               .arg(name)
+                         : QStringLiteral("Tablica %1 nema sažetka prometa. Dodajte ga (fingraf "
+                                          "sazetak).")
+                               .arg(name);
+            return false;
+        }
+        any = true;
+        const Definition d = define(t);
+        const Column &firm = t.keys[0], &year = t.keys[1], &account = t.keys[2];
+        // Every key of the rows and of the summary, side by side: the rows' count and the number
+        // of large amounts, then each amount's sum as the summary keeps it, from both.
+        QStringList rowColumns{QStringLiteral("count(*)")}, summaryColumns{QLatin1String(kRows)};
+        QStringList large;
+        for (const Column &a : t.amounts)
+            large
+                << QStringLiteral("coalesce(abs(%1) >= %2, 0)").arg(a.name, QLatin1String(kLarge));
+        rowColumns << QStringLiteral("sum(%1)").arg(large.join(QStringLiteral(" + ")));
+        summaryColumns << QLatin1String(kLargeCount);
+        QStringList labels{QStringLiteral("redaka"), QStringLiteral("velikih iznosa")};
+        for (const Column &a : t.amounts)
+            if (!a.notNull) {
+                rowColumns << QStringLiteral("count(%1)").arg(a.name);
+                summaryColumns << QLatin1String(kCountPrefix) + a.name;
+                labels << QStringLiteral("iznosa %1").arg(a.name);
+            }
+        const int counts = int(labels.size()); // then the sums
+        for (const Column &a : t.amounts) {
+            rowColumns << QStringLiteral("%1(CASE WHEN abs(%2) >= %3 THEN 0.0 ELSE %2 + 0.0 END)")
+                              .arg(QLatin1String(kExactSum), a.name, QLatin1String(kLarge));
+            summaryColumns << a.name;
+            labels << a.name;
+        }
+        // every key of either side, the rows' side r and the summary's side s
+        QStringList pairs;
+        for (int i = 0; i < int(labels.size()); ++i)
+            pairs << QStringLiteral("r.c%1, s.c%1").arg(i);
+        auto side = [&](const QStringList &columns, const QString &from, bool grouped) {
+            QStringList named;
+            for (int i = 0; i < int(columns.size()); ++i)
+                named << QStringLiteral("%1 AS c%2").arg(columns[i]).arg(i);
+            return QStringLiteral("SELECT 1 AS here, %1 AS f, %2 AS y, %3 AS a, %4 FROM main.%5%6")
+                .arg(firm.name, year.name, account.name, named.join(QStringLiteral(", ")), from,
+                     grouped ? QStringLiteral(" GROUP BY %1, %2 COLLATE BINARY, %3")
+                                   .arg(firm.name, account.name, year.name)
+                             : QString());
+        };
+        const QString sql =
+            QStringLiteral("SELECT coalesce(r.f, s.f), coalesce(r.y, s.y), coalesce(r.a, s.a), "
+                           "r.here, s.here, %1 FROM (%2) r FULL JOIN (%3) s ON r.f IS s.f AND "
+                           "r.y IS s.y AND r.a IS s.a COLLATE BINARY ORDER BY 1, 3 COLLATE "
+                           "BINARY, 2")
+                .arg(pairs.join(QStringLiteral(", ")), side(rowColumns, t.name, true),
+                     side(summaryColumns, d.summary, false));
+        QString why;
+        const bool read = each(
+            db, sql,
+            [&](sqlite3_stmt *st) {
+                const QString key = QStringLiteral("%1: poduzeće %2, godina %3, konto \"%4\"")
+                                        .arg(name, text(st, 0), text(st, 1), text(st, 2));
+                if (sqlite3_column_type(st, 4) == SQLITE_NULL) {
+                    *differences << key + QStringLiteral(": nema ga u sažetku");
+                    return;
+                }
+                if (sqlite3_column_type(st, 3) == SQLITE_NULL) {
+                    *differences << key + QStringLiteral(": u sažetku, a nema ga u prometu");
+                    return;
+                }
+                QStringList what;
+                for (int i = 0; i < int(labels.size()); ++i) {
+                    const int r = 5 + 2 * i, s = r + 1;
+                    const bool nullR = sqlite3_column_type(st, r) == SQLITE_NULL;
+                    const bool nullS = sqlite3_column_type(st, s) == SQLITE_NULL;
+                    // counts exactly, amounts to the cent (or, past 7e13 where a double holds
+                    // no cents, to its last two bits)
+                    const double x = sqlite3_column_double(st, r), y = sqlite3_column_double(st, s);
+                    const double large = qMax(std::fabs(x), std::fabs(y));
+                    const double ulp = std::nextafter(large, HUGE_VAL) - large;
+                    const bool same =
+                        i < counts ? sqlite3_column_int64(st, r) == sqlite3_column_int64(st, s)
+                                   : nullR == nullS &&
+                                         (nullR || std::fabs(x - y) < qMax(0.005, 2.5 * ulp));
+                    if (!same)
+                        what << QStringLiteral("%1 %2 u sažetku, %3 u prometu")
+                                    .arg(labels[i], i < counts ? text(st, s) : amountText(st, s),
+                                         i < counts ? text(st, r) : amountText(st, r));
+                }
+                if (!what.isEmpty())
+                    *differences << key + QStringLiteral(": ") + what.join(QStringLiteral("; "));
+            },
+            &why);
+        if (!read) {
+            *error = QStringLiteral("Sažetak tablice %1 se ne može provjeriti: %2").arg(name, why);
+            return false;
+        }
+    }
+    if (!any) {
+        *error = QStringLiteral("U knjizi nema tablice prometa (%1).")
+                     .arg(turnoverTables().join(QStringLiteral(", ")));
         return false;
     }
-    sqlite3 *db = nullptr;
-    bool ok = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) ==
-              SQLITE_OK;
-    if (ok) {
-        sqlite3_busy_timeout(db, BookLock::kWaitMs);
-        QString why;
-        ok = each(
-            db, QStringLiteral("SELECT count(*) FROM sqlite_master"), [](sqlite3_stmt *) {}, &why);
-        if (!ok && BookLock::isBusy(sqlite3_extended_errcode(db)))
-            *error = BookLock::heldByAnother(path);
-        else if (!ok)
-            *error = QStringLiteral("Datoteka \"%1\" nije baza podataka: %2").arg(path, why);
-        else if (!(ok = add(db, added, error, progress)) &&
-                 *error == BookLock::heldByAnother(bookOf(db)))
-            *error = BookLock::heldByAnother(path); // the book as it was named
-    } else {
-        *error = QStringLiteral("Knjiga \"%1\" se ne može otvoriti: %2")
-                     .arg(path, QString::fromUtf8(sqlite3_errmsg(db)));
-    }
-    sqlite3_close(db);
-    return ok;
+    return true;
+}
+
+bool checkBook(const QString &path, QStringList *differences, QString *error)
+{
+    differences->clear();
+    return onBook(path, SQLITE_OPEN_READONLY, error,
+                  [&](sqlite3 *db) { return check(db, differences, error); });
+}
+
+bool readsRows(sqlite3 *db, const QString &schema, const TSqlAdapter::SummaryTable &summary)
+{
+    bool found = false;
+    const bool ok = each(db,
+                         QStringLiteral("SELECT 1 FROM %1.%2 WHERE %3 > 0 LIMIT 1")
+                             .arg(quoted(schema), summary.summary, QLatin1String(kLargeCount)),
+                         [&](sqlite3_stmt *) { found = true; });
+    return found || !ok; // what cannot be told is read from the rows
 }
 
 } // namespace TurnoverSummary
