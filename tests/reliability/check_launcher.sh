@@ -221,7 +221,7 @@ cp "$work/bare.sqlite" "$work/nosum.sqlite"
 sqlite3 "$work/nosum.sqlite" "DROP TABLE PROMET_SAZETAK"
 run bare -- sazetak --provjeri "$work/nosum.sqlite"
 want_rc 1
-want_err "nije kakav fingraf održava"
+want_err "nema sažetka prometa"
 case_ "group definition without a display"
 run bare -- prihodi --conn "$work/bare.sqlite" --definiraj PrihodiP --konta 7500,7501 --vrsta S
 want_rc 0
