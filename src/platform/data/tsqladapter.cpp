@@ -1,5 +1,6 @@
 #include "tsqladapter.h"
 
+#include "distinctrewrite.h"
 #include "summaryrewrite.h"
 
 #include <QSet>
@@ -231,6 +232,9 @@ Result adapt(const QString &tsql, const QVector<SummaryTable> &summaries)
             r.fromSummary = true;
             return r;
         }
+        const QString narrowed = DistinctRewrite::rewrite(t, summaries);
+        if (!narrowed.isEmpty())
+            return adapt(narrowed);
     }
 
     // SET TEXTSIZE n: a SQL Server session option that SQLite does not need.
