@@ -7,8 +7,10 @@
 //
 // The book is made once (default: the user's cache folder) and reused by later runs.
 #include "chartwin/chartwindow.h"
+#include "chartwin/hostcontext.h"
 #include "demobook.h"
 #include "entry/cfingrafpromet.h"
+#include "incexp/frmfindefkontaprihrash.h"
 #include "incexp/frmfingrafprihodrashod.h"
 #include "incexp/incexpstatements.h"
 #include "output/frmispiscr.h"
@@ -38,7 +40,9 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTextStream>
+#include <QTreeWidget>
 
 #include <sqlite3.h>
 
@@ -565,6 +569,68 @@ int main(int argc, char **argv)
                0, 0});
         planWindow->close();
         QApplication::processEvents();
+    }
+
+    // The group definition window over a large chart of accounts: a scale-1 book whose chart of
+    // the year is grown to 8,031 accounts, a thousand of them in the group. Its fill is two
+    // statements (the accounts, the group's rows), timed beside the bare engine, then the list.
+    {
+        QTemporaryDir dir;
+        const QString defBook = dir.filePath(QStringLiteral("definition.sqlite"));
+        DemoBook::Options options;
+        options.lastYear = year;
+        QString error;
+        if (!DemoBook::create(defBook, options, &error)) {
+            out << error << "\n";
+            return 2;
+        }
+        const QString y = QString::number(year);
+        sqlite3 *writer = nullptr;
+        sqlite3_open(defBook.toUtf8().constData(), &writer);
+        const QString grow =
+            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE "
+                           "i < 8031 - (SELECT count(*) FROM KONTO WHERE BrojPoduzeca = 1 AND "
+                           "GODINAKNJ = %1 AND length(rtrim(SIFKONTA)) > 3)) INSERT INTO KONTO "
+                           "(BrojPoduzeca, GODINAKNJ, SIFKONTA, NAZIVKONTA) SELECT 1, %1, '9' || "
+                           "substr('00000' || i, -5), 'Konto ' || i FROM n; INSERT INTO "
+                           "FINPRIHRASH (BrojPoduzeca, ImeGrupe, Konto, Godina) SELECT 1, "
+                           "'PrihodiP', SIFKONTA, %1 FROM KONTO WHERE SIFKONTA LIKE '9_____' AND "
+                           "BrojPoduzeca = 1 AND GODINAKNJ = %1 LIMIT 1000")
+                .arg(y);
+        if (sqlite3_exec(writer, grow.toUtf8().constData(), nullptr, nullptr, nullptr) !=
+            SQLITE_OK) {
+            out << "definition book: " << sqlite3_errmsg(writer) << "\n";
+            return 2;
+        }
+        sqlite3_close(writer);
+        const BareBook definitionBare(defBook);
+        const QString defConn = QStringLiteral("Provider=SQLite;Data Source=") + defBook;
+        auto definitionStep = [&](const QString &name, const QString &sql) {
+            Recordset rs;
+            const QByteArray statement = TSqlAdapter::adapt(sql).sql.toUtf8();
+            int rows = 0;
+            print({name,
+                   timeIt(runs, [&] { pristup.OtvoriRecordset(defConn, sql, rs, true, false); }),
+                   timeIt(runs, [&] { rows = definitionBare.run(statement); }), rows});
+        };
+        definitionStep(QStringLiteral("definition: chart of accounts"),
+                       IncExpSql::chartOfAccounts(1, year));
+        definitionStep(QStringLiteral("definition: the group's rows"),
+                       IncExpSql::groupRows(QStringLiteral("PrihodiP"), 1));
+        auto host = std::make_shared<HostContext>();
+        host->connectionString = defConn;
+        host->brojPoduzeca = 1;
+        host->godina = year;
+        frmFinDefKontaPrihRash definition(quietServices(), host);
+        definition.otvori(QStringLiteral("PrihodiP"));
+        int ticked = 0;
+        for (int i = 0; i < definition.ListView->topLevelItemCount(); ++i)
+            ticked += definition.ListView->topLevelItem(i)->checkState(0) == Qt::Checked;
+        print({QStringLiteral("definition window fill (%1 accounts, %2 ticked)")
+                   .arg(definition.ListView->topLevelItemCount())
+                   .arg(ticked),
+               timeIt(runs, [&] { definition.OsvjeziZapise(); }), 0, 0});
+        cPristupPodacima::closeAllConnections();
     }
 
     // Window steps, end to end, offscreen; those that read turnover also with the data access

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QStyle>
 #include <QTreeWidget>
 
@@ -169,19 +170,24 @@ void frmFinDefKontaPrihRash::OsvjeziZapise()
         dialogs.message(this, QStringLiteral("Ne postoji upisan kontni plan !"));
         return;
     }
-    const bool anyRows = !(rows.Bof() && rows.Eof());
+    // The group's accounts of the year, found once: an account is ticked when a row matches
+    // accountRowFilter(code, year), whose KONTO='code' compares text without regard to case.
+    QSet<QString> ticked;
+    if (!(rows.Bof() && rows.Eof()) &&
+        rows.setFilter(QStringLiteral("GODINA=") + QString::number(host.godina))) {
+        for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) {
+            const QVariant konto = rows.value(QStringLiteral("KONTO"));
+            if (!konto.isNull())
+                ticked.insert(konto.toString().toCaseFolded());
+        }
+        rows.setFilter(QString());
+    }
     QList<QTreeWidgetItem *> items;
+    items.reserve(accounts.RecordCount());
     for (accounts.MoveFirst(); !accounts.Eof(); accounts.MoveNext()) {
         const QString code = accounts.value(0).toString().trimmed();
         auto *item = new QTreeWidgetItem({code, accounts.value(1).toString()});
-        bool ticked = false;
-        if (anyRows) {
-            rows.MoveFirst();
-            rows.setFilter(IncExpSql::accountRowFilter(code, host.godina));
-            ticked = rows.RecordCount() > 0;
-            rows.setFilter(QString());
-        }
-        item->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);
+        item->setCheckState(0, ticked.contains(code.toCaseFolded()) ? Qt::Checked : Qt::Unchecked);
         items << item;
     }
     ListView->addTopLevelItems(items);

@@ -123,6 +123,14 @@ void TstFrmFinDefKontaPrihRash::blankKeyIsRefused()
 void TstFrmFinDefKontaPrihRash::ticksAreTheYearsOwn()
 {
     exec(QStringLiteral("INSERT INTO FINPRIHRASH VALUES (1, 'PrihodiP', '1200', 2025)"));
+    // a row's account matches whatever its case; a row without one matches none
+    exec(QStringLiteral("INSERT INTO KONTO (BROJPODUZECA, GODINAKNJ, SIFKONTA, NAZIVKONTA) VALUES "
+                        "(1, 2026, '75A0', 'Probni konto'); INSERT INTO FINPRIHRASH VALUES (1, "
+                        "'PrihodiP', '75a0', 2026), (1, 'PrihodiP', NULL, 2026)"));
+    m_d = make();
+    m_d->otvori(QStringLiteral("PrihodiP"));
+    QCOMPARE(m_d->tickedAccounts(), QStringList({"7500", "7501", "75A0", "7600", "7720"}));
+    exec(QStringLiteral("DELETE FROM FINPRIHRASH WHERE Konto IS NULL OR Konto = '75a0'"));
     m_d = make();
     m_d->otvori(QStringLiteral("PrihodiP"));
     QCOMPARE(m_d->tickedAccounts(), QStringList({"7500", "7501", "7600", "7720"}));
