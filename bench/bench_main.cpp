@@ -686,6 +686,12 @@ int main(int argc, char **argv)
     QTreeWidgetItem *analNode = w->tv->node(QStringLiteral("K: ") + anal);
     click(w, analNode);
     withAndWithout(QStringLiteral("node click analytic %1").arg(anal), [&] { click(w, analNode); });
+    // the partner level made anew: the partner list's statement and a node for each partner
+    withAndWithout(QStringLiteral("node click analytic %1, partners not yet loaded").arg(anal),
+                   [&] {
+                       w->tv->removeChildren(analNode);
+                       click(w, analNode);
+                   });
     QTreeWidgetItem *partnerNode = w->tv->node(QStringLiteral("A: ") + partner);
     if (!partnerNode) {
         out << "no tree node for partner " << partner << "\n";
