@@ -245,13 +245,17 @@ void frmFinGrafPrihodRashod::loadPartners(QTreeWidgetItem *account)
     const QString partnerTag = tag == u"PrihKonto"   ? QStringLiteral("PKomit")
                                : tag == u"RashKonto" ? QStringLiteral("RKomit")
                                                      : QStringLiteral("SKomit");
+    const int codeAt = partners.fieldIndex(QStringLiteral("ANALKONTO"));
+    const int nameAt = partners.fieldIndex(QStringLiteral("Naziv"));
+    QVector<KeyedTree::Node> nodes;
+    nodes.reserve(partners.RecordCount());
     for (partners.MoveFirst(); !partners.Eof(); partners.MoveNext()) {
-        const QString code = partners.value(QStringLiteral("ANALKONTO")).toString();
-        tv->addNode(account, prefix + code,
-                    partners.value(QStringLiteral("Naziv")).toString() + QStringLiteral(" (") +
-                        code + u')',
-                    partnerTag);
+        const QString code = partners.value(codeAt).toString();
+        nodes.append({prefix + code,
+                      partners.value(nameAt).toString() + QStringLiteral(" (") + code + u')',
+                      partnerTag});
     }
+    tv->addChildren(account, nodes);
 }
 
 void frmFinGrafPrihodRashod::nodeClick(QTreeWidgetItem *node)

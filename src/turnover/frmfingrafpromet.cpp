@@ -110,13 +110,17 @@ void frmFinGrafPromet::fillChildren(QTreeWidgetItem *parent, const QString &sql,
     Recordset rs;
     if (!openFill(sql, rs, {failure, Dialogs::NoIcon}))
         return;
+    const int keyAt = rs.fieldIndex(keyField), textAt = rs.fieldIndex(textField);
+    QVector<KeyedTree::Node> nodes;
+    nodes.reserve(rs.RecordCount());
     for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
-        const QString key = rs.value(keyField).toString();
-        const QString text =
-            tag == u"Komit" ? rs.value(textField).toString() + QStringLiteral(" (") + key + u')'
-                            : key + u' ' + rs.value(textField).toString();
-        tv->addNode(parent, keyPrefix + key, text, tag);
+        const QString key = rs.value(keyAt).toString();
+        const QString text = tag == u"Komit"
+                                 ? rs.value(textAt).toString() + QStringLiteral(" (") + key + u')'
+                                 : key + u' ' + rs.value(textAt).toString();
+        nodes.append({keyPrefix + key, text, tag});
     }
+    tv->addChildren(parent, nodes);
 }
 
 void frmFinGrafPromet::NapuniAnalitickaKonta(QTreeWidgetItem *sint)

@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QSet>
 
+#include <sqlite3.h>
+
 namespace DistinctRewrite {
 
 namespace {
@@ -62,7 +64,8 @@ struct Statement
 
 } // namespace
 
-QString rewrite(const QVector<Token> &tokens, const QVector<SummaryTable> &tables)
+QString rewrite(const QVector<Token> &tokens, const QVector<SummaryTable> &tables,
+                const QSet<QString> &rowKeys)
 {
     Statement s;
     s.all = tokens;
@@ -73,6 +76,8 @@ QString rewrite(const QVector<Token> &tokens, const QVector<SummaryTable> &table
         }
     const int n = int(s.t.size());
     if (n < 4 || !s.word(0, "SELECT") || !s.word(1, "DISTINCT"))
+        return {};
+    if (s.word(2, "TOP") && !(n > 4 && s.t[3].text == u"100" && s.word(4, "PERCENT")))
         return {};
     // one SELECT, no subquery, nothing unknown; the depth of each token
     QVector<int> depth(n);
@@ -135,6 +140,7 @@ QString rewrite(const QVector<Token> &tokens, const QVector<SummaryTable> &table
     const QString qualifier = s.t[k].text;
     const int tableEnd = ++k;
     QSet<QString> others;
+    bool joinsOneRow = true; // each joined table gives at most one row for each row before it
     while (k < where) {
         if (s.word(k, "INNER"))
             ++k;
@@ -148,6 +154,7 @@ QString rewrite(const QVector<Token> &tokens, const QVector<SummaryTable> &table
         for (const SummaryTable &other : tables)
             if (other.table.compare(s.t[k].text, Qt::CaseInsensitive) == 0)
                 return {};
+        const QString table = s.t[k].text.toUpper();
         QString name = s.t[k++].text;
         if (s.word(k, "AS"))
             ++k;
@@ -156,8 +163,19 @@ QString rewrite(const QVector<Token> &tokens, const QVector<SummaryTable> &table
         others.insert(name.toUpper());
         if (!s.word(k, "ON"))
             return {};
+        const int on = ++k;
         while (k < where && !(depth[k] == 0 && (s.word(k, "INNER") || s.word(k, "JOIN"))))
             ++k;
+        // ON a.x = T.key or T.key = a.x, key the rowid of T: one row of T at most for each row
+        auto keyAt = [&](int q) {
+            return s.t[q].kind == Token::Word && s.punct(q + 1, u'.') &&
+                   s.t[q + 2].kind == Token::Word &&
+                   s.t[q].text.compare(name, Qt::CaseInsensitive) == 0 &&
+                   rowKeys.contains(table + u'.' + s.t[q + 2].text.toUpper());
+        };
+        const bool oneRow = k - on == 7 && s.punct(on + 3, u'=') && s.punct(on + 1, u'.') &&
+                            s.punct(on + 5, u'.') && (keyAt(on) || keyAt(on + 4));
+        joinsOneRow = joinsOneRow && oneRow;
     }
     if (others.contains(qualifier.toUpper()))
         return {};
@@ -245,11 +263,19 @@ QString rewrite(const QVector<Token> &tokens, const QVector<SummaryTable> &table
                  movedText.join(QStringLiteral(" AND ")));
 
     // The DISTINCT of the whole becomes a grouping by every item of the select list: the same
-    // rows, sorted once for the grouping instead of looked up in a set of its own.
+    // rows, sorted once for the grouping instead of looked up in a set of its own. Where every
+    // join adds at most one row and the select list gives every column kept of the narrowed
+    // rows, which are distinct, the rows are distinct already and need neither.
+    QSet<QString> selected; // items that are a column of it alone
+    const int firstItem = s.word(2, "TOP") ? 5 : 2;
+    for (int j = firstItem; j + 2 < from; ++j)
+        if ((j == firstItem || s.punct(j - 1, u',')) &&
+            s.t[j].text.compare(qualifier, Qt::CaseInsensitive) == 0 && s.punct(j + 1, u'.') &&
+            (s.punct(j + 3, u',') || j + 3 == from || s.word(j + 3, "AS")))
+            selected.insert(s.t[j + 2].text.toUpper());
+    const bool alreadyDistinct = joinsOneRow && selected.contains(columns);
     QStringList items;
-    if (s.word(2, "TOP") && !(n > 4 && s.t[3].text == u"100" && s.word(4, "PERCENT")))
-        return {};
-    int itemBegin = s.word(2, "TOP") ? 5 : 2;
+    int itemBegin = firstItem;
     for (int j = itemBegin; j <= from; ++j) {
         if (j < from && !(depth[j] == 0 && s.punct(j, u',')))
             continue;
@@ -272,11 +298,52 @@ QString rewrite(const QVector<Token> &tokens, const QVector<SummaryTable> &table
         out += s.all[i].text;
     if (!keptText.isEmpty())
         out += QStringLiteral("WHERE ") + keptText.join(QStringLiteral(" AND ")) + u' ';
-    out += QStringLiteral("GROUP BY ") + items.join(QStringLiteral(", ")) + u' ';
+    if (!alreadyDistinct)
+        out += QStringLiteral("GROUP BY ") + items.join(QStringLiteral(", ")) + u' ';
     if (order >= 0)
         for (int i = s.at[order]; i < s.all.size(); ++i)
             out += s.all[i].text;
     return out.trimmed();
+}
+
+QSet<QString> rowKeys(sqlite3 *db, const QString &schema)
+{
+    QSet<QString> keys;
+    const QString s = QString(schema).replace(u'"', QStringLiteral("\"\""));
+    sqlite3_stmt *tables = nullptr;
+    const QByteArray list =
+        QStringLiteral("SELECT name FROM \"%1\".sqlite_master WHERE type = 'table'")
+            .arg(s)
+            .toUtf8();
+    if (sqlite3_prepare_v2(db, list.constData(), -1, &tables, nullptr) != SQLITE_OK)
+        return keys;
+    while (sqlite3_step(tables) == SQLITE_ROW) {
+        const QString table =
+            QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(tables, 0)));
+        sqlite3_stmt *info = nullptr;
+        const QByteArray pragma = QStringLiteral("PRAGMA \"%1\".table_info(\"%2\")")
+                                      .arg(s, QString(table).replace(u'"', QStringLiteral("\"\"")))
+                                      .toUtf8();
+        if (sqlite3_prepare_v2(db, pragma.constData(), -1, &info, nullptr) != SQLITE_OK)
+            continue;
+        // the rowid's own name: the one primary key column, declared INTEGER
+        QString key;
+        int keyColumns = 0;
+        while (sqlite3_step(info) == SQLITE_ROW)
+            if (sqlite3_column_int(info, 5) > 0) {
+                ++keyColumns;
+                const auto *type = reinterpret_cast<const char *>(sqlite3_column_text(info, 2));
+                if (type && QString::fromUtf8(type).compare(QLatin1String("INTEGER"),
+                                                            Qt::CaseInsensitive) == 0)
+                    key = QString::fromUtf8(
+                        reinterpret_cast<const char *>(sqlite3_column_text(info, 1)));
+            }
+        sqlite3_finalize(info);
+        if (keyColumns == 1 && !key.isEmpty())
+            keys.insert(table.toUpper() + u'.' + key.toUpper());
+    }
+    sqlite3_finalize(tables);
+    return keys;
 }
 
 } // namespace DistinctRewrite

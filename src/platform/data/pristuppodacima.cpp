@@ -2,6 +2,7 @@
 
 #include "booklock.h"
 #include "connectionstring.h"
+#include "distinctrewrite.h"
 #include "sqlitefunctions.h"
 #include "tsqladapter.h"
 #include "turnoversummary.h"
@@ -33,7 +34,8 @@ struct Connection
     // connection opened, and the statements adapted for it so far.
     QVector<TSqlAdapter::SummaryTable> summaries;
     std::shared_ptr<Adapted> adapted;
-    sqlite3 *handle = nullptr; // the embedded book's, while the Qt connection is open
+    sqlite3 *handle = nullptr;  // the embedded book's, while the Qt connection is open
+    QSet<QString> rowKeys = {}; // its tables' rowid columns (distinctrewrite.h)
 };
 
 bool &summariesWanted()
@@ -131,6 +133,7 @@ bool attachSqliteBook(QSqlDatabase &db, const QString &path, Connection *c, QStr
     }
     c->handle = *static_cast<sqlite3 *const *>(handle.data());
     c->summaries = TurnoverSummary::usable(c->handle, QStringLiteral("dbo"));
+    c->rowKeys = DistinctRewrite::rowKeys(c->handle, QStringLiteral("dbo"));
     return true;
 }
 
@@ -215,8 +218,9 @@ QString statementFor(const Connection &c, const QString &sql, bool *noop)
             if (c.adapted->size() >= 512)
                 c.adapted->clear();
             it = c.adapted->insert(
-                key, TSqlAdapter::adapt(sql, summaries ? c.summaries
-                                                       : QVector<TSqlAdapter::SummaryTable>()));
+                key, TSqlAdapter::adapt(
+                         sql, summaries ? c.summaries : QVector<TSqlAdapter::SummaryTable>(),
+                         c.rowKeys));
         }
         r = *it;
     } else {

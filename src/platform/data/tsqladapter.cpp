@@ -222,7 +222,8 @@ QVector<Token> tokenize(const QString &sql)
     return out;
 }
 
-Result adapt(const QString &tsql, const QVector<SummaryTable> &summaries)
+Result adapt(const QString &tsql, const QVector<SummaryTable> &summaries,
+             const QSet<QString> &rowKeys)
 {
     QVector<Token> t = tokenize(tsql);
     if (!summaries.isEmpty()) {
@@ -232,7 +233,7 @@ Result adapt(const QString &tsql, const QVector<SummaryTable> &summaries)
             r.fromSummary = true;
             return r;
         }
-        const QString narrowed = DistinctRewrite::rewrite(t, summaries);
+        const QString narrowed = DistinctRewrite::rewrite(t, summaries, rowKeys);
         if (!narrowed.isEmpty())
             return adapt(narrowed);
     }

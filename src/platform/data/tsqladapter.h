@@ -39,6 +39,9 @@ struct Result
 
 /// The statement for SQLite. A statement whose answer cannot differ when read from a summary of
 /// the turnover tables is pointed there (summaryrewrite.h).
-Result adapt(const QString &tsql, const QVector<SummaryTable> &summaries = {});
+/// A SELECT DISTINCT over a turnover table reads only the distinct values it needs of the table
+/// (distinctrewrite.h; rowKeys as DistinctRewrite::rowKeys gives them).
+Result adapt(const QString &tsql, const QVector<SummaryTable> &summaries = {},
+             const QSet<QString> &rowKeys = {});
 
 } // namespace TSqlAdapter

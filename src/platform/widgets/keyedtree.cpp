@@ -18,6 +18,32 @@ KeyedTree::KeyedTree(QWidget *parent) : QTreeWidget(parent)
             [this](QTreeWidgetItem *item) { emit nodeClicked(item); });
 }
 
+void KeyedTree::addChildren(QTreeWidgetItem *parent, const QVector<Node> &nodes)
+{
+    QList<QTreeWidgetItem *> items;
+    items.reserve(nodes.size());
+    m_byKey.reserve(m_byKey.size() + nodes.size());
+    QVariant tag; // the same for every node, as a rule: made once
+    for (const Node &n : nodes) {
+        auto *item = new QTreeWidgetItem(QStringList{n.text});
+        if (tag.toString() != n.tag)
+            tag = n.tag;
+        item->setData(0, TagRole, tag);
+        if (!n.key.isEmpty()) {
+            const QVariant key(n.key);
+            item->setData(0, GivenKeyRole, key);
+            const qsizetype before = m_byKey.size();
+            QTreeWidgetItem *&slot = m_byKey[n.key]; // one lookup: the key's place, new or held
+            if (m_byKey.size() > before) {
+                slot = item;
+                item->setData(0, KeyRole, key);
+            }
+        }
+        items << item;
+    }
+    parent->addChildren(items);
+}
+
 QTreeWidgetItem *KeyedTree::addNode(QTreeWidgetItem *parent, const QString &key,
                                     const QString &text, const QString &tag, bool *keyTaken)
 {

@@ -234,25 +234,42 @@ void TstTSqlAdapter::distinctNarrowed_data()
     // Whether the whole answers alike is run against the book in tst_turnoversummary (every
     // window statement); here, what each rule lets through. An empty result: left alone.
     QTest::addColumn<QString>("tsql");
+    QTest::addColumn<bool>("rowKeys"); // KOMITENT.SIFKOMIT and PTTMJESTA.PTTBROJKOM name rowids
     QTest::addColumn<QString>("sqlite");
+    const QString partners =
+        QStringLiteral("SELECT DISTINCT TOP 100 PERCENT RTRIM(K.ImeKomit1) + ' ' + "
+                       "RTRIM(M.MJESTOKOM) AS Naziv, P.ANALKONTO FROM dbo.PROMET P INNER JOIN "
+                       "dbo.KOMITENT K ON P.ANALKONTO = K.SifKomit INNER JOIN dbo.PTTMJESTA M ON "
+                       "K.PTTBROJKOM = M.PTTBROJKOM WHERE P.BROJPODUZECA=1 AND SINTKONTO='1200' "
+                       "AND P.GODINAKNJ>=2021 AND P.GODINAKNJ<=2026 ORDER BY Naziv");
+    const QString narrowed =
+        QStringLiteral("SELECT RTRIM(K.ImeKomit1) || ' ' || RTRIM(M.MJESTOKOM) AS Naziv, "
+                       "P.ANALKONTO FROM (SELECT DISTINCT P.ANALKONTO FROM dbo.PROMET P WHERE "
+                       "P.BROJPODUZECA=1 AND SINTKONTO='1200' AND P.GODINAKNJ>=2021 AND "
+                       "P.GODINAKNJ<=2026) P INNER JOIN dbo.KOMITENT K ON P.ANALKONTO = "
+                       "K.SifKomit INNER JOIN dbo.PTTMJESTA M ON K.PTTBROJKOM = M.PTTBROJKOM ");
+    QTest::newRow("partner list, joined on rowids")
+        << partners << true << narrowed + QStringLiteral("ORDER BY Naziv");
+    QTest::newRow("partner list, joined on other columns")
+        << partners << false
+        << narrowed + QStringLiteral("GROUP BY RTRIM(K.ImeKomit1) || ' ' || RTRIM(M.MJESTOKOM), "
+                                     "P.ANALKONTO ORDER BY Naziv");
+    // without the narrowed column in the select list two partners may give one row
+    QString unnamed = partners;
+    unnamed.replace(QStringLiteral(", P.ANALKONTO FROM"), QStringLiteral(" FROM"));
+    QTest::newRow("partner names only")
+        << unnamed << true
+        << QStringLiteral("SELECT RTRIM(K.ImeKomit1) || ' ' || RTRIM(M.MJESTOKOM) AS Naziv FROM "
+                          "(SELECT DISTINCT P.ANALKONTO FROM dbo.PROMET P WHERE P.BROJPODUZECA=1 "
+                          "AND SINTKONTO='1200' AND P.GODINAKNJ>=2021 AND P.GODINAKNJ<=2026) P "
+                          "INNER JOIN dbo.KOMITENT K ON P.ANALKONTO = K.SifKomit INNER JOIN "
+                          "dbo.PTTMJESTA M ON K.PTTBROJKOM = M.PTTBROJKOM GROUP BY "
+                          "RTRIM(K.ImeKomit1) || ' ' || RTRIM(M.MJESTOKOM) ORDER BY Naziv");
     const QString joins = QStringLiteral(" INNER JOIN dbo.KOMITENT K ON P.ANALKONTO = K.SifKomit");
-    QTest::newRow("partner list")
-        << QStringLiteral("SELECT DISTINCT TOP 100 PERCENT RTRIM(K.ImeKomit1) + ' ' + "
-                          "RTRIM(M.MJESTOKOM) AS Naziv, P.ANALKONTO FROM dbo.PROMET P INNER JOIN "
-                          "dbo.KOMITENT K ON P.ANALKONTO = K.SifKomit INNER JOIN dbo.PTTMJESTA M "
-                          "ON K.PTTBROJKOM = M.PTTBROJKOM WHERE P.BROJPODUZECA=1 AND "
-                          "SINTKONTO='1200' AND P.GODINAKNJ>=2021 AND P.GODINAKNJ<=2026 ORDER BY "
-                          "Naziv")
-        << QStringLiteral("SELECT RTRIM(K.ImeKomit1) || ' ' || RTRIM(M.MJESTOKOM) AS Naziv, "
-                          "P.ANALKONTO FROM (SELECT DISTINCT P.ANALKONTO FROM dbo.PROMET P WHERE "
-                          "P.BROJPODUZECA=1 AND SINTKONTO='1200' AND P.GODINAKNJ>=2021 AND "
-                          "P.GODINAKNJ<=2026) P INNER JOIN dbo.KOMITENT K ON P.ANALKONTO = "
-                          "K.SifKomit INNER JOIN dbo.PTTMJESTA M ON K.PTTBROJKOM = M.PTTBROJKOM "
-                          "GROUP BY RTRIM(K.ImeKomit1) || ' ' || RTRIM(M.MJESTOKOM), P.ANALKONTO "
-                          "ORDER BY Naziv");
     QTest::newRow("a condition on another table stays")
         << QStringLiteral("SELECT DISTINCT K.ImeKomit1, P.ANALKONTO FROM PROMET AS P") + joins +
                QStringLiteral(" WHERE K.PTTBROJKOM=10000 AND P.GODINAKNJ=2026")
+        << false
         << QStringLiteral("SELECT K.ImeKomit1, P.ANALKONTO FROM (SELECT DISTINCT P.ANALKONTO FROM "
                           "PROMET AS P WHERE P.GODINAKNJ=2026) P") +
                joins +
@@ -285,16 +302,21 @@ void TstTSqlAdapter::distinctNarrowed_data()
              {"top n", "SELECT DISTINCT TOP 5 P.ANALKONTO FROM PROMET P WHERE P.GODINAKNJ=1"},
              {"unknown qualifier",
               "SELECT DISTINCT X.ANALKONTO FROM PROMET P WHERE P.GODINAKNJ=1"}})
-        QTest::newRow(name) << QString::fromLatin1(tsql) << none;
+        QTest::newRow(name) << QString::fromLatin1(tsql) << true << none;
 }
 
 void TstTSqlAdapter::distinctNarrowed()
 {
     QFETCH(QString, tsql);
+    QFETCH(bool, rowKeys);
     QFETCH(QString, sqlite);
-    const TSqlAdapter::Result r = TSqlAdapter::adapt(tsql, {promet(true)});
+    const QSet<QString> keys{QStringLiteral("KOMITENT.SIFKOMIT"),
+                             QStringLiteral("PTTMJESTA.PTTBROJKOM")};
+    const TSqlAdapter::Result r =
+        TSqlAdapter::adapt(tsql, {promet(true)}, rowKeys ? keys : QSet<QString>());
     QVERIFY(!r.fromSummary);
     QCOMPARE(r.sql, sqlite.isEmpty() ? TSqlAdapter::adapt(tsql).sql : sqlite);
+    QCOMPARE(TSqlAdapter::adapt(tsql, {}, keys).sql, TSqlAdapter::adapt(tsql).sql); // no summary
 }
 
 void TstTSqlAdapter::str_data()
