@@ -247,15 +247,13 @@ void frmFinGrafPrihodRashod::loadPartners(QTreeWidgetItem *account)
                                                      : QStringLiteral("SKomit");
     const int codeAt = partners.fieldIndex(QStringLiteral("ANALKONTO"));
     const int nameAt = partners.fieldIndex(QStringLiteral("Naziv"));
-    QVector<KeyedTree::Node> nodes;
-    nodes.reserve(partners.RecordCount());
-    for (partners.MoveFirst(); !partners.Eof(); partners.MoveNext()) {
-        const QString code = partners.value(codeAt).toString();
-        nodes.append({prefix + code,
-                      partners.value(nameAt).toString() + QStringLiteral(" (") + code + u')',
-                      partnerTag});
-    }
-    tv->addChildren(account, nodes);
+    tv->addChildren(account, partners.RecordCount(), [=](int row) {
+        const QString code = partners.valueAt(row, codeAt).toString();
+        return KeyedTree::Node{prefix + code,
+                               partners.valueAt(row, nameAt).toString() + QStringLiteral(" (") +
+                                   code + u')',
+                               partnerTag};
+    });
 }
 
 void frmFinGrafPrihodRashod::nodeClick(QTreeWidgetItem *node)
@@ -439,6 +437,7 @@ void frmFinGrafPrihodRashod::newGroup()
     const QString name = answer.trimmed().left(30);
     if (name.isEmpty())
         return;
+    tv->completeChildren();
     for (QTreeWidgetItemIterator it(tv); *it; ++it)
         if ((*it)->text(0) == name) {
             dialogs().message(this, QStringLiteral("Već postoji grupa: ") + name,
@@ -643,6 +642,7 @@ bool frmFinGrafPrihodRashod::clickPath(const QStringList &codes, QString *notFou
     if (partner.isEmpty())
         return true;
     QStringList partners;
+    tv->completeChildren(); // a long partner level fills on its own otherwise
     for (int i = 0; i < accountNode->childCount(); ++i) {
         partners << partnerCode(accountNode->child(i));
         if (partners.last() == partner) {

@@ -111,16 +111,14 @@ void frmFinGrafPromet::fillChildren(QTreeWidgetItem *parent, const QString &sql,
     if (!openFill(sql, rs, {failure, Dialogs::NoIcon}))
         return;
     const int keyAt = rs.fieldIndex(keyField), textAt = rs.fieldIndex(textField);
-    QVector<KeyedTree::Node> nodes;
-    nodes.reserve(rs.RecordCount());
-    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
-        const QString key = rs.value(keyAt).toString();
-        const QString text = tag == u"Komit"
-                                 ? rs.value(textAt).toString() + QStringLiteral(" (") + key + u')'
-                                 : key + u' ' + rs.value(textAt).toString();
-        nodes.append({keyPrefix + key, text, tag});
-    }
-    tv->addChildren(parent, nodes);
+    const bool partners = tag == u"Komit";
+    tv->addChildren(parent, rs.RecordCount(), [=](int row) {
+        const QString key = rs.valueAt(row, keyAt).toString();
+        const QString text =
+            partners ? rs.valueAt(row, textAt).toString() + QStringLiteral(" (") + key + u')'
+                     : key + u' ' + rs.valueAt(row, textAt).toString();
+        return KeyedTree::Node{keyPrefix + key, text, tag};
+    });
 }
 
 void frmFinGrafPromet::NapuniAnalitickaKonta(QTreeWidgetItem *sint)
@@ -206,6 +204,7 @@ bool frmFinGrafPromet::clickPath(const QStringList &codes, QString *notFound)
                              {});
     const QString suffix = u'(' + partner + u')';
     QStringList partners;
+    tv->completeChildren(); // a long partner level fills on its own otherwise
     for (int i = 0; i < account->childCount(); ++i) {
         const QString text = account->child(i)->text(0);
         if (text.endsWith(suffix)) {

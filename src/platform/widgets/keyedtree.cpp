@@ -18,13 +18,33 @@ KeyedTree::KeyedTree(QWidget *parent) : QTreeWidget(parent)
             [this](QTreeWidgetItem *item) { emit nodeClicked(item); });
 }
 
-void KeyedTree::addChildren(QTreeWidgetItem *parent, const QVector<Node> &nodes)
+void KeyedTree::addChildren(QTreeWidgetItem *parent, int count, const NodeSource &nodeAt)
 {
+    completeChildren();
+    m_pendingParent = parent;
+    m_pendingSource = nodeAt;
+    m_pendingNext = 0;
+    m_pendingCount = count;
+    m_byKey.reserve(m_byKey.size() + count);
+    addPending(kAtOnce);
+}
+
+void KeyedTree::completeChildren()
+{
+    addPending(m_pendingCount);
+}
+
+// Adds the pending level's nodes up to index upTo, in one step: the view hears of them once.
+void KeyedTree::addPending(int upTo)
+{
+    if (!m_pendingParent)
+        return;
+    upTo = qMin(upTo, m_pendingCount);
     QList<QTreeWidgetItem *> items;
-    items.reserve(nodes.size());
-    m_byKey.reserve(m_byKey.size() + nodes.size());
+    items.reserve(upTo - m_pendingNext);
     QVariant tag; // the same for every node, as a rule: made once
-    for (const Node &n : nodes) {
+    for (; m_pendingNext < upTo; ++m_pendingNext) {
+        const Node n = m_pendingSource(m_pendingNext);
         auto *item = new QTreeWidgetItem(QStringList{n.text});
         if (tag.toString() != n.tag)
             tag = n.tag;
@@ -41,12 +61,39 @@ void KeyedTree::addChildren(QTreeWidgetItem *parent, const QVector<Node> &nodes)
         }
         items << item;
     }
-    parent->addChildren(items);
+    m_pendingParent->addChildren(items);
+    if (m_pendingNext < m_pendingCount) {
+        if (!m_step) {
+            m_step = new QTimer(this);
+            m_step->setSingleShot(true);
+            m_step->setInterval(0);
+            connect(m_step, &QTimer::timeout, this, [this] { addPending(m_pendingNext + kStep); });
+        }
+        m_step->start();
+    } else {
+        dropPending();
+    }
+}
+
+void KeyedTree::dropPending()
+{
+    m_pendingParent = nullptr;
+    m_pendingSource = nullptr;
+    m_pendingNext = m_pendingCount = 0;
+    if (m_step)
+        m_step->stop();
+}
+
+QTreeWidgetItem *KeyedTree::node(const QString &key) const
+{
+    const_cast<KeyedTree *>(this)->completeChildren(); // the tree as it will be
+    return m_byKey.value(key);
 }
 
 QTreeWidgetItem *KeyedTree::addNode(QTreeWidgetItem *parent, const QString &key,
                                     const QString &text, const QString &tag, bool *keyTaken)
 {
+    completeChildren(); // a key goes to the node that was added first
     auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem();
     item->setText(0, text);
     if (!parent) {
@@ -71,12 +118,19 @@ QTreeWidgetItem *KeyedTree::addNode(QTreeWidgetItem *parent, const QString &key,
 
 void KeyedTree::clearNodes()
 {
+    dropPending();
     m_byKey.clear();
     clear();
 }
 
 void KeyedTree::removeChildren(QTreeWidgetItem *node)
 {
+    // a level still filling under node goes with it
+    for (const QTreeWidgetItem *p = m_pendingParent; p; p = p->parent())
+        if (p == node) {
+            dropPending();
+            break;
+        }
     const QList<QTreeWidgetItem *> children = node->takeChildren();
     for (QTreeWidgetItem *child : children) {
         removeChildren(child);
@@ -90,6 +144,7 @@ QList<QTreeWidgetItem *> KeyedTree::nodesGiven(const QString &key) const
     QList<QTreeWidgetItem *> nodes;
     if (key.isEmpty())
         return nodes;
+    const_cast<KeyedTree *>(this)->completeChildren();
     for (QTreeWidgetItemIterator it(const_cast<KeyedTree *>(this)); *it; ++it)
         if ((*it)->data(0, GivenKeyRole).toString() == key)
             nodes << *it;

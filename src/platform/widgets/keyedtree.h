@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QHash>
+#include <QTimer>
 #include <QTreeWidget>
+
+#include <functional>
 
 /// A tree whose nodes carry a key (unique or empty), a text and a tag, found by key.
 /// Setting a key that another node holds fails and leaves the node without a key.
@@ -19,16 +22,25 @@ public:
     {
         QString key, text, tag;
     };
-    /// Adds nodes under parent in one step, as addNode would one by one: the view hears of them
-    /// once, so thousands of children come in milliseconds.
-    void addChildren(QTreeWidgetItem *parent, const QVector<Node> &nodes);
+    /// The node at an index of a level, made when it is added.
+    using NodeSource = std::function<Node(int index)>;
+    /// The nodes a level shows at once; the rest follow kStep at a time.
+    static constexpr int kAtOnce = 1000, kStep = 4000;
+    /// Adds count nodes under parent, as addNode would one by one. The first kAtOnce come at once;
+    /// the rest follow on the next turns of the event loop, so a level of tens of thousands of
+    /// partners is usable at once and the window stays responsive while it fills. Every other
+    /// call of the tree first adds what is still to come (completeChildren), so it sees the
+    /// level whole; code that walks a node's children itself calls completeChildren first.
+    void addChildren(QTreeWidgetItem *parent, int count, const NodeSource &nodeAt);
+    /// Adds now whatever nodes are still to come.
+    void completeChildren();
     void clearNodes();
     /// Whether top-level nodes stand in the order of their texts (children keep the order they
     /// were added in).
     void setRootsSorted(bool sorted) { m_rootsSorted = sorted; }
     /// Removes the children of a node, with their keys.
     void removeChildren(QTreeWidgetItem *node);
-    QTreeWidgetItem *node(const QString &key) const { return m_byKey.value(key); }
+    QTreeWidgetItem *node(const QString &key) const;
     /// Every node that was given this key, in the tree's order: more than one when the key was
     /// given again (the later nodes went without it).
     QList<QTreeWidgetItem *> nodesGiven(const QString &key) const;
@@ -40,6 +52,14 @@ signals:
     void nodeClicked(QTreeWidgetItem *node);
 
 private:
+    void addPending(int upTo);
+    void dropPending();
+
     QHash<QString, QTreeWidgetItem *> m_byKey;
     bool m_rootsSorted = false;
+    // the one level still filling: its parent, where its nodes come from, the next one
+    QTreeWidgetItem *m_pendingParent = nullptr;
+    NodeSource m_pendingSource;
+    int m_pendingNext = 0, m_pendingCount = 0;
+    QTimer *m_step = nullptr;
 };

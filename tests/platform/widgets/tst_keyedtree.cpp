@@ -1,4 +1,5 @@
-// The tree's keys: a key names one node at most, whether its nodes come one by one or many at once.
+// The tree's keys: a key names one node at most, whether its nodes come one by one or a level at
+// once, and a long level that fills on its own is whole to whoever asks.
 #include "platform/widgets/keyedtree.h"
 
 #include <QTest>
@@ -7,48 +8,92 @@ class TstKeyedTree : public QObject
 {
     Q_OBJECT
 private slots:
-    void childrenAtOnceAreKeyedAsOneByOne();
+    void levelAtOnceIsKeyedAsOneByOne();
+    void longLevelFillsOnItsOwnAndWholeWhenAsked();
 };
 
-void TstKeyedTree::childrenAtOnceAreKeyedAsOneByOne()
+namespace {
+
+// partner i of a level: key "A: <i>", "A: 1" held elsewhere, none for 2, "A: 3" twice
+KeyedTree::Node partner(int i)
 {
-    // "A: 1" is held already elsewhere, "A: 2" comes twice, one node has no key
-    const QVector<KeyedTree::Node> nodes{
-        {QStringLiteral("A: 1"), QStringLiteral("Prvi (1)"), QStringLiteral("Komit")},
-        {QStringLiteral("A: 2"), QStringLiteral("Drugi (2)"), QStringLiteral("Komit")},
-        {QString(), QStringLiteral("Bez ključa"), QStringLiteral("Komit")},
-        {QStringLiteral("A: 2"), QStringLiteral("Opet drugi (2)"), QStringLiteral("Ostalo")}};
+    const int code = i == 4 ? 3 : i;
+    return {i == 2 ? QString() : QStringLiteral("A: %1").arg(code),
+            QStringLiteral("Komitent (%1)").arg(code), QStringLiteral("Komit")};
+}
+
+QTreeWidgetItem *withOtherAccount(KeyedTree &tree)
+{
+    QTreeWidgetItem *other =
+        tree.addNode(nullptr, QStringLiteral("K: 2200"), QStringLiteral("2200"), {});
+    tree.addNode(other, QStringLiteral("A: 1"), QStringLiteral("Komitent (1)"), {});
+    return tree.addNode(nullptr, QStringLiteral("K: 1200"), QStringLiteral("1200"), {});
+}
+
+} // namespace
+
+void TstKeyedTree::levelAtOnceIsKeyedAsOneByOne()
+{
     KeyedTree oneByOne, atOnce;
-    for (KeyedTree *tree : {&oneByOne, &atOnce}) {
-        QTreeWidgetItem *other = tree->addNode(nullptr, QStringLiteral("K: 2200"),
-                                               QStringLiteral("2200"), QStringLiteral("Anal"));
-        tree->addNode(other, QStringLiteral("A: 1"), QStringLiteral("Prvi (1)"),
-                      QStringLiteral("Komit"));
-        QTreeWidgetItem *parent = tree->addNode(nullptr, QStringLiteral("K: 1200"),
-                                                QStringLiteral("1200"), QStringLiteral("Anal"));
-        if (tree == &atOnce) {
-            tree->addChildren(parent, nodes);
-        } else {
-            for (const KeyedTree::Node &n : nodes)
-                tree->addNode(parent, n.key, n.text, n.tag);
-        }
-    }
-    QTreeWidgetItem *a = oneByOne.node(QStringLiteral("K: 1200")),
-                    *b = atOnce.node(QStringLiteral("K: 1200"));
-    QCOMPARE(b->childCount(), int(nodes.size()));
-    for (int i = 0; i < a->childCount(); ++i) {
+    QTreeWidgetItem *a = withOtherAccount(oneByOne), *b = withOtherAccount(atOnce);
+    for (int i = 0; i < 5; ++i)
+        oneByOne.addNode(a, partner(i).key, partner(i).text, partner(i).tag);
+    atOnce.addChildren(b, 5, partner);
+    QCOMPARE(b->childCount(), 5);
+    for (int i = 0; i < 5; ++i) {
         QCOMPARE(b->child(i)->text(0), a->child(i)->text(0));
         QCOMPARE(KeyedTree::tag(b->child(i)), KeyedTree::tag(a->child(i)));
         QCOMPARE(KeyedTree::key(b->child(i)), KeyedTree::key(a->child(i)));
     }
-    QCOMPARE(KeyedTree::key(b->child(1)), QStringLiteral("A: 2"));
-    QCOMPARE(KeyedTree::key(b->child(3)), QString()); // taken by the second node
-    QCOMPARE(atOnce.node(QStringLiteral("A: 2")), b->child(1));
-    QCOMPARE(atOnce.node(QStringLiteral("A: 1"))->parent(), atOnce.node(QStringLiteral("K: 2200")));
-    QCOMPARE(atOnce.nodesGiven(QStringLiteral("A: 2")).size(), 2);
+    QCOMPARE(KeyedTree::key(b->child(1)), QString()); // held by the other account's partner
+    QCOMPARE(KeyedTree::key(b->child(3)), QStringLiteral("A: 3"));
+    QCOMPARE(KeyedTree::key(b->child(4)), QString()); // taken by the node before
+    QCOMPARE(atOnce.node(QStringLiteral("A: 0")), b->child(0));
+    QCOMPARE(atOnce.nodesGiven(QStringLiteral("A: 3")).size(), 2);
     atOnce.removeChildren(b);
-    QVERIFY(!atOnce.node(QStringLiteral("A: 2")));
+    QVERIFY(!atOnce.node(QStringLiteral("A: 3")));
     QVERIFY(atOnce.node(QStringLiteral("A: 1"))); // the other account's partner keeps its key
+}
+
+void TstKeyedTree::longLevelFillsOnItsOwnAndWholeWhenAsked()
+{
+    const int count = KeyedTree::kAtOnce + 2 * KeyedTree::kStep + 7;
+    auto numbered = [](int i) {
+        return KeyedTree::Node{QStringLiteral("A: %1").arg(i), QStringLiteral("K (%1)").arg(i),
+                               QStringLiteral("Komit")};
+    };
+    KeyedTree tree;
+    QTreeWidgetItem *account = withOtherAccount(tree);
+    tree.addChildren(account, count, numbered);
+    QCOMPARE(account->childCount(), KeyedTree::kAtOnce); // shown at once
+    QTRY_COMPARE(account->childCount(), count);          // the rest on the next turns
+    QCOMPARE(account->child(count - 1)->text(0), QStringLiteral("K (%1)").arg(count - 1));
+
+    // asking for a node finds it whole, whether still to come or not
+    tree.removeChildren(account);
+    tree.addChildren(account, count, numbered);
+    QCOMPARE(tree.node(QStringLiteral("A: %1").arg(count - 1))->parent(), account);
+    QCOMPARE(account->childCount(), count);
+
+    // a node added while a level fills comes after it, and a key goes to the first
+    tree.removeChildren(account);
+    tree.addChildren(account, count, numbered);
+    QTreeWidgetItem *late =
+        tree.addNode(account, QStringLiteral("A: 5000"), QStringLiteral("late"), {});
+    QCOMPARE(account->childCount(), count + 1);
+    QCOMPARE(KeyedTree::key(late), QString());
+
+    // a level removed, or the whole tree cleared, while it fills is gone, and nothing follows
+    tree.removeChildren(account);
+    tree.addChildren(account, count, numbered);
+    tree.removeChildren(account);
+    QTest::qWait(20);
+    QCOMPARE(account->childCount(), 0);
+    QVERIFY(!tree.node(QStringLiteral("A: 0")));
+    tree.addChildren(account, count, numbered);
+    tree.clearNodes();
+    QTest::qWait(20);
+    QCOMPARE(tree.topLevelItemCount(), 0);
 }
 
 QTEST_MAIN(TstKeyedTree)
