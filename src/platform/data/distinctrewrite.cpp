@@ -167,14 +167,13 @@ QString rewrite(const QVector<Token> &tokens, const QVector<SummaryTable> &table
         while (k < where && !(depth[k] == 0 && (s.word(k, "INNER") || s.word(k, "JOIN"))))
             ++k;
         // ON a.x = T.key or T.key = a.x, key the rowid of T: one row of T at most for each row
-        auto keyAt = [&](int q) {
-            return s.t[q].kind == Token::Word && s.punct(q + 1, u'.') &&
-                   s.t[q + 2].kind == Token::Word &&
-                   s.t[q].text.compare(name, Qt::CaseInsensitive) == 0 &&
-                   rowKeys.contains(table + u'.' + s.t[q + 2].text.toUpper());
+        auto mine = [&](int q) { return s.t[q].text.compare(name, Qt::CaseInsensitive) == 0; };
+        auto keyAt = [&](int q, int other) {
+            return s.t[q].kind == Token::Word && s.t[q + 2].kind == Token::Word && mine(q) &&
+                   !mine(other) && rowKeys.contains(table + u'.' + s.t[q + 2].text.toUpper());
         };
         const bool oneRow = k - on == 7 && s.punct(on + 3, u'=') && s.punct(on + 1, u'.') &&
-                            s.punct(on + 5, u'.') && (keyAt(on) || keyAt(on + 4));
+                            s.punct(on + 5, u'.') && (keyAt(on, on + 4) || keyAt(on + 4, on));
         joinsOneRow = joinsOneRow && oneRow;
     }
     if (others.contains(qualifier.toUpper()))
@@ -283,6 +282,10 @@ QString rewrite(const QVector<Token> &tokens, const QVector<SummaryTable> &table
         if (end - 2 >= itemBegin && s.word(end - 2, "AS"))
             end -= 2; // the item's name
         if (end <= itemBegin)
+            return {};
+        // a name without AS ("P.ANALKONTO Sifra") is not read here
+        if (end - itemBegin >= 2 && s.t[end - 1].kind == Token::Word &&
+            !(s.t[end - 2].kind == Token::Punct && !s.punct(end - 2, u')')))
             return {};
         items << text(itemBegin, end);
         itemBegin = j + 1;

@@ -25,7 +25,7 @@ public:
     /// The node at an index of a level, made when it is added.
     using NodeSource = std::function<Node(int index)>;
     /// The nodes a level shows at once; the rest follow kStep at a time.
-    static constexpr int kAtOnce = 1000, kStep = 4000;
+    static constexpr int kAtOnce = 1000, kStep = 2000;
     /// Adds count nodes under parent, as addNode would one by one. The first kAtOnce come at once;
     /// the rest follow on the next turns of the event loop, so a level of tens of thousands of
     /// partners is usable at once and the window stays responsive while it fills. Every other

@@ -265,6 +265,14 @@ void TstTSqlAdapter::distinctNarrowed_data()
                           "INNER JOIN dbo.KOMITENT K ON P.ANALKONTO = K.SifKomit INNER JOIN "
                           "dbo.PTTMJESTA M ON K.PTTBROJKOM = M.PTTBROJKOM GROUP BY "
                           "RTRIM(K.ImeKomit1) || ' ' || RTRIM(M.MJESTOKOM) ORDER BY Naziv");
+    // a condition on the key alone, not against the row before, keeps every row of the table
+    QTest::newRow("a join on the key against itself")
+        << QStringLiteral("SELECT DISTINCT K.ImeKomit1, P.ANALKONTO FROM PROMET P INNER JOIN "
+                          "KOMITENT K ON K.SifKomit = K.SifKomit WHERE P.GODINAKNJ=1")
+        << true
+        << QStringLiteral("SELECT K.ImeKomit1, P.ANALKONTO FROM (SELECT DISTINCT P.ANALKONTO FROM "
+                          "PROMET P WHERE P.GODINAKNJ=1) P INNER JOIN KOMITENT K ON K.SifKomit = "
+                          "K.SifKomit GROUP BY K.ImeKomit1, P.ANALKONTO");
     const QString joins = QStringLiteral(" INNER JOIN dbo.KOMITENT K ON P.ANALKONTO = K.SifKomit");
     QTest::newRow("a condition on another table stays")
         << QStringLiteral("SELECT DISTINCT K.ImeKomit1, P.ANALKONTO FROM PROMET AS P") + joins +
@@ -300,6 +308,10 @@ void TstTSqlAdapter::distinctNarrowed_data()
              {"aggregate", "SELECT DISTINCT COUNT(P.ANALKONTO) FROM PROMET P WHERE P.GODINAKNJ=1"},
              {"star", "SELECT DISTINCT * FROM PROMET P WHERE P.GODINAKNJ=1"},
              {"top n", "SELECT DISTINCT TOP 5 P.ANALKONTO FROM PROMET P WHERE P.GODINAKNJ=1"},
+             {"an item named without AS",
+              "SELECT DISTINCT P.ANALKONTO Sifra FROM PROMET P WHERE P.GODINAKNJ=1"},
+             {"an expression named without AS",
+              "SELECT DISTINCT RTRIM(P.ANALKONTO) Sifra FROM PROMET P WHERE P.GODINAKNJ=1"},
              {"unknown qualifier",
               "SELECT DISTINCT X.ANALKONTO FROM PROMET P WHERE P.GODINAKNJ=1"}})
         QTest::newRow(name) << QString::fromLatin1(tsql) << true << none;
