@@ -1,5 +1,7 @@
 #include "distinctrewrite.h"
 
+#include "tokenwords.h"
+
 #include <QHash>
 #include <QSet>
 
@@ -12,23 +14,9 @@ namespace {
 using TSqlAdapter::SummaryTable;
 using TSqlAdapter::Token;
 
-bool is(const Token &t, const char *word)
-{
-    return t.kind == Token::Word && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
-}
-
-bool isPunct(const Token &t, QChar c)
-{
-    return t.kind == Token::Punct && t.text.size() == 1 && t.text[0] == c;
-}
-
-bool oneOf(const QString &upper, std::initializer_list<const char *> words)
-{
-    for (const char *w : words)
-        if (upper == QLatin1String(w))
-            return true;
-    return false;
-}
+using TSqlAdapter::is;
+using TSqlAdapter::isPunct;
+using TSqlAdapter::oneOf;
 
 // Words this reading does not follow, wherever they stand.
 bool unknownGround(const QString &upper)

@@ -2,6 +2,7 @@
 
 #include "distinctrewrite.h"
 #include "summaryrewrite.h"
+#include "tokenwords.h"
 
 #include <QSet>
 
@@ -30,14 +31,6 @@ bool isTextFunction(const QString &word)
     return names.contains(word.toUpper());
 }
 
-bool is(const Token &t, const char *word)
-{
-    return t.kind == Token::Word && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
-}
-bool isPunct(const Token &t, QChar c)
-{
-    return t.kind == Token::Punct && t.text.size() == 1 && t.text[0] == c;
-}
 bool significant(const Token &t)
 {
     return t.kind != Token::Space && t.kind != Token::Comment;

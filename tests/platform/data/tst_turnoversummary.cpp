@@ -112,23 +112,24 @@ Rows ours(const QString &book, const QString &sql, QString *stage)
     return rows;
 }
 
-// Texts, whole numbers and NULLs alike, in the same order; amounts alike to the cent, or to the
-// bit where every amount is a binary fraction (the order in which SQLite adds cents moves the
-// last bits of a sum, for the rows themselves as much as for the summary).
-QString difference(const Rows &a, const Rows &b, bool toTheBit)
+// Texts, whole numbers and NULLs alike, in the same order; amounts alike within tolerance: to the
+// bit (0) where every amount is a binary fraction, else to the cent (kCent) or more (the order in
+// which SQLite adds cents moves the last bits of a sum, for the rows themselves as much as for the
+// summary; next to amounts beyond cents, the rows' own sums round further).
+constexpr double kCent = 0.005;
+QString difference(const Rows &a, const Rows &b, double tolerance)
 {
     if (a.size() != b.size())
         return QStringLiteral("%1 rows against %2").arg(a.size()).arg(b.size());
     for (int r = 0; r < a.size(); ++r)
         for (int c = 0; c < qMax(a[r].size(), b[r].size()); ++c) {
             const QVariant x = a[r].value(c), y = b[r].value(c);
-            const bool same =
-                (x.isNull() && y.isNull()) ||
-                (!x.isNull() && !y.isNull() && x.typeId() == y.typeId() &&
-                 (x.typeId() != QMetaType::Double
-                      ? x == y
-                      : (toTheBit ? x.toDouble() == y.toDouble()
-                                  : qRound64(x.toDouble() * 100) == qRound64(y.toDouble() * 100))));
+            const bool same = (x.isNull() && y.isNull()) ||
+                              (!x.isNull() && !y.isNull() && x.typeId() == y.typeId() &&
+                               (x.typeId() != QMetaType::Double
+                                    ? x == y
+                                    : x.toDouble() == y.toDouble() ||
+                                          std::fabs(x.toDouble() - y.toDouble()) <= tolerance));
             if (!same)
                 return QStringLiteral("row %1 column %2: %3 against %4")
                     .arg(r)
@@ -346,31 +347,6 @@ QString summaryAgainstRows(const QString &book)
     return {};
 }
 
-// Amounts alike within what the rows' own sums can hold: a cent, or the rounding of a sum of
-// doubles over amounts as large as those of the book (SQLite adds a column's amounts one after
-// another, each addition rounding to the double nearest).
-QString chartDifference(const Rows &a, const Rows &b, double tolerance)
-{
-    if (a.size() != b.size())
-        return QStringLiteral("%1 rows against %2").arg(a.size()).arg(b.size());
-    for (int r = 0; r < a.size(); ++r)
-        for (int c = 0; c < qMax(a[r].size(), b[r].size()); ++c) {
-            const QVariant x = a[r].value(c), y = b[r].value(c);
-            const bool same = (x.isNull() && y.isNull()) ||
-                              (!x.isNull() && !y.isNull() &&
-                               (x.typeId() != QMetaType::Double || y.typeId() != QMetaType::Double
-                                    ? x == y
-                                    : x.toDouble() == y.toDouble() ||
-                                          std::fabs(x.toDouble() - y.toDouble()) <= tolerance));
-            if (!same)
-                return QStringLiteral("row %1 column %2: %3 against %4")
-                    .arg(r)
-                    .arg(c)
-                    .arg(x.toString(), y.toString());
-        }
-    return {};
-}
-
 } // namespace
 
 class TstTurnoverSummary : public QObject
@@ -416,7 +392,7 @@ void TstTurnoverSummary::statementsAnswerAlike()
     QString stage;
     const Rows rows = ours(demoBook(), sql, &stage);
     QCOMPARE(stage, summarised ? QStringLiteral("sqlite (iz sažetka)") : QStringLiteral("sqlite"));
-    const QString diff = difference(rows, bare(demoBook(), sql), false);
+    const QString diff = difference(rows, bare(demoBook(), sql), kCent);
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
     QVERIFY(!summarised || !rows.isEmpty());
 }
@@ -487,7 +463,7 @@ void TstTurnoverSummary::summaryFollowsEveryChange()
                                        QStringLiteral("Prihodi-Rashodi (Dobit)S"), {}, kFrom,
                                        kTo)}) {
         QString stage;
-        const QString diff = difference(ours(book, sql, &stage), bare(book, sql), false);
+        const QString diff = difference(ours(book, sql, &stage), bare(book, sql), kCent);
         QVERIFY2(diff.isEmpty(), qPrintable(diff + u'\n' + sql));
         QCOMPARE(stage, QStringLiteral("sqlite (iz sažetka)"));
     }
@@ -540,7 +516,7 @@ void TstTurnoverSummary::nullAmountsKeepTheirSum()
                                                            QStringLiteral("2020"),
                                                            QStringLiteral("2021")});
             QString stage;
-            const QString diff = difference(ours(book, sql, &stage), bare(book, sql), true);
+            const QString diff = difference(ours(book, sql, &stage), bare(book, sql), 0);
             QVERIFY2(diff.isEmpty(), qPrintable(diff + u'\n' + sql));
             // a balance sums two amounts of a row, which a NULL in either drops from the sum
             QCOMPARE(stage,
@@ -558,7 +534,7 @@ void TstTurnoverSummary::bookWithoutSummaryIsReadAsBefore()
     const QString sql = TurnoverSql::accountChart(
         0, 0, 12, {QStringLiteral("PROMET"), 1, QStringLiteral("120"), {}, kFrom, kTo});
     QString stage;
-    QVERIFY(difference(ours(book, sql, &stage), bare(book, sql), false).isEmpty());
+    QVERIFY(difference(ours(book, sql, &stage), bare(book, sql), kCent).isEmpty());
     QCOMPARE(stage, QStringLiteral("sqlite"));
     QCOMPARE(scalar(book, schema), before); // opening and reading changed nothing
 
@@ -567,7 +543,7 @@ void TstTurnoverSummary::bookWithoutSummaryIsReadAsBefore()
     QString error;
     QVERIFY2(TurnoverSummary::addToBook(book, &added, &error), qPrintable(error));
     QCOMPARE(added, QStringList({QStringLiteral("PROMET"), QStringLiteral("PROMETMT")}));
-    QVERIFY(difference(ours(book, sql, &stage), bare(book, sql), false).isEmpty());
+    QVERIFY(difference(ours(book, sql, &stage), bare(book, sql), kCent).isEmpty());
     QCOMPARE(stage, QStringLiteral("sqlite (iz sažetka)"));
     const QVariant with = scalar(book, schema);
     QVERIFY(TurnoverSummary::addToBook(book, &added, &error));
@@ -596,7 +572,7 @@ void TstTurnoverSummary::changedSummaryIsNotTrusted()
     const QString sql = TurnoverSql::accountChart(
         1, 0, 12, {QStringLiteral("PROMET"), 1, QStringLiteral("12"), {}, kFrom, kTo});
     QString stage;
-    QVERIFY(difference(ours(book, sql, &stage), bare(book, sql), false).isEmpty());
+    QVERIFY(difference(ours(book, sql, &stage), bare(book, sql), kCent).isEmpty());
     QCOMPARE(stage, QStringLiteral("sqlite"));
 }
 
@@ -769,7 +745,7 @@ void TstTurnoverSummary::randomWritesKeepTheSummaryExact()
                 .toDouble();
         const double rows = scalar(book, QStringLiteral("SELECT count(*) FROM PROMET")).toDouble();
         const double tolerance =
-            qMax(0.005, rows * largest * std::numeric_limits<double>::epsilon());
+            qMax(kCent, rows * largest * std::numeric_limits<double>::epsilon());
         for (const char *account : {"120", "4"})
             for (int kind = 0; kind < 5; ++kind) {
                 const QString chart = TurnoverSql::accountChart(
@@ -777,8 +753,7 @@ void TstTurnoverSummary::randomWritesKeepTheSummaryExact()
                     {QStringLiteral("PROMET"), 1 + kind % 2, QLatin1String(account), {}, kOd, kDo});
                 QString stage, bareStage;
                 const Rows through = ours(book, chart, &stage);
-                const QString d =
-                    chartDifference(through, ours(copy, chart, &bareStage), tolerance);
+                const QString d = difference(through, ours(copy, chart, &bareStage), tolerance);
                 QVERIFY2(d.isEmpty(),
                          qPrintable(QStringLiteral("batch %1: ").arg(batch) + d + u'\n' + chart));
                 (stage == u"sqlite (iz sažetka)" ? fromSummary : fromRows)++;
@@ -795,6 +770,12 @@ void TstTurnoverSummary::driftedSummaryIsFoundAndRebuilt()
 {
     QTemporaryDir dir;
     const QString book = demoBookCopy(dir);
+    // the book's schema, its objects in the order of their names
+    auto schema = [&] {
+        return scalar(book, QStringLiteral("SELECT group_concat(sql) FROM (SELECT sql FROM "
+                                           "sqlite_master ORDER BY name)"))
+            .toString();
+    };
     QStringList differences;
     QString error;
     QVERIFY2(TurnoverSummary::checkBook(book, &differences, &error), qPrintable(error));
@@ -807,11 +788,7 @@ void TstTurnoverSummary::driftedSummaryIsFoundAndRebuilt()
                                "SINTKONTO = '9999' WHERE SINTKONTO = '4100' AND GODINAKNJ = %1 "
                                "AND BROJPODUZECA = 1")
                     .arg(kLastYear));
-    const QString before =
-        scalar(book,
-               QStringLiteral(
-                   "SELECT group_concat(sql) FROM (SELECT sql FROM sqlite_master ORDER BY name)"))
-            .toString();
+    const QString before = schema();
     QVERIFY2(TurnoverSummary::checkBook(book, &differences, &error), qPrintable(error));
     const QString y = QString::number(kLastYear);
     const QString dug01 =
@@ -834,12 +811,7 @@ void TstTurnoverSummary::driftedSummaryIsFoundAndRebuilt()
                  "PROMET: poduzeće 1, godina %1, konto \"9999\": u sažetku, a nema ga u prometu")
                  .arg(y)}));
     // checking changed nothing
-    QCOMPARE(
-        scalar(book,
-               QStringLiteral(
-                   "SELECT group_concat(sql) FROM (SELECT sql FROM sqlite_master ORDER BY name)"))
-            .toString(),
-        before);
+    QCOMPARE(schema(), before);
 
     QStringList added;
     QVERIFY2(TurnoverSummary::addToBook(book, &added, &error, {}, TurnoverSummary::Mode::Rebuild),
@@ -847,12 +819,7 @@ void TstTurnoverSummary::driftedSummaryIsFoundAndRebuilt()
     QCOMPARE(added, QStringList({QStringLiteral("PROMET"), QStringLiteral("PROMETMT")}));
     QVERIFY2(TurnoverSummary::checkBook(book, &differences, &error), qPrintable(error));
     QCOMPARE(differences, QStringList());
-    QCOMPARE(
-        scalar(book,
-               QStringLiteral(
-                   "SELECT group_concat(sql) FROM (SELECT sql FROM sqlite_master ORDER BY name)"))
-            .toString(),
-        before);
+    QCOMPARE(schema(), before);
 
     // a summary fingraf does not keep cannot be checked, only rebuilt
     write(book, QStringLiteral("DROP TRIGGER PROMET_SAZETAK_UNOS"));
@@ -863,12 +830,7 @@ void TstTurnoverSummary::driftedSummaryIsFoundAndRebuilt()
     QVERIFY2(error.contains(QStringLiteral("Obnovite ga")), qPrintable(error));
     QVERIFY2(TurnoverSummary::addToBook(book, &added, &error, {}, TurnoverSummary::Mode::Rebuild),
              qPrintable(error));
-    QCOMPARE(
-        scalar(book,
-               QStringLiteral(
-                   "SELECT group_concat(sql) FROM (SELECT sql FROM sqlite_master ORDER BY name)"))
-            .toString(),
-        before);
+    QCOMPARE(schema(), before);
     dropSummary(book);
     QVERIFY(!TurnoverSummary::checkBook(book, &differences, &error));
     QCOMPARE(error,
