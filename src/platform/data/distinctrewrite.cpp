@@ -57,8 +57,14 @@ QString rewrite(const QVector<Token> &tokens, const QVector<SummaryTable> &table
 {
     Statement s;
     s.all = tokens;
+    // The text is put together in another order below: nothing whose end is not its own, no
+    // comment (a line comment would take what follows it) and no literal left open.
+    for (const Token &t : tokens)
+        if (t.kind == Token::Comment ||
+            (t.kind == Token::String && (t.text.count(u'\'') % 2 != 0 || !t.text.endsWith(u'\''))))
+            return {};
     for (int i = 0; i < tokens.size(); ++i)
-        if (tokens[i].kind != Token::Space && tokens[i].kind != Token::Comment) {
+        if (tokens[i].kind != Token::Space) {
             s.t.append(tokens[i]);
             s.at.append(i);
         }

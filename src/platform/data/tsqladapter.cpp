@@ -269,6 +269,10 @@ Result adapt(const QString &tsql, const QVector<SummaryTable> &summaries,
             const int b = a >= 0 ? nextSig(t, a) : -1;
             if (a >= 0 && b >= 0 && t[a].kind == Token::Number && t[a].text == u"100" &&
                 is(t[b], "PERCENT")) {
+                // a comment among the words stays, a line comment with the end of its line
+                for (int j = i + 1; j < b; ++j)
+                    if (t[j].kind == Token::Comment)
+                        out += t[j].text + (t[j].text.startsWith(u'-') ? u'\n' : u' ');
                 i = b;
                 const int after = i + 1;
                 if (after < t.size() && t[after].kind == Token::Space)

@@ -45,6 +45,9 @@ void TstTSqlAdapter::adapt_data()
            "And (Len(SIFKONTA) = 3) ORDER BY KONTO"
         << "SELECT DISTINCT SIFKONTA AS Konto, NAZIVKONTA From dbo.KONTO Where (BrojPoduzeca = 1) "
            "And (Len(SIFKONTA) = 3) ORDER BY KONTO";
+    QTest::newRow("a comment inside top 100 percent stays")
+        << "SELECT TOP --x\n100 /*y*/ PERCENT A FROM B"
+        << "SELECT --x\n/*y*/ A FROM B";
     QTest::newRow("left becomes substr") << "WHERE LEFT(SINTKONTO,3)='120'"
                                          << "WHERE substr(SINTKONTO,1,3)='120'";
     QTest::newRow("nested left") << "SELECT LEFT(LEFT(x, 5), 3)"
@@ -312,6 +315,10 @@ void TstTSqlAdapter::distinctNarrowed_data()
               "SELECT DISTINCT P.ANALKONTO Sifra FROM PROMET P WHERE P.GODINAKNJ=1"},
              {"an expression named without AS",
               "SELECT DISTINCT RTRIM(P.ANALKONTO) Sifra FROM PROMET P WHERE P.GODINAKNJ=1"},
+             {"a literal left open",
+              "SELECT DISTINCT P.ANALKONTO FROM PROMET P WHERE P.SINTKONTO='12 ORDER BY 1"},
+             {"a comment", "SELECT DISTINCT P.ANALKONTO FROM PROMET P WHERE P.GODINAKNJ=1 -- x\n"
+                           "AND P.SINTKONTO='12'"},
              {"unknown qualifier",
               "SELECT DISTINCT X.ANALKONTO FROM PROMET P WHERE P.GODINAKNJ=1"}})
         QTest::newRow(name) << QString::fromLatin1(tsql) << true << none;
