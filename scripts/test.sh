@@ -36,7 +36,7 @@ cmake --build build-fuzz -j "$jobs" --target fuzz_tsqladapter fuzz_filter
 for f in fuzz_tsqladapter fuzz_filter; do
   mkdir -p "build-fuzz/corpus-$f"
   # the windows' own statements as seeds, so the short run starts where the rewrites work
-  [ -d "tests/fuzz/seeds/$f" ] && cp -n "tests/fuzz/seeds/$f"/* "build-fuzz/corpus-$f/"
+  if [ -d "tests/fuzz/seeds/$f" ]; then cp "tests/fuzz/seeds/$f"/* "build-fuzz/corpus-$f/"; fi
   "build-fuzz/tests/fuzz/$f" -max_total_time="$fuzz_seconds" -max_len=4096 -print_final_stats=0 "build-fuzz/corpus-$f" 2>&1 | tail -2
 done
 echo "all tests passed"
