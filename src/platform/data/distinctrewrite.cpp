@@ -11,12 +11,7 @@ namespace DistinctRewrite {
 
 namespace {
 
-using TSqlAdapter::SummaryTable;
-using TSqlAdapter::Token;
-
-using TSqlAdapter::is;
-using TSqlAdapter::isPunct;
-using TSqlAdapter::oneOf;
+using namespace TSqlAdapter; // Token, SummaryTable and the readings of tokenwords.h
 
 // Words this reading does not follow, wherever they stand.
 bool unknownGround(const QString &upper)

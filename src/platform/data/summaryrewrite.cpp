@@ -25,12 +25,7 @@ namespace SummaryRewrite {
 
 namespace {
 
-using TSqlAdapter::SummaryTable;
-using TSqlAdapter::Token;
-
-using TSqlAdapter::is;
-using TSqlAdapter::isPunct;
-using TSqlAdapter::oneOf;
+using namespace TSqlAdapter; // Token, SummaryTable and the readings of tokenwords.h
 
 // Words that take the statement out of what is read here, wherever they stand.
 bool unknownGround(const QString &upper)

@@ -214,6 +214,20 @@ QString columnDefinition(const Column &c, bool keepNotNull)
 // key counts it in SAZ_VELIKIH and is read from the turnover rows while it stands.
 const char *const kLarge = "1e15";
 
+// An amount (a column, qualified or not) as the sums take it: NULL stays NULL, a large amount
+// counts as 0.
+QString keptAmount(const QString &amount)
+{
+    return QStringLiteral("(CASE WHEN abs(%1) >= %2 THEN 0.0 ELSE %1 + 0.0 END)")
+        .arg(amount, QLatin1String(kLarge));
+}
+
+// 1 where the amount is large, else 0 (NULL too).
+QString largeAmount(const QString &amount)
+{
+    return QStringLiteral("coalesce(abs(%1) >= %2, 0)").arg(amount, QLatin1String(kLarge));
+}
+
 // Definition of what add() makes and usable() expects. For each amount column A the summary
 // keeps a running sum SAZ_ZBROJ_A and the rounding error of every addition to it, SAZ_OSTATAK_A
 // (compensated summation: a + b is exactly the double a + b plus the error
@@ -225,7 +239,6 @@ Definition define(const Table &t)
     d.summary = summaryTable(t.name.toUpper());
     const QString &S = d.summary;
     const QString rows = QLatin1String(kRows);
-    const QString large = QLatin1String(kLarge);
     auto count = [](const Column &a) { return QLatin1String(kCountPrefix) + a.name; };
     auto sum = [](const Column &a) { return QLatin1String(kSumPrefix) + a.name; };
     auto error = [](const Column &a) { return QLatin1String(kErrorPrefix) + a.name; };
@@ -238,14 +251,9 @@ Definition define(const Table &t)
         return QStringLiteral("%1 IS %4.%1 AND %2 IS %4.%2 COLLATE BINARY AND %3 IS %4.%3")
             .arg(firm.name, account.name, year.name, R);
     };
-    // Amount A of row R as the sums take it: NULL stays NULL, a large amount counts as 0.
-    auto kept = [&](const QString &R, const Column &a) {
-        return QStringLiteral("(CASE WHEN abs(%1.%2) >= %3 THEN 0.0 ELSE %1.%2 + 0.0 END)")
-            .arg(R, a.name, large);
-    };
-    auto isLarge = [&](const QString &R, const Column &a) {
-        return QStringLiteral("coalesce(abs(%1.%2) >= %3, 0)").arg(R, a.name, large);
-    };
+    // amount A of row R
+    auto kept = [](const QString &R, const Column &a) { return keptAmount(R + u'.' + a.name); };
+    auto isLarge = [](const QString &R, const Column &a) { return largeAmount(R + u'.' + a.name); };
     // The rounding error of z + v.
     auto roundingError = [](const QString &z, const QString &v) {
         return QStringLiteral("CASE WHEN abs(%1) >= abs(%2) THEN (%1 - (%1 + %2)) + %2 ELSE (%2 - "
@@ -743,8 +751,7 @@ bool check(sqlite3 *db, QStringList *differences, QString *error)
         QStringList rowColumns{QStringLiteral("count(*)")}, summaryColumns{QLatin1String(kRows)};
         QStringList large;
         for (const Column &a : t.amounts)
-            large
-                << QStringLiteral("coalesce(abs(%1) >= %2, 0)").arg(a.name, QLatin1String(kLarge));
+            large << largeAmount(a.name);
         rowColumns << QStringLiteral("sum(%1)").arg(large.join(QStringLiteral(" + ")));
         summaryColumns << QLatin1String(kLargeCount);
         QStringList labels{QStringLiteral("redaka"), QStringLiteral("velikih iznosa")};
@@ -756,8 +763,7 @@ bool check(sqlite3 *db, QStringList *differences, QString *error)
             }
         const int counts = int(labels.size()); // then the sums
         for (const Column &a : t.amounts) {
-            rowColumns << QStringLiteral("%1(CASE WHEN abs(%2) >= %3 THEN 0.0 ELSE %2 + 0.0 END)")
-                              .arg(QLatin1String(kExactSum), a.name, QLatin1String(kLarge));
+            rowColumns << QLatin1String(kExactSum) + u'(' + keptAmount(a.name) + u')';
             summaryColumns << a.name;
             labels << a.name;
         }
