@@ -130,8 +130,11 @@ void setUpGraph(QAbstract3DGraph *graph)
     font.setPointSize(20); // labels are drawn as textures in the scene; this keeps them modest
     theme->setFont(font);
     graph->setShadowQuality(QAbstract3DGraph::ShadowQualityNone);
+    // without perspective the far labels are as large as the near ones and keep apart
+    graph->setOrthoProjection(true);
     graph->setSelectionMode(QAbstract3DGraph::SelectionItem);
-    graph->scene()->activeCamera()->setCameraPreset(Q3DCamera::CameraPresetIsometricRight);
+    // from the front right and high enough that a near row leaves the rows behind it in sight
+    graph->scene()->activeCamera()->setCameraPosition(40, 32, 80);
 }
 
 // The drawn colour of series s: its grey when it carries a pattern, else its fill.
@@ -318,8 +321,7 @@ Q3DSurface *Chart3D::surface()
         m_surface = new Q3DSurface;
         setUpGraph(m_surface);
         // the ribbons stand high: look a little lower so their labels stay in the picture
-        m_surface->scene()->activeCamera()->setZoomLevel(90);
-        m_surface->scene()->activeCamera()->setTarget(QVector3D(0, -0.5f, 0));
+        m_surface->scene()->activeCamera()->setTarget(QVector3D(0, -0.3f, 0));
         m_surface->installEventFilter(this);
         m_surfaceBox = QWidget::createWindowContainer(m_surface, m_graphs);
         m_graphs->addWidget(m_surfaceBox);
@@ -342,18 +344,20 @@ void Chart3D::draw(const ChartModel &model)
 {
     const QVector<ChartModel::Series> series = stackedIfAsked(model, model.series());
     const int code = model.chartType;
-    m_showBars = code == 0 || code == 8;
+    m_showBars = code == 0;
     m_selected = 0;
     if (m_showBars)
         drawBars(model, series);
     else
         drawRibbons(model, series);
     m_graphs->setCurrentWidget(m_showBars ? m_barsBox : m_surfaceBox);
+    graph()->setLocale(QLocale()); // numbers as the flat charts write them, thousands grouped
 
     m_entries.clear();
     for (int s = 0; s < series.size(); ++s) {
         const int pattern = model.looks.value(s).pattern;
-        m_entries.append({series[s].name, colourOf(model, s, code == 2),
+        m_entries.append({model.titleOf(s),
+                          colourOf(model, s, code == 2 || (code == 8 && s == series.size() - 1)),
                           pattern > 0 ? patternHatch(pattern) : Qt::NoBrush});
     }
     m_legend->setEntries(m_entries);
@@ -363,8 +367,8 @@ void Chart3D::draw(const ChartModel &model)
 
 void Chart3D::setTitleText(const QString &text)
 {
-    m_title->setText(text);
-    m_title->setVisible(!text.isEmpty());
+    m_title->setText(text.trimmed());
+    m_title->setVisible(!m_title->text().isEmpty());
 }
 
 void Chart3D::setLegendVisible(bool on)
@@ -391,7 +395,7 @@ void Chart3D::drawBars(const ChartModel &model, const QVector<ChartModel::Series
             (*row)[p].setValue(float(v));
         }
         array->append(row);
-        names << series[s].name;
+        names << model.titleOf(s);
         colours << colourOf(model, s, false);
     }
     m_barSeries->dataProxy()->resetArray(array, names, categories);
@@ -413,106 +417,138 @@ void Chart3D::drawRibbons(const ChartModel &model, const QVector<ChartModel::Ser
     const int code = model.chartType;
     const bool area = code == 4;
     const bool step = code == 6;
+    const bool combination = code == 8;
     const QStringList categories = model.categories();
     const int points = int(categories.size());
 
     const float floor = scaleAxis(graph->axisY(), model, series);
     nameAxis(graph->axisX(), categories);
     QStringList seriesNames;
-    for (const auto &s : series)
-        seriesNames << s.name;
+    for (int s = 0; s < series.size(); ++s)
+        seriesNames << model.titleOf(s);
     nameAxis(graph->axisZ(), seriesNames);
 
-    QVector<double> below(points, 0.0); // the top of the series before (stacked areas)
+    // One drawn piece: a grid of columns (x, the point it stands for, the value) by rows (z, and
+    // whether the row lies on the ground), each point at its value or on the ground.
+    struct Column
+    {
+        float x;
+        int point;
+        float value;
+        bool ground = false;
+    };
+    struct Row
+    {
+        float z;
+        bool ground;
+    };
     QSet<int> drawn;
+    auto addPiece = [&](int s, const QVector<Column> &columns, const QVector<Row> &rows,
+                        const QVector<float> &groundAt) {
+        auto *array = new QSurfaceDataArray;
+        array->reserve(rows.size());
+        Piece piece;
+        piece.series = s;
+        for (const Column &c : columns)
+            piece.points << c.point;
+        for (const Row &r : rows) {
+            auto *row = new QSurfaceDataRow(columns.size());
+            for (int c = 0; c < columns.size(); ++c) {
+                const bool low = r.ground || columns[c].ground;
+                (*row)[c].setPosition(
+                    QVector3D(columns[c].x, low ? groundAt[c] : columns[c].value, r.z));
+            }
+            array->append(row);
+        }
+        auto *drawnSeries = new QSurface3DSeries;
+        drawnSeries->dataProxy()->resetArray(array);
+        drawnSeries->setName(model.titleOf(s));
+        drawnSeries->setColorStyle(Q3DTheme::ColorStyleUniform);
+        const bool line = code == 2 || (combination && s == series.size() - 1);
+        drawnSeries->setBaseColor(colourOf(model, s, line)); // lines take the pen colour
+        drawnSeries->setFlatShadingEnabled(true);
+        drawnSeries->setDrawMode(model.looks.value(s).pattern > 0
+                                     ? QSurface3DSeries::DrawSurfaceAndWireframe
+                                     : QSurface3DSeries::DrawSurface);
+        drawnSeries->setWireframeColor(Qt::black);
+        drawnSeries->setItemLabelFormat(QStringLiteral("@seriesName: %.2f"));
+        connect(drawnSeries, &QSurface3DSeries::selectedPointChanged, this,
+                [this, drawnSeries](const QPoint &at) {
+                    if (at == QSurface3DSeries::invalidSelectionPosition())
+                        return;
+                    const Piece piece = m_pieces.value(drawnSeries);
+                    if (const int point = piece.points.value(at.y()))
+                        select(piece.series + 1, point);
+                });
+        m_pieces.insert(drawnSeries, piece);
+        graph->addSeries(drawnSeries);
+        drawn.insert(s);
+    };
+
+    QVector<double> below(points, 0.0); // the top of the series before (stacked areas)
+    auto groundOf = [&](int p) { return std::max(model.stacked ? float(below[p]) : 0.0f, floor); };
     for (int s = 0; s < series.size(); ++s) {
         QVector<std::optional<double>> top = series[s].values;
         top.resize(points);
-        if (area) // an area has no gaps: a missing value lies on the ground
+        const float z = float(s);
+        // In a combination every series but the last is a row of blocks, as the flat one draws
+        // bars under the last series' line.
+        if (combination && (s < series.size() - 1 || series.size() == 1)) {
             for (int p = 0; p < points; ++p)
-                if (!top[p])
-                    top[p] = model.stacked ? below[p] : 0.0;
-        const QColor colour = colourOf(model, s, code == 2); // lines take the pen colour
-        const bool patterned = model.looks.value(s).pattern > 0;
-
-        for (int first = 0; first < points;) {
-            if (!top[first]) {
-                ++first;
-                continue;
-            }
-            int last = first;
-            while (last + 1 < points && top[last + 1])
-                ++last;
-
-            // x positions along the run and the point each column stands for
-            QVector<float> xs;
-            QVector<float> ys;
-            Piece piece;
-            piece.series = s;
-            auto column = [&](float x, int p) {
-                xs << x;
-                ys << float(*top[p]);
-                piece.points << p + 1;
-            };
-            for (int p = first; p <= last; ++p) {
-                if (step || first == last) {
-                    const float half = step ? 0.48f : 0.25f;
-                    column(float(p) - half, p);
-                    column(float(p) + half, p);
-                } else {
-                    column(float(p), p);
+                if (top[p]) {
+                    const float v = float(*top[p]);
+                    const float g = groundOf(p);
+                    addPiece(s,
+                             {{float(p) - 0.32f, p + 1, v, true},
+                              {float(p) - 0.3f, p + 1, v},
+                              {float(p) + 0.3f, p + 1, v},
+                              {float(p) + 0.32f, p + 1, v, true}},
+                             {{z - 0.32f, true},
+                              {z - 0.3f, false},
+                              {z + 0.3f, false},
+                              {z + 0.32f, true}},
+                             {g, g, g, g});
                 }
+        } else {
+            if (area) // an area has no gaps: a missing value lies on the ground
+                for (int p = 0; p < points; ++p)
+                    if (!top[p])
+                        top[p] = model.stacked ? below[p] : 0.0;
+            for (int first = 0; first < points;) {
+                if (!top[first]) {
+                    ++first;
+                    continue;
+                }
+                int last = first;
+                while (last + 1 < points && top[last + 1])
+                    ++last;
+                // x positions along the run and the point each column stands for
+                QVector<Column> columns;
+                QVector<float> ground;
+                auto column = [&](float x, int p) {
+                    columns.append({x, p + 1, float(*top[p])});
+                    ground << groundOf(p);
+                };
+                for (int p = first; p <= last; ++p) {
+                    if (step || first == last) {
+                        const float half = step ? 0.48f : 0.25f;
+                        column(float(p) - half, p);
+                        column(float(p) + half, p);
+                    } else {
+                        column(float(p), p);
+                    }
+                }
+                // rows run front to back: a ribbon is a strip at the values; an area's strip
+                // drops to its ground at the front and back edges
+                addPiece(s, columns,
+                         area ? QVector<Row>{{z - 0.32f, true},
+                                             {z - 0.3f, false},
+                                             {z + 0.3f, false},
+                                             {z + 0.32f, true}}
+                              : QVector<Row>{{z - 0.3f, false}, {z + 0.3f, false}},
+                         ground);
+                first = last + 1;
             }
-            auto bottomAt = [&](int c) {
-                const int p = piece.points[c] - 1;
-                const float b = model.stacked ? float(below[p]) : 0.0f;
-                return std::max(b, floor);
-            };
-
-            // rows run front to back: a ribbon is a strip at the values; an area's strip
-            // drops to its ground at the front and back edges
-            struct Row
-            {
-                float z;
-                bool ground;
-            };
-            const float z = float(s);
-            const QVector<Row> rows = area ? QVector<Row>{{z - 0.32f, true},
-                                                          {z - 0.3f, false},
-                                                          {z + 0.3f, false},
-                                                          {z + 0.32f, true}}
-                                           : QVector<Row>{{z - 0.3f, false}, {z + 0.3f, false}};
-            auto *array = new QSurfaceDataArray;
-            array->reserve(rows.size());
-            for (const Row &r : rows) {
-                auto *row = new QSurfaceDataRow(xs.size());
-                for (int c = 0; c < xs.size(); ++c)
-                    (*row)[c].setPosition(QVector3D(xs[c], r.ground ? bottomAt(c) : ys[c], r.z));
-                array->append(row);
-            }
-
-            auto *drawnSeries = new QSurface3DSeries;
-            drawnSeries->dataProxy()->resetArray(array);
-            drawnSeries->setName(series[s].name);
-            drawnSeries->setColorStyle(Q3DTheme::ColorStyleUniform);
-            drawnSeries->setBaseColor(colour);
-            drawnSeries->setFlatShadingEnabled(true);
-            drawnSeries->setDrawMode(patterned ? QSurface3DSeries::DrawSurfaceAndWireframe
-                                               : QSurface3DSeries::DrawSurface);
-            drawnSeries->setWireframeColor(Qt::black);
-            drawnSeries->setItemLabelFormat(QStringLiteral("@seriesName: %.2f"));
-            connect(drawnSeries, &QSurface3DSeries::selectedPointChanged, this,
-                    [this, drawnSeries](const QPoint &at) {
-                        if (at == QSurface3DSeries::invalidSelectionPosition())
-                            return;
-                        const Piece piece = m_pieces.value(drawnSeries);
-                        if (const int point = piece.points.value(at.y()))
-                            select(piece.series + 1, point);
-                    });
-            m_pieces.insert(drawnSeries, piece);
-            graph->addSeries(drawnSeries);
-            drawn.insert(s);
-            first = last + 1;
         }
         if (model.stacked)
             for (int p = 0; p < points; ++p)

@@ -15,6 +15,7 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGraphicsLayout>
+#include <QGraphicsSimpleTextItem>
 #include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
@@ -74,14 +75,19 @@ Look lookOf(int code)
 
 ChartControl::ChartControl(QWidget *parent)
     : QWidget(parent), m_stack(new QStackedWidget(this)), m_view(new QChartView(m_stack)),
-      m_footnote(new QLabel(this))
+      m_footnote(new QLabel(this)), m_note(new QLabel(this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     m_stack->addWidget(m_view);
     layout->addWidget(m_stack);
+    layout->addWidget(m_note);
     layout->addWidget(m_footnote);
+    m_note->setContentsMargins(8, 2, 8, 2);
+    m_note->setWordWrap(true);
+    m_note->setStyleSheet(QStringLiteral("color: #555555; font-style: italic;"));
+    m_note->hide();
     m_footnote->setContentsMargins(8, 2, 8, 2);
     m_footnote->hide();
     m_view->setRenderHint(QPainter::Antialiasing);
@@ -109,10 +115,28 @@ QString ChartControl::valueTip(int series, int point) const
     const QString text = m_model.dataValueText(series, point);
     if (text.isEmpty())
         return {};
-    const auto s = m_model.series().value(series - 1);
     const QLocale locale;
-    return s.name + QStringLiteral(" - ") + m_model.categories().value(point - 1) +
-           QStringLiteral(": ") + locale.toString(text.toDouble(), 'f', 2);
+    return m_model.titleOf(series - 1) + QStringLiteral(" - ") +
+           m_model.categories().value(point - 1) + QStringLiteral(": ") +
+           locale.toString(text.toDouble(), 'f', 2);
+}
+
+QString ChartControl::categoryTip(int point) const
+{
+    const QLocale locale;
+    QStringList lines{m_model.categories().value(point - 1)};
+    for (int s = 1; s <= m_model.seriesCount(); ++s) {
+        const QString text = m_model.dataValueText(s, point);
+        lines << m_model.titleOf(s - 1) + QStringLiteral(": ") +
+                     (text.isEmpty() ? QStringLiteral("-")
+                                     : locale.toString(text.toDouble(), 'f', 2));
+    }
+    return lines.join(u'\n');
+}
+
+QString ChartControl::noteText() const
+{
+    return m_model.note();
 }
 
 bool ChartControl::eventFilter(QObject *watched, QEvent *event)
@@ -310,6 +334,8 @@ void ChartControl::rebuild()
     m_stack->setCurrentWidget(m_in3D ? static_cast<QWidget *>(m_3d) : m_view);
     m_footnote->setText(m_model.footnote);
     m_footnote->setVisible(!m_model.footnote.isEmpty());
+    m_note->setText(m_model.note());
+    m_note->setVisible(!m_note->text().isEmpty());
     update();
 }
 
@@ -349,13 +375,14 @@ void ChartControl::rebuildFlat()
     auto *chart = new QChart;
     chart->setLocalizeNumbers(true);
     chart->setLocale(QLocale());
-    chart->setTitle(m_model.title);
+    chart->setTitle(m_model.title.trimmed());
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->layout()->setContentsMargins(0, 0, 0, 0);
 
     const QVector<ChartModel::Series> series = m_model.series();
     const QStringList categories = m_model.categories();
     const Look look = lookOf(m_model.chartType);
+    const bool log = m_model.logarithmic();
 
     auto brushOf = [this](int s) {
         const int pattern = m_model.looks.value(s).pattern;
@@ -374,7 +401,7 @@ void ChartControl::rebuildFlat()
     QAbstractAxis *valueAxis = nullptr;
     QBarCategoryAxis *categoryAxis = nullptr;
     if (look != Look::Pie) {
-        if (m_model.scale == ChartModel::Logarithmic) {
+        if (log) {
             logAxis = new QLogValueAxis;
             logAxis->setBase(m_model.logBase);
             logAxis->setLabelFormat(QStringLiteral("%.0f"));
@@ -392,19 +419,24 @@ void ChartControl::rebuildFlat()
         chart->addAxis(valueAxis, Qt::AlignLeft);
     }
 
-    double lo = 0, hi = 0;
+    double lo = 0, hi = 0, lowestPositive = 0;
     bool any = false;
     auto see = [&](double v) {
         lo = any ? std::min(lo, v) : v;
         hi = any ? std::max(hi, v) : v;
         any = true;
+        if (v > 0)
+            lowestPositive = lowestPositive > 0 ? std::min(lowestPositive, v) : v;
     };
+    // on a logarithmic axis areas stand on its floor, as nothing reaches zero
+    const double floorValue = log ? logRange(series, m_model.logBase).low : 0.0;
 
     // Lines break at a gap: each unbroken run of values is a piece of its own.
     auto addLine = [&](const QVector<ChartModel::Series> &source, int s, bool step, bool markers) {
         const auto &values = source[s].values;
         QLineSeries *first = nullptr;
         QLineSeries *piece = nullptr;
+        QVector<QLineSeries *> pieces;
         for (int p = 0; p < values.size(); ++p) {
             if (!values[p]) {
                 piece = nullptr;
@@ -412,13 +444,14 @@ void ChartControl::rebuildFlat()
             }
             if (!piece) {
                 piece = new QLineSeries;
-                piece->setName(source[s].name);
+                piece->setName(m_model.titleOf(s));
                 piece->setPen(penOf(s));
                 piece->setPointsVisible(markers);
                 connectSeries(piece, s);
                 chart->addSeries(piece);
                 piece->attachAxis(categoryAxis);
                 piece->attachAxis(valueAxis);
+                pieces << piece;
                 if (first) {
                     for (auto *m : chart->legend()->markers(piece))
                         m->setVisible(false);
@@ -435,6 +468,10 @@ void ChartControl::rebuildFlat()
                 piece->append(p, v);
             }
         }
+        // a value alone between two gaps is no line: its marker shows it
+        for (auto *onePoint : std::as_const(pieces))
+            if (onePoint->count() == 1)
+                onePoint->setPointsVisible(true);
     };
 
     auto addBars = [&](int from, int to) {
@@ -443,7 +480,7 @@ void ChartControl::rebuildFlat()
                                        : new QBarSeries;
         QVector<double> pos(categories.size(), 0), neg(categories.size(), 0);
         for (int s = from; s < to; ++s) {
-            auto *set = new QBarSet(series[s].name);
+            auto *set = new QBarSet(m_model.titleOf(s));
             connectSeries(set, s);
             set->setBrush(brushOf(s));
             set->setColor(m_model.fillColor(s));
@@ -466,6 +503,8 @@ void ChartControl::rebuildFlat()
                 see(pos[p]);
                 see(neg[p]);
             }
+        // the group of bars takes more of its category as more bars share it
+        bars->setBarWidth(barGroupWidth(m_model.stacked ? 1 : to - from));
         chart->addSeries(bars);
         bars->attachAxis(categoryAxis);
         bars->attachAxis(valueAxis);
@@ -514,11 +553,12 @@ void ChartControl::rebuildFlat()
             auto *lower = new QLineSeries(area);
             for (int p = 0; p < categories.size(); ++p) {
                 const double v = series[s].values.value(p).value_or(0.0);
-                const double b = m_model.stacked ? base[p] : 0.0;
-                upper->append(p, b + v);
+                const double b = std::max(m_model.stacked ? base[p] : 0.0, floorValue);
+                upper->append(p, std::max(b + v, floorValue));
                 lower->append(p, b);
                 see(b + v);
-                see(b);
+                if (!log)
+                    see(b);
                 if (m_model.stacked)
                     base[p] += v;
             }
@@ -538,36 +578,90 @@ void ChartControl::rebuildFlat()
         break;
     }
     case Look::Pie: {
-        const int n = series.size();
-        for (int s = 0; s < n; ++s) {
+        // Every pie holds a slice for each category that has a share anywhere, an empty one
+        // where it has none here: the legend then names every category once, however small.
+        QVector<bool> shown(categories.size(), false);
+        for (const auto &ser : series)
+            for (int p = 0; p < categories.size(); ++p)
+                shown[p] = shown[p] || ser.values.value(p).value_or(0.0) > 0;
+        QVector<QPieSeries *> pies;
+        for (int s = 0; s < series.size(); ++s) {
             auto *pie = new QPieSeries;
-            pie->setName(series[s].name);
-            const double width = 1.0 / std::max(1, n);
-            pie->setHorizontalPosition(width * (s + 0.5));
-            pie->setVerticalPosition(0.5);
-            pie->setPieSize(std::min(0.9, width * 0.9));
+            pie->setName(m_model.titleOf(s));
+            const auto l = m_model.looks.value(s);
             for (int p = 0; p < categories.size(); ++p) {
-                const double v = series[s].values.value(p).value_or(0.0);
-                if (v > 0) {
-                    auto *slice = pie->append(categories[p], v);
-                    slice->setProperty("fingrafPoint", p + 1);
-                    connectSeries(slice, s);
-                    const auto l = m_model.looks.value(s);
-                    slice->setBrush(l.pattern > 0 ? brushOf(s)
-                                                  : QBrush(l.fill.value_or(defaultSeriesColor(p))));
-                    if (l.pattern > 0)
-                        slice->setBorderColor(Qt::black);
-                }
+                if (!shown[p])
+                    continue;
+                const double v = std::max(0.0, series[s].values.value(p).value_or(0.0));
+                auto *slice = pie->append(categories[p], v);
+                slice->setProperty("fingrafPoint", p + 1);
+                connectSeries(slice, s);
+                slice->setBrush(l.pattern > 0 ? brushOf(s)
+                                              : QBrush(l.fill.value_or(defaultSeriesColor(p))));
+                slice->setBorderColor(l.pattern > 0 ? QColor(Qt::black) : QColor(Qt::white));
+                if (v == 0)
+                    slice->setBorderWidth(0);
             }
             chart->addSeries(pie);
-            if (s > 0)
-                for (auto *m : chart->legend()->markers(pie))
-                    m->setVisible(false);
+            const auto markers = chart->legend()->markers(pie);
+            for (int m = 0; m < markers.size(); ++m) {
+                markers[m]->setVisible(s == 0);
+                // a slice too small to point at is told by its legend entry
+                const int point = pie->slices().value(m)->property("fingrafPoint").toInt();
+                connect(markers[m], &QLegendMarker::hovered, this, [this, point](bool on) {
+                    if (on)
+                        QToolTip::showText(QCursor::pos(), categoryTip(point), m_view);
+                });
+            }
+            auto *caption = new QGraphicsSimpleTextItem(m_model.titleOf(s), chart);
+            QFont font = caption->font();
+            font.setBold(true);
+            caption->setFont(font);
+            caption->setData(0, s);
+            pies << pie;
         }
+        // the pies share the plot area in the grid that makes them largest, each under its name
+        auto arrange = [chart, pies] {
+            const QRectF area = chart->plotArea();
+            if (area.isEmpty() || pies.isEmpty())
+                return;
+            const double captionHeight = QFontMetricsF(chart->font()).height() * 1.6;
+            const PieGrid grid = pieGrid(int(pies.size()), area.size(), captionHeight);
+            const double cellWidth = area.width() / grid.columns;
+            const double cellHeight = area.height() / grid.rows;
+            const double shorter = std::min(area.width(), area.height());
+            QVector<QGraphicsSimpleTextItem *> captions;
+            for (QGraphicsItem *item : chart->childItems())
+                if (auto *text = dynamic_cast<QGraphicsSimpleTextItem *>(item);
+                    text && text->data(0).isValid())
+                    captions << text;
+            for (int s = 0; s < pies.size(); ++s) {
+                const int column = s % grid.columns;
+                const int row = s / grid.columns;
+                const double cx = (column + 0.5) * cellWidth;
+                const double cy =
+                    row * cellHeight + captionHeight + (cellHeight - captionHeight) / 2;
+                pies[s]->setHorizontalPosition(cx / area.width());
+                pies[s]->setVerticalPosition(cy / area.height());
+                pies[s]->setPieSize(grid.diameter / shorter);
+                for (auto *caption : std::as_const(captions))
+                    if (caption->data(0).toInt() == s) {
+                        const QRectF r = caption->boundingRect();
+                        caption->setPos(area.left() + cx - r.width() / 2,
+                                        area.top() + cy - grid.diameter / 2 - r.height() - 4);
+                    }
+            }
+        };
+        connect(chart, &QChart::plotAreaChanged, chart, arrange);
+        arrange();
         break;
     }
     }
 
+    if (logAxis) {
+        const LogRange r = logRange(lowestPositive, hi, m_model.logBase);
+        logAxis->setRange(r.low, r.high);
+    }
     if (linearAxis) {
         if (!any)
             hi = 1;
@@ -603,8 +697,12 @@ void ChartControl::rebuildFlat()
 
 void ChartControl::render(QPainter &painter, QSize size) const
 {
-    const int footnoteHeight = m_model.footnote.isEmpty() ? 0 : 24;
-    const QRect area(0, 0, size.width(), size.height() - footnoteHeight);
+    // the note and the footnote a line each under the chart
+    const QString note = m_model.note();
+    const int line = 24;
+    const int footnoteHeight = m_model.footnote.isEmpty() ? 0 : line;
+    const int noteHeight = note.isEmpty() ? 0 : line;
+    const QRect area(0, 0, size.width(), size.height() - footnoteHeight - noteHeight);
     if (m_in3D) {
         m_3d->render(painter, area);
     } else {
@@ -613,6 +711,16 @@ void ChartControl::render(QPainter &painter, QSize size) const
         chart->setGeometry(area);
         m_view->scene()->render(&painter, area, chart->geometry());
         chart->setGeometry(oldGeometry);
+    }
+    if (noteHeight) {
+        painter.save();
+        QFont font = painter.font();
+        font.setItalic(true);
+        painter.setFont(font);
+        painter.setPen(QColor(0x55, 0x55, 0x55));
+        painter.drawText(QRect(8, area.bottom() + 1, size.width() - 16, noteHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter, note);
+        painter.restore();
     }
     if (footnoteHeight) {
         painter.setPen(Qt::black);

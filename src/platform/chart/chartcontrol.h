@@ -101,6 +101,10 @@ public:
     Hit hitTest(QPoint pos) const;
     /// The value under the pointer as a tooltip shows it: the grid's number format.
     QString valueTip(int series, int point) const;
+    /// The values of one point (from 1) in every series, a line each: the pie legend's tip.
+    QString categoryTip(int point) const;
+    /// What the chart says under itself about values it could not draw (empty when none).
+    QString noteText() const;
 
 signals:
     /// A data point was clicked: series and point from 1.
@@ -132,6 +136,7 @@ private:
     bool m_in3D = false;
     bool m_saidFlat = false;
     class QLabel *m_footnote;
+    class QLabel *m_note;
     int m_column = 1;
     int m_row = 1;
     int m_batchDepth = 0;

@@ -2,6 +2,8 @@
 
 #include "platform/data/recordset.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <cmath>
 
@@ -66,13 +68,53 @@ QVector<ChartModel::Series> ChartModel::series() const
                 seriesInRow ? table.values[s].value(p) : table.values[p].value(s);
             if (v && scale == Percent)
                 v = largest > 0 ? *v * 100.0 / largest : 0.0;
-            if (v && scale == Logarithmic && *v <= 0)
+            if (v && *v <= 0 && logarithmic())
                 v.reset(); // a logarithm has no place for zero or less: a gap
             series.values << v;
         }
         out << series;
     }
     return out;
+}
+
+QString ChartModel::titleOf(int s) const
+{
+    const QString name = seriesInRow ? table.rowLabels.value(s) : table.columnNames.value(s);
+    return seriesTitle ? seriesTitle(name) : name;
+}
+
+bool ChartModel::logarithmic() const
+{
+    if (scale != Logarithmic)
+        return false;
+    for (const auto &row : table.values)
+        for (const auto &v : row)
+            if (v && *v > 0)
+                return true;
+    return false;
+}
+
+QString ChartModel::note() const
+{
+    int below = 0, negative = 0, any = 0;
+    for (const auto &row : table.values)
+        for (const auto &v : row)
+            if (v) {
+                ++any;
+                below += *v <= 0;
+                negative += *v < 0;
+            }
+    if (chartType == 14)
+        return negative ? QStringLiteral("Torta ne prikazuje negativne iznose (%1).").arg(negative)
+                        : QString();
+    if (scale != Logarithmic || below == 0)
+        return {};
+    if (below == any)
+        return QStringLiteral("Logaritamska os ne može prikazati nulu ni negativne iznose: "
+                              "grafikon je nacrtan na linearnoj osi.");
+    return QStringLiteral("Na logaritamskoj osi nisu nacrtani iznosi jednaki nuli ili manji od "
+                          "nule (%1).")
+        .arg(below);
 }
 
 QString ChartModel::dataValueText(int series, int point) const
@@ -87,7 +129,78 @@ QString ChartModel::dataValueText(int series, int point) const
 
 QColor ChartModel::fillColor(int s) const
 {
-    return looks.value(s).fill.value_or(defaultSeriesColor(s));
+    if (const auto fill = looks.value(s).fill)
+        return *fill;
+    return defaultSeriesColor(colourPlaces().value(s, s));
+}
+
+QVector<int> ChartModel::colourPlaces() const
+{
+    const int n = seriesCount();
+    QVector<int> places(n, -1);
+    QSet<int> taken;
+    if (colourSlot)
+        for (int s = 0; s < n; ++s) {
+            const int wanted =
+                colourSlot(seriesInRow ? table.rowLabels.value(s) : table.columnNames.value(s));
+            if (wanted >= 0 && !taken.contains(wanted)) {
+                places[s] = wanted;
+                taken.insert(wanted);
+            }
+        }
+    for (int s = 0; s < n; ++s) {
+        if (places[s] >= 0)
+            continue;
+        int place = s;
+        while (taken.contains(place))
+            place = place + 1;
+        places[s] = place;
+        taken.insert(place);
+    }
+    return places;
+}
+
+LogRange logRange(const QVector<ChartModel::Series> &series, double base)
+{
+    double low = 0, high = 0;
+    for (const auto &s : series)
+        for (const auto &v : s.values)
+            if (v && *v > 0) {
+                low = low > 0 ? std::min(low, *v) : *v;
+                high = std::max(high, *v);
+            }
+    return logRange(low, high, base);
+}
+
+LogRange logRange(double low, double high, double base)
+{
+    if (!(low > 0) || !(high > 0) || !(base > 1))
+        return {1, base > 1 ? base : 10};
+    const double lb = std::log(base);
+    LogRange r{std::pow(base, std::floor(std::log(low) / lb + 1e-9)),
+               std::pow(base, std::ceil(std::log(high) / lb - 1e-9))};
+    if (r.high <= r.low)
+        r.high = r.low * base;
+    return r;
+}
+
+double barGroupWidth(int barsPerCategory)
+{
+    return std::min(0.95, 0.6 + 0.07 * std::max(0, barsPerCategory - 1));
+}
+
+PieGrid pieGrid(int pies, QSizeF area, double captionHeight)
+{
+    PieGrid best;
+    pies = std::max(1, pies);
+    for (int columns = 1; columns <= pies; ++columns) {
+        const int rows = (pies + columns - 1) / columns;
+        const double diameter =
+            0.9 * std::min(area.width() / columns, area.height() / rows - captionHeight);
+        if (diameter > best.diameter)
+            best = {columns, rows, diameter};
+    }
+    return best;
 }
 
 QColor ChartModel::penColor(int s) const
@@ -98,12 +211,19 @@ QColor ChartModel::penColor(int s) const
 
 QColor defaultSeriesColor(int s)
 {
-    static const QColor palette[] = {QColor(0x1f, 0x77, 0xb4), QColor(0xff, 0x7f, 0x0e),
-                                     QColor(0x2c, 0xa0, 0x2c), QColor(0xd6, 0x27, 0x28),
-                                     QColor(0x94, 0x67, 0xbd), QColor(0x8c, 0x56, 0x4b),
-                                     QColor(0xe3, 0x77, 0xc2), QColor(0x7f, 0x7f, 0x7f),
-                                     QColor(0xbc, 0xbd, 0x22), QColor(0x17, 0xbe, 0xcf)};
-    return palette[std::max(0, s) % 10];
+    // ten strong colours, their light partners and six dark ones: the 26 series of debit and
+    // credit over thirteen years each have their own
+    static const QRgb palette[] = {
+        0x1f77b4, 0xff7f0e, 0x2ca02c, 0xd62728, 0x9467bd, 0x8c564b, 0xe377c2, 0x7f7f7f, 0xbcbd22,
+        0x17becf, 0xaec7e8, 0xffbb78, 0x98df8a, 0xff9896, 0xc5b0d5, 0xc49c94, 0xf7b6d2, 0xc7c7c7,
+        0xdbdb8d, 0x9edae5, 0x393b79, 0x637939, 0x8c6d31, 0x843c39, 0x7b4173, 0x00695c};
+    constexpr int known = int(std::size(palette));
+    s = std::max(0, s);
+    if (s < known)
+        return QColor(palette[s]);
+    // beyond them hues a golden angle apart, in three shades: none falls on another
+    const int k = s - known;
+    return QColor::fromHsv(int(std::fmod(k * 137.508, 360.0)), 200, 120 + 60 * (k % 3));
 }
 
 Qt::BrushStyle patternHatch(int p)

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QColor>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
 #include <optional>
 
 class Recordset;
@@ -46,6 +48,13 @@ struct ChartModel
     };
     QVector<SeriesLook> looks; // by series index from 0; missing entries use the defaults
 
+    /// How the window names its series to a reader (the legend, the tips, the pie's captions):
+    /// from the series' own name, which the figures keep. None: the name as it is.
+    std::function<QString(const QString &name)> seriesTitle;
+    /// Where a series takes its default colour in the palette, from its name, so that a series
+    /// keeps its colour when another view puts it elsewhere. None, or a place below 0: its index.
+    std::function<int(const QString &name)> colourSlot;
+
     /// Series as drawn: names and values along the categories, after orientation and scale.
     struct Series
     {
@@ -58,6 +67,16 @@ struct ChartModel
     /// alone, so that thirteen of them stay readable on a narrow chart; others as they are.
     QStringList axisLabels() const;
     QVector<Series> series() const;
+    /// The name a reader sees for series s (from 0).
+    QString titleOf(int s) const;
+
+    /// Whether the logarithmic scale asked for is drawn: only where some value is above zero.
+    /// Otherwise the chart is drawn on the linear scale and the note says why.
+    bool logarithmic() const;
+    /// What the chart must tell under itself about values it cannot draw as asked: zero and
+    /// negative values on the logarithmic scale, negative values in a pie. Empty when all is
+    /// drawn.
+    QString note() const;
 
     /// The value at series (column) and point (row), both from 1, as the chart gives it: plain
     /// text, no grouping; empty when there is none.
@@ -66,9 +85,38 @@ struct ChartModel
     /// Colours of series s (from 0) as drawn: the fill of bars, areas and slices, the pen of lines.
     QColor fillColor(int s) const;
     QColor penColor(int s) const;
+    /// The palette place of every series: its colour slot, or where two series ask for one place
+    /// (or a series has none) the first place no other series of the chart takes.
+    QVector<int> colourPlaces() const;
 };
 
-/// The colour a series gets when nobody chose one, by series index from 0.
+/// The value axis of a logarithmic scale: whole powers of the base around the values above
+/// zero; from 1 to the base when there are none.
+struct LogRange
+{
+    double low = 1;
+    double high = 10;
+};
+LogRange logRange(const QVector<ChartModel::Series> &series, double base);
+LogRange logRange(double lowestPositive, double highest, double base);
+
+/// How the bars of a category share its width: the part of the category the group of bars takes
+/// (the rest is the gap to the next group), wider as more bars stand in one group so that each
+/// stays readable.
+double barGroupWidth(int barsPerCategory);
+
+/// Pies side by side in a grid over an area: as many columns and rows as make the largest pies,
+/// each pie with room for its caption (captionHeight) above it.
+struct PieGrid
+{
+    int columns = 1;
+    int rows = 1;
+    double diameter = 0; ///< in the area's units
+};
+PieGrid pieGrid(int pies, QSizeF area, double captionHeight);
+
+/// The colour a series gets when nobody chose one, by its palette place from 0: no two places
+/// share a colour.
 QColor defaultSeriesColor(int s);
 /// The hatch of black-and-white pattern number p (from 1): distinct on paper.
 Qt::BrushStyle patternHatch(int p);

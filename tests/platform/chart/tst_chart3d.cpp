@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLogValue3DAxisFormatter>
 #include <QMouseEvent>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QSurface3DSeries>
@@ -149,17 +150,25 @@ void TstChart3D::eachCodeDrawsItsSeriesIn3D_data()
 {
     QTest::addColumn<int>("code");
     QTest::addColumn<bool>("bars");
-    QTest::newRow("3D Bar") << 0 << true;
-    QTest::newRow("3D Linija") << 2 << false;
-    QTest::newRow("3D Područje") << 4 << false;
-    QTest::newRow("3D Korak") << 6 << false;
-    QTest::newRow("3D Kombinacija") << 8 << true;
+    QTest::addColumn<int>("pieces"); // drawn on the surface
+    QTest::newRow("3D Bar") << 0 << true << 0;
+    // a line or a step breaks where a value is missing; an area lies on the ground there
+    QTest::newRow("3D Linija") << 2 << false << 4;
+    QTest::newRow("3D Područje") << 4 << false << 3;
+    QTest::newRow("3D Korak") << 6 << false << 4;
+    // a block for each value of the first two series (one is missing), a ribbon for the last
+    QTest::newRow("3D Kombinacija") << 8 << false << 12 + 11 + 1;
 }
 
 void TstChart3D::eachCodeDrawsItsSeriesIn3D()
 {
     QFETCH(int, code);
     QFETCH(bool, bars);
+    QFETCH(int, pieces);
+    // the value axis writes its numbers as the flat charts do, in the reader's own way
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::Croatian, QLocale::Croatia));
+    auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
     QSignalSpy said(m_chart.get(), &ChartControl::statusMessage);
     m_chart->setLegendVisible(false); // only the graph itself may bring the colours
     m_chart->setChartType(code);
@@ -178,9 +187,12 @@ void TstChart3D::eachCodeDrawsItsSeriesIn3D()
     } else {
         auto *graph = qobject_cast<Q3DSurface *>(view->graph());
         QVERIFY(graph);
-        // a line or a step breaks where a value is missing; an area lies on the ground there
-        QCOMPARE(graph->seriesList().size(), code == 4 ? 3 : 4);
+        QCOMPARE(graph->seriesList().size(), pieces);
+        // the last series is a ribbon along all its points, the others stand as blocks
+        if (code == 8)
+            QCOMPARE(graph->seriesList().last()->dataProxy()->columnCount(), 12);
     }
+    QCOMPARE(view->graph()->locale().name(), QStringLiteral("hr_HR"));
     const QImage image = m_chart->picture(QSize(640, 400));
     QCOMPARE(image.size(), QSize(640, 400));
     for (int s = 0; s < 3; ++s)
