@@ -107,6 +107,12 @@ QStringList ChartWindow::scaleNames()
             QStringLiteral("Logaritamska os")};
 }
 
+QString ChartWindow::partnerText(const QString &name, const QString &code)
+{
+    const QString shown = name.trimmed().isEmpty() ? QStringLiteral("Komitent bez naziva") : name;
+    return shown + QStringLiteral(" (") + code + u')';
+}
+
 void ChartWindow::load()
 {
     if (m_loaded)

@@ -125,6 +125,9 @@ public:
     /// The chart type list (cmbType) and the axis scale list (cmbScale), in their order.
     static QStringList chartTypeNames();
     static QStringList scaleNames();
+    /// A partner's node text: its name and, in brackets, its code; a partner without a name is
+    /// said to have none.
+    static QString partnerText(const QString &name, const QString &code);
 
     /// Twips of the layout in pixels, as the controls' font stretches them.
     int pixelsX(double twips) const;

@@ -55,10 +55,12 @@ void ChartWindow::build()
     place(Label1, 1320, 0, 720, 255);
     cmbType = new QComboBox(c);
     cmbType->setToolTip(QStringLiteral("Izbor vrste grafikona"));
-    place(cmbType, 2040, 0, 1455, 315);
+    place(cmbType, 2040, 0, 1395, 315);
     cmbScale = new QComboBox(c);
     cmbScale->setToolTip(QStringLiteral("Izbor tipa ose"));
-    place(cmbScale, 3600, 0, 1215, 315);
+    // the two lists share their room evenly and the axis list reaches into the gap before the
+    // account's caption, so that "Logaritamska os" shows whole without widening the window more
+    place(cmbScale, 3480, 0, 1395, 315);
     Label2 = new QLabel(QStringLiteral("Konto:"), c);
     place(Label2, 4920, 0, 615, 255);
     txtkonto = new QLineEdit(c);
@@ -171,8 +173,15 @@ QAction *ChartWindow::insertMenuAction(QAction *before, const QString &caption)
 void ChartWindow::fitToFont()
 {
     // The layout was drawn in twips for a narrower face than the one the controls use here.
-    TwipsLayout::setFitText(cmbType, cmbType->itemText(9));
-    TwipsLayout::setFitText(cmbScale, cmbScale->itemText(0));
+    // each list as wide as its longest entry ("Logaritamska os", "3D Kombinacija")
+    for (QComboBox *combo : {cmbType, cmbScale}) {
+        QString widest;
+        for (int i = 0; i < combo->count(); ++i)
+            if (combo->fontMetrics().horizontalAdvance(combo->itemText(i)) >
+                combo->fontMetrics().horizontalAdvance(widest))
+                widest = combo->itemText(i);
+        TwipsLayout::setFitText(combo, widest);
+    }
     QList<QWidget *> texts = {Label1,       cmbType,         cmbScale, Label2, lblVrijednost,
                               chkNaslagati, chkRedIliKolona, Label6,   Label5, Label3};
     for (QRadioButton *o : std::as_const(optVrijednost))

@@ -249,10 +249,8 @@ void frmFinGrafPrihodRashod::loadPartners(QTreeWidgetItem *account)
     const int nameAt = partners.fieldIndex(QStringLiteral("Naziv"));
     tv->addChildren(account, partners.RecordCount(), [=](int row) {
         const QString code = partners.valueAt(row, codeAt).toString();
-        return KeyedTree::Node{prefix + code,
-                               partners.valueAt(row, nameAt).toString() + QStringLiteral(" (") +
-                                   code + u')',
-                               partnerTag};
+        return KeyedTree::Node{
+            prefix + code, partnerText(partners.valueAt(row, nameAt).toString(), code), partnerTag};
     });
 }
 

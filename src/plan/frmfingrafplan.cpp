@@ -1,6 +1,7 @@
 #include "frmfingrafplan.h"
 
 #include "plan/planrows.h"
+#include "platform/chart/chartcontrol.h"
 #include "platform/dialogs/busycursor.h"
 #include "platform/text/vbtext.h"
 #include "platform/widgets/keyedtree.h"
@@ -51,6 +52,8 @@ frmFinGrafPlan::frmFinGrafPlan(const Services &services, std::shared_ptr<HostCon
                                const QString &caption, QWidget *parent)
     : ChartWindow(services, std::move(host), planDesign(caption), parent)
 {
+    // the plan keeps its colour whichever view puts it first
+    MSChart1->setSeriesNaming(PlanRows::seriesTitle, PlanRows::colourSlot);
     connect(Command1, &QPushButton::clicked, this, &frmFinGrafPlan::Command1_Click);
 }
 

@@ -53,6 +53,27 @@ QVariant index(const QVariant &plan, const QVariant &realisation)
     return std::isfinite(percent) ? QVariant(percent) : QVariant(QMetaType(QMetaType::Double));
 }
 
+QString seriesTitle(const QString &row)
+{
+    static const std::pair<const QString *, QString> titles[] = {
+        {&kPlan, QStringLiteral("Plan ")},
+        {&kReal, QStringLiteral("Realizacija ")},
+        {&kIndex, QStringLiteral("Indeks ")}};
+    for (const auto &[prefix, title] : titles)
+        if (row.startsWith(*prefix))
+            return title + row.mid(prefix->size());
+    return row;
+}
+
+int colourSlot(const QString &row)
+{
+    const QString *prefixes[] = {&kPlan, &kReal, &kIndex};
+    for (int slot = 0; slot < 3; ++slot)
+        if (row.startsWith(*prefixes[slot]))
+            return slot;
+    return -1;
+}
+
 QString indexFilter()
 {
     return QStringLiteral("Godina LIKE '") + kIndex + QStringLiteral("*'");

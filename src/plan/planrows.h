@@ -24,4 +24,11 @@ QVariant index(const QVariant &plan, const QVariant &realisation);
 /// The record set filter that lets the index row through, for the chart of the index view.
 QString indexFilter();
 
+/// A row as the chart's reader sees it: "Plan 2026", "Realizacija 2026", "Indeks 2026" for the
+/// rows PLAN_2026, REAL_2026 and INDEKS_2026 (the figures keep the rows' own names).
+QString seriesTitle(const QString &row);
+/// The palette place of a row, the same in every view: the plan first, the realisation second,
+/// the index third; -1 for another row.
+int colourSlot(const QString &row);
+
 } // namespace PlanRows

@@ -114,9 +114,8 @@ void frmFinGrafPromet::fillChildren(QTreeWidgetItem *parent, const QString &sql,
     const bool partners = tag == u"Komit";
     tv->addChildren(parent, rs.RecordCount(), [=](int row) {
         const QString key = rs.valueAt(row, keyAt).toString();
-        const QString text =
-            partners ? rs.valueAt(row, textAt).toString() + QStringLiteral(" (") + key + u')'
-                     : key + u' ' + rs.valueAt(row, textAt).toString();
+        const QString text = partners ? partnerText(rs.valueAt(row, textAt).toString(), key)
+                                      : key + u' ' + rs.valueAt(row, textAt).toString();
         return KeyedTree::Node{keyPrefix + key, text, tag};
     });
 }

@@ -265,6 +265,14 @@ void ChartControl::setScale(ChartModel::Scale scale)
     rebuild();
 }
 
+void ChartControl::setSeriesNaming(std::function<QString(const QString &)> title,
+                                   std::function<int(const QString &)> colourSlot)
+{
+    m_model.seriesTitle = std::move(title);
+    m_model.colourSlot = std::move(colourSlot);
+    rebuild();
+}
+
 void ChartControl::setLogBase(double base)
 {
     m_model.logBase = base > 1 ? base : 10;

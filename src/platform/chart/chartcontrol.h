@@ -38,6 +38,10 @@ public:
     void setFootnoteText(const QString &text);
     QString footnoteText() const { return m_model.footnote; }
     void setScale(ChartModel::Scale scale);
+    /// How the window names its series to the reader and where they take their colours (see
+    /// ChartModel::seriesTitle and ChartModel::colourSlot).
+    void setSeriesNaming(std::function<QString(const QString &)> title,
+                         std::function<int(const QString &)> colourSlot);
     void setLogBase(double base);
 
     int seriesCount() const { return m_model.seriesCount(); }

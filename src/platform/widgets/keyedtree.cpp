@@ -1,6 +1,9 @@
 #include "keyedtree.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QStyle>
+#include <QToolTip>
 #include <QTreeWidgetItemIterator>
 
 namespace {
@@ -14,8 +17,37 @@ KeyedTree::KeyedTree(QWidget *parent) : QTreeWidget(parent)
     setHeaderHidden(true);
     setColumnCount(1);
     setUniformRowHeights(true);
+    // a long name loses its middle, so that the code at its end stays in sight; the tip has it
+    setTextElideMode(Qt::ElideMiddle);
     connect(this, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *item) { emit nodeClicked(item); });
+}
+
+QString KeyedTree::cutTextAt(QPoint pos) const
+{
+    const QTreeWidgetItem *item = itemAt(pos);
+    if (!item)
+        return {};
+    const QRect rect = visualItemRect(item);
+    const QString text = item->text(0);
+    // the room the text has: the row right of the indentation, less the item's margins
+    const int room = viewport()->width() - rect.left() -
+                     2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) - 2;
+    return fontMetrics().horizontalAdvance(text) > room ? text : QString();
+}
+
+bool KeyedTree::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QString text = cutTextAt(help->pos());
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, viewport());
+        return true;
+    }
+    return QTreeWidget::viewportEvent(event);
 }
 
 void KeyedTree::addChildren(QTreeWidgetItem *parent, int count, const NodeSource &nodeAt)

@@ -48,6 +48,13 @@ public:
     static QString key(const QTreeWidgetItem *n);
     static QString tag(const QTreeWidgetItem *n);
 
+    /// The whole text of the node at a place in the viewport when the tree shows it cut, for its
+    /// tip; empty when it shows whole or nothing is there.
+    QString cutTextAt(QPoint pos) const;
+
+protected:
+    bool viewportEvent(QEvent *event) override;
+
 signals:
     void nodeClicked(QTreeWidgetItem *node);
 
