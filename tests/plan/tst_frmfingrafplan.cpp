@@ -233,10 +233,19 @@ void TstFrmFinGrafPlan::figuresMatchTheBook()
         realised += rs.valueAt(1, m).toDouble();
     }
     QVERIFY(planned > 0 && realised > 0);
+    // the reader sees the rows by their meaning; each keeps its colour in every view
+    const ChartModel &chart = m_w->MSChart1->model();
+    QCOMPARE(chart.titleOf(0), "Plan " + y);
+    QCOMPARE(chart.titleOf(1), "Realizacija " + y);
+    const QColor planColour = chart.fillColor(0), realColour = chart.fillColor(1);
+    QVERIFY(planColour != realColour);
 
     m_w->optVrijednost[1]->click(); // "Realizacija": the same rows, what was booked first
     QCOMPARE(labels(rs), "REAL_" + y + " PLAN_" + y);
     QVERIFY(near(rs.valueAt(0, 5), book.realised(5, side)));
+    QCOMPARE(chart.titleOf(0), "Realizacija " + y);
+    QCOMPARE(chart.fillColor(0), realColour);
+    QCOMPARE(chart.fillColor(1), planColour);
 
     // "Indeks": plan, realisation and index for grid and export, the index alone in the chart
     m_w->optVrijednost[2]->click();
@@ -246,6 +255,8 @@ void TstFrmFinGrafPlan::figuresMatchTheBook()
         QVERIFY2(near(rs.valueAt(2, m), r * 100 / p, 0.0051), qPrintable(mm(m)));
     }
     QCOMPARE(m_w->MSChart1->model().table.rowLabels, QStringList{"INDEKS_" + y});
+    QCOMPARE(chart.titleOf(0), "Indeks " + y);
+    QVERIFY(chart.fillColor(0) != planColour && chart.fillColor(0) != realColour);
     QCOMPARE(m_w->MSChart1->titleText(), "Indeks realizacije / plana: " + tag);
     m_w->mnuUExcel->trigger();
     QCOMPARE(m_fx->spreadsheets->sheets.size(), 1);

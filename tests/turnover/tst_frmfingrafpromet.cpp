@@ -3,6 +3,10 @@
 #include "turnover/frmfingrafpromet.h"
 #include "windowsupport.h"
 
+#include <QBarSeries>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
 #include <QDate>
 #include <QLineEdit>
 #include <QPointer>
@@ -31,6 +35,7 @@ private slots:
     void cumulativeBalancesAreOpposite();
     void cumulativeYearWithoutTurnoverHasNoRow();
     void pathNotInTheTreeSaysWhichAndWhatThereIs();
+    void firstRunShowsBarsAndTextsWhole();
 
 private:
     frmFinGrafPromet *openAt(const QString &first, const QString &last, bool cumulative = false);
@@ -314,6 +319,47 @@ void TstFrmFinGrafPromet::pathNotInTheTreeSaysWhichAndWhatThereIs()
     QVERIFY(!m_w->clickPath({QStringLiteral("1200"), QStringLiteral("99999")}, &notFound));
     QCOMPARE(notFound, QStringLiteral("Komitent 99999 nije na kontu 1200."));
     QVERIFY(m_w->clickPath({QStringLiteral("1200"), QStringLiteral("3")}, &notFound));
+}
+
+void TstFrmFinGrafPromet::firstRunShowsBarsAndTextsWhole()
+{
+    // six years by thirteen months at the size a first run opens with
+    openAt(QString::number(kLastYear - 5), QString::number(kLastYear));
+    QVERIFY(QTest::qWaitForWindowExposed(m_w));
+    CLICK(m_w->tv, QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji"));
+    CLICK_NODE(anal, m_w->tv, QStringLiteral("K: 1200"));
+    QCOMPARE(m_w->chartRecordset().RecordCount(), 6);
+    for (int type : {1, 9}) {
+        m_w->cmbType->setCurrentIndex(type);
+        QChart *chart = m_w->MSChart1->findChild<QChartView *>()->chart();
+        QTest::qWait(0);
+        auto *bars = qobject_cast<QAbstractBarSeries *>(chart->series().value(0));
+        QVERIFY(bars);
+        const double bar = chart->plotArea().width() / 13 * bars->barWidth() / bars->count();
+        QVERIFY2(bar >= 4, qPrintable(QStringLiteral("%1: bars %2 px wide at a chart of %3 px")
+                                          .arg(m_w->cmbType->currentText())
+                                          .arg(bar)
+                                          .arg(m_w->MSChart1->width())));
+    }
+    // the axis list shows its longest entry whole
+    QVERIFY(m_w->cmbScale->sizeHint().width() <= m_w->cmbScale->width());
+
+    // a partner without a name is said to have none; a name the tree cuts shows whole as a tip
+    QTreeWidgetItem *nameless = nullptr;
+    for (int i = 0; i < anal->childCount(); ++i)
+        if (anal->child(i)->text(0).endsWith(QStringLiteral(" (7)")))
+            nameless = anal->child(i);
+    QVERIFY(nameless);
+    QCOMPARE(nameless->text(0), QStringLiteral("Komitent bez naziva (7)"));
+    QTreeWidgetItem *longest = anal->child(0);
+    for (int i = 0; i < anal->childCount(); ++i)
+        if (anal->child(i)->text(0).size() > longest->text(0).size())
+            longest = anal->child(i);
+    m_w->tv->scrollToItem(longest);
+    m_w->tv->resize(160, m_w->tv->height());
+    QCOMPARE(m_w->tv->cutTextAt(m_w->tv->visualItemRect(longest).center()), longest->text(0));
+    m_w->tv->resize(2000, m_w->tv->height());
+    QCOMPARE(m_w->tv->cutTextAt(m_w->tv->visualItemRect(longest).center()), QString());
 }
 
 QTEST_MAIN(TstFrmFinGrafPromet)

@@ -572,7 +572,7 @@ void ChartControl::rebuildFlat()
             }
             area->setUpperSeries(upper);
             area->setLowerSeries(lower);
-            area->setName(series[s].name);
+            area->setName(m_model.titleOf(s));
             connectSeries(area, s);
             QColor c = m_model.fillColor(s);
             if (m_model.looks.value(s).pattern == 0)

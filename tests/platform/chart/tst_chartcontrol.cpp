@@ -1,16 +1,28 @@
-// The flat chart control without a screen: its files and what its drawings own.
+// The flat chart control without a screen: its files, what its drawings own, and what they show:
+// axes, colours, pies, names and notes.
 #include "platform/chart/chartcontrol.h"
 #include "platform/data/recordset.h"
 #include "platform/files/atomicfile.h"
 #include "platform/files/fulldisk.h"
 
 #include <QAreaSeries>
+#include <QBarSeries>
+#include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QGraphicsSimpleTextItem>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
+#include <QLogValueAxis>
+#include <QPieSeries>
+#include <QSet>
+#include <QValueAxis>
+
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 namespace {
 
@@ -29,6 +41,37 @@ Recordset table()
     Recordset rs;
     rs.assign(fields, rows);
     return rs;
+}
+
+// A table of the given rows (labels) by twelve months, each value from value(row, month).
+Recordset table(const QStringList &labels, const std::function<QVariant(int, int)> &value)
+{
+    QVector<Recordset::FieldInfo> fields{{QStringLiteral("Godina"), QMetaType::QString}};
+    for (int m = 1; m <= 12; ++m)
+        fields.append({QStringLiteral("Mj%1").arg(m, 2, 10, QLatin1Char('0')), QMetaType::Double});
+    QVector<QVector<QVariant>> rows;
+    for (int r = 0; r < labels.size(); ++r) {
+        QVector<QVariant> row{labels[r]};
+        for (int m = 1; m <= 12; ++m)
+            row.append(value(r, m));
+        rows.append(row);
+    }
+    Recordset rs;
+    rs.assign(fields, rows);
+    return rs;
+}
+
+QStringList years(int count)
+{
+    QStringList labels;
+    for (int y = 0; y < count; ++y)
+        labels << QString::number(2021 + y);
+    return labels;
+}
+
+QChart *drawn(ChartControl &chart)
+{
+    return chart.findChild<QChartView *>()->chart();
 }
 
 QByteArray readAll(const QString &path)
@@ -50,6 +93,13 @@ private slots:
     void fullDiskKeepsTheOldFile_data();
     void fullDiskKeepsTheOldFile();
     void areaLinesGoWithTheirArea();
+    void logarithmicAxisHoldsTheValues_data();
+    void logarithmicAxisHoldsTheValues();
+    void nothingAboveZeroIsDrawnOnTheLinearAxis();
+    void everySeriesHasAColourOfItsOwn();
+    void piesStandInAGridUnderTheirNames();
+    void windowsTitlesNameTheSeries();
+    void barGroupsWidenWithTheirBars();
 
 private:
     std::unique_ptr<ChartControl> m_chart;
@@ -134,6 +184,210 @@ void TstChartControl::areaLinesGoWithTheirArea()
     m_chart->refresh(); // a new drawing: the old one goes, and with it the lines of its areas
     for (const auto &line : lines)
         QVERIFY(line.isNull());
+}
+
+void TstChartControl::logarithmicAxisHoldsTheValues_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<bool>("mixed");
+    for (const auto &[code, name] : {std::pair{1, "bars"},
+                                     {3, "lines"},
+                                     {5, "areas"},
+                                     {7, "steps"},
+                                     {9, "combination"},
+                                     {11, "XY"}}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1, above zero").arg(QLatin1String(name))))
+            << code << false;
+        QTest::newRow(qPrintable(QStringLiteral("%1, both signs").arg(QLatin1String(name))))
+            << code << true;
+    }
+}
+
+void TstChartControl::logarithmicAxisHoldsTheValues()
+{
+    QFETCH(int, code);
+    QFETCH(bool, mixed);
+    // 3 years; with both signs every third month is below zero, and one is zero
+    m_chart->setDataSource(table(years(3), [mixed](int r, int m) {
+        const double v = 1500.0 * m + 40000.0 * r;
+        if (mixed && m % 3 == 0)
+            return QVariant(m == 12 ? 0.0 : -v);
+        return QVariant(v);
+    }));
+    m_chart->setChartType(code);
+    m_chart->setScale(ChartModel::Logarithmic);
+    QChart *chart = drawn(*m_chart);
+    QLogValueAxis *axis = nullptr;
+    for (QAbstractAxis *a : chart->axes(Qt::Vertical))
+        axis = axis ? axis : qobject_cast<QLogValueAxis *>(a);
+    QVERIFY(axis);
+    // whole powers of ten round the values: 1,500 .. 93,000
+    QCOMPARE(axis->min(), 1000.0);
+    QCOMPARE(axis->max(), 100000.0);
+    int points = 0;
+    for (QAbstractSeries *series : chart->series()) {
+        if (auto *line = qobject_cast<QLineSeries *>(series)) {
+            points += line->count();
+            for (const QPointF &p : line->points())
+                QVERIFY(p.y() > 0);
+        } else if (auto *area = qobject_cast<QAreaSeries *>(series)) {
+            points += area->upperSeries()->count();
+            // an area stands on the axis' floor, never on zero, which it cannot show
+            for (const QPointF &p : area->lowerSeries()->points())
+                QVERIFY2(p.y() >= axis->min(), qPrintable(QString::number(p.y())));
+        } else if (auto *bars = qobject_cast<QAbstractBarSeries *>(series)) {
+            for (QBarSet *set : bars->barSets())
+                points += set->count();
+        }
+    }
+    QVERIFY(points >= (mixed ? 24 : 36));
+    const int below = mixed ? 12 : 0;
+    QCOMPARE(m_chart->noteText(),
+             below ? QStringLiteral("Na logaritamskoj osi nisu nacrtani iznosi jednaki nuli ili "
+                                    "manji od nule (%1).")
+                         .arg(below)
+                   : QString());
+}
+
+void TstChartControl::nothingAboveZeroIsDrawnOnTheLinearAxis()
+{
+    m_chart->setDataSource(table(years(2), [](int, int m) { return QVariant(-100.0 * m); }));
+    m_chart->setChartType(3);
+    m_chart->setScale(ChartModel::Logarithmic);
+    QChart *chart = drawn(*m_chart);
+    QCOMPARE(chart->axes(Qt::Vertical).size(), 1);
+    auto *axis = qobject_cast<QValueAxis *>(chart->axes(Qt::Vertical).first());
+    QVERIFY(axis);
+    QVERIFY(axis->min() <= -1200);
+    QCOMPARE(m_chart->noteText(), QStringLiteral("Logaritamska os ne može prikazati nulu ni "
+                                                 "negativne iznose: grafikon je nacrtan na "
+                                                 "linearnoj osi."));
+    int points = 0;
+    for (QAbstractSeries *series : chart->series())
+        points += qobject_cast<QLineSeries *>(series)->count();
+    QCOMPARE(points, 24);
+    // the note goes with the picture too: the chart is shorter by its line
+    m_chart->setScale(ChartModel::Linear);
+    QCOMPARE(m_chart->noteText(), QString());
+}
+
+void TstChartControl::everySeriesHasAColourOfItsOwn()
+{
+    // debit and credit over thirteen years: 26 series, no two alike
+    QStringList labels;
+    for (const char *side : {"DUG", "POT"})
+        for (int y = 2014; y <= 2026; ++y)
+            labels << QStringLiteral("%1 %2").arg(QLatin1String(side)).arg(y);
+    m_chart->setDataSource(table(labels, [](int r, int m) { return QVariant(100.0 * r + m); }));
+    m_chart->setChartType(1);
+    QSet<QRgb> colours;
+    for (int s = 0; s < 26; ++s)
+        colours.insert(m_chart->model().fillColor(s).rgb());
+    QCOMPARE(colours.size(), 26);
+    QSet<QRgb> drawnColours;
+    for (QAbstractSeries *series : drawn(*m_chart)->series())
+        for (QBarSet *set : qobject_cast<QAbstractBarSeries *>(series)->barSets())
+            drawnColours.insert(set->color().rgb());
+    QCOMPARE(drawnColours, colours);
+    // and beyond the palette the colours go on differing
+    QSet<QRgb> many;
+    for (int s = 0; s < 200; ++s)
+        many.insert(defaultSeriesColor(s).rgb());
+    QCOMPARE(many.size(), 200);
+
+    // a window that places its series by name: each keeps its colour in either order, and two
+    // that ask for one place do not share it
+    auto slot = [](const QString &name) { return name.startsWith(u'P') ? 0 : 1; };
+    m_chart->setSeriesNaming({}, slot);
+    m_chart->setDataSource(table({QStringLiteral("PLAN"), QStringLiteral("REAL")},
+                                 [](int, int m) { return QVariant(double(m)); }));
+    const QColor plan = m_chart->model().fillColor(0), real = m_chart->model().fillColor(1);
+    QVERIFY(plan != real);
+    m_chart->setDataSource(table({QStringLiteral("REAL"), QStringLiteral("PLAN")},
+                                 [](int, int m) { return QVariant(double(m)); }));
+    QCOMPARE(m_chart->model().fillColor(0), real);
+    QCOMPARE(m_chart->model().fillColor(1), plan);
+    m_chart->setDataSource(
+        table({QStringLiteral("PLAN"), QStringLiteral("PRIJE"), QStringLiteral("REAL")},
+              [](int, int m) { return QVariant(double(m)); }));
+    QCOMPARE(m_chart->model().colourPlaces(), QVector<int>({0, 2, 1}));
+}
+
+void TstChartControl::piesStandInAGridUnderTheirNames()
+{
+    // six years; month 7 holds a sliver of a share in the first year and none after it, and
+    // month 3 of the last year is below zero
+    m_chart->setDataSource(table(years(6), [](int r, int m) {
+        if (m == 7)
+            return QVariant(r == 0 ? 0.5 : 0.0);
+        if (m == 3 && r == 5)
+            return QVariant(-400.0);
+        return QVariant(1000.0 + 100.0 * m);
+    }));
+    m_chart->setChartType(14);
+    m_chart->show(); // the pies take their places in the plot area once it has its size
+    QVERIFY(QTest::qWaitForWindowExposed(m_chart.get()));
+    QChart *chart = drawn(*m_chart);
+    QStringList captions;
+    for (QGraphicsItem *item : chart->childItems())
+        if (auto *text = dynamic_cast<QGraphicsSimpleTextItem *>(item))
+            captions << text->text();
+    QCOMPARE(captions, years(6));
+    const QRectF area = chart->plotArea();
+    int pies = 0;
+    for (QAbstractSeries *series : chart->series()) {
+        auto *pie = qobject_cast<QPieSeries *>(series);
+        ++pies;
+        // each pie large enough to read: at 800 by 500 two rows of three
+        QVERIFY2(pie->pieSize() * std::min(area.width(), area.height()) >= 130,
+                 qPrintable(QString::number(pie->pieSize() * area.height())));
+        // every month with a share anywhere has its slice, empty where it has none here
+        QCOMPARE(pie->count(), 12);
+    }
+    QCOMPARE(pies, 6);
+    int named = 0;
+    for (QLegendMarker *marker : chart->legend()->markers())
+        named += marker->isVisible();
+    QCOMPARE(named, 12);
+    // the sliver's month is in the legend's tip too
+    QVERIFY(m_chart->categoryTip(7).contains(QStringLiteral("2021: 0.50")));
+    QCOMPARE(m_chart->noteText(), QStringLiteral("Torta ne prikazuje negativne iznose (1)."));
+}
+
+void TstChartControl::windowsTitlesNameTheSeries()
+{
+    m_chart->setSeriesNaming(
+        [](const QString &name) { return name == u"2024" ? QStringLiteral("Prva") : name; }, {});
+    for (int code : {1, 3, 5, 14}) {
+        m_chart->setChartType(code);
+        QStringList legend;
+        for (QLegendMarker *marker : drawn(*m_chart)->legend()->markers())
+            if (marker->isVisible() && code != 14)
+                legend << marker->label();
+        if (code != 14)
+            QCOMPARE(legend, QStringList({QStringLiteral("Prva"), QStringLiteral("2025"),
+                                          QStringLiteral("2026")}));
+    }
+    QVERIFY(m_chart->valueTip(1, 1).startsWith(QStringLiteral("Prva - Mj01: ")));
+    // the figures keep the rows' own names
+    QVERIFY(m_chart->figuresText().contains(QStringLiteral("\r\n2024\t")));
+    QCOMPARE(m_chart->data(), QStringLiteral("3024"));
+}
+
+void TstChartControl::barGroupsWidenWithTheirBars()
+{
+    m_chart->setDataSource(table(years(6), [](int r, int m) { return QVariant(100.0 * r + m); }));
+    m_chart->setChartType(1);
+    auto *bars = qobject_cast<QAbstractBarSeries *>(drawn(*m_chart)->series().value(0));
+    QVERIFY(bars);
+    QCOMPARE(bars->barWidth(), barGroupWidth(6));
+    QVERIFY(barGroupWidth(6) > 0.9);
+    QVERIFY(barGroupWidth(1) < barGroupWidth(2));
+    QVERIFY(barGroupWidth(30) <= 0.95);
+    // stacked, a category holds one bar
+    m_chart->setStacking(true);
+    bars = qobject_cast<QAbstractBarSeries *>(drawn(*m_chart)->series().value(0));
+    QCOMPARE(bars->barWidth(), barGroupWidth(1));
 }
 
 QTEST_MAIN(TstChartControl)
