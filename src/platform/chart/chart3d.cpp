@@ -66,7 +66,7 @@ void nameAxis(QValue3DAxis *axis, const QStringList &names)
 // logarithmic over whole powers of the base. Returns the lowest value the axis shows (the floor
 // of a logarithmic axis).
 float scaleAxis(QValue3DAxis *axis, const ChartModel &model,
-                const QVector<ChartModel::Series> &series)
+                const QVector<ChartModel::Series> &series, const QLocale &graphLocale)
 {
     double lo = 0, hi = 0, lowestPositive = 0;
     for (const auto &s : series)
@@ -94,8 +94,12 @@ float scaleAxis(QValue3DAxis *axis, const ChartModel &model,
     }
     if (axis->formatter()->metaObject() != &QValue3DAxisFormatter::staticMetaObject)
         axis->setFormatter(new QValue3DAxisFormatter); // plain numbers again
-    axis->setLabelFormat(model.scale == ChartModel::Percent ? QStringLiteral("%.0f %%")
-                                                            : QStringLiteral("%.0f"));
+    // the graph writes numbers by printf in the C locale, where a per cent sign is doubled, and by
+    // its locale otherwise, where text after the number is taken as it stands
+    const bool printf = graphLocale == QLocale::c();
+    axis->setLabelFormat(model.scale != ChartModel::Percent ? QStringLiteral("%.0f")
+                         : printf                           ? QStringLiteral("%.0f %%")
+                                                            : QStringLiteral("%.0f %"));
     lo = std::min(lo, 0.0);
     hi = std::max(hi, 0.0);
     if (hi <= lo)
@@ -345,13 +349,14 @@ void Chart3D::draw(const ChartModel &model)
     const QVector<ChartModel::Series> series = stackedIfAsked(model, model.series());
     const int code = model.chartType;
     m_showBars = code == 0;
+    // numbers as the flat charts write them, thousands grouped
+    (m_showBars ? static_cast<QAbstract3DGraph *>(bars()) : surface())->setLocale(QLocale());
     m_selected = 0;
     if (m_showBars)
         drawBars(model, series);
     else
         drawRibbons(model, series);
     m_graphs->setCurrentWidget(m_showBars ? m_barsBox : m_surfaceBox);
-    graph()->setLocale(QLocale()); // numbers as the flat charts write them, thousands grouped
 
     m_entries.clear();
     for (int s = 0; s < series.size(); ++s) {
@@ -381,7 +386,7 @@ void Chart3D::drawBars(const ChartModel &model, const QVector<ChartModel::Series
     Q3DBars *graph = bars();
     const QStringList categories = model.categories();
     const bool log = model.scale == ChartModel::Logarithmic;
-    const float floor = scaleAxis(graph->valueAxis(), model, series);
+    const float floor = scaleAxis(graph->valueAxis(), model, series, graph->locale());
 
     auto *array = new QBarDataArray;
     array->reserve(series.size());
@@ -421,7 +426,7 @@ void Chart3D::drawRibbons(const ChartModel &model, const QVector<ChartModel::Ser
     const QStringList categories = model.categories();
     const int points = int(categories.size());
 
-    const float floor = scaleAxis(graph->axisY(), model, series);
+    const float floor = scaleAxis(graph->axisY(), model, series, graph->locale());
     nameAxis(graph->axisX(), categories);
     QStringList seriesNames;
     for (int s = 0; s < series.size(); ++s)

@@ -306,6 +306,23 @@ void TstChart3D::stackingLogScaleAndPatterns()
     QCOMPARE(graph->valueAxis()->max(), 10000.0f);
     m_chart->setScale(ChartModel::Linear);
     QVERIFY(!qobject_cast<QLogValue3DAxisFormatter *>(graph->valueAxis()->formatter()));
+    // per cent after the number, once, whether the graph writes by printf or by its locale
+    m_chart->setScale(ChartModel::Percent);
+    QCOMPARE(graph->valueAxis()->labelFormat(), graph->locale() == QLocale::c()
+                                                    ? QStringLiteral("%.0f %%")
+                                                    : QStringLiteral("%.0f %"));
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::Croatian, QLocale::Croatia));
+    m_chart->refresh();
+    QLocale::setDefault(before);
+    QCOMPARE(graph->valueAxis()->labelFormat(), QStringLiteral("%.0f %"));
+    m_chart->setScale(ChartModel::Linear);
+    // a title padded with blanks stands centred without them
+    m_chart->setTitleText(QStringLiteral("  Promet 120   "));
+    QStringList titles;
+    for (const QLabel *label : m_chart->view3D()->findChildren<QLabel *>())
+        titles << label->text();
+    QVERIFY2(titles.contains(QStringLiteral("Promet 120")), qPrintable(titles.join(u'|')));
 
     m_chart->setSeriesFill(2, QColor(10, 20, 30));
     QCOMPARE(graph->seriesList().value(0)->rowColors().value(1), QColor(10, 20, 30));
