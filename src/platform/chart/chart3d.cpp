@@ -139,6 +139,9 @@ void setUpGraph(QAbstract3DGraph *graph)
     graph->setSelectionMode(QAbstract3DGraph::SelectionItem);
     // from the front right and high enough that a near row leaves the rows behind it in sight
     graph->scene()->activeCamera()->setCameraPosition(40, 32, 80);
+    // room between the plot and its walls, so that the value axis' lowest label and the name
+    // of the farthest row, which meet at one corner, keep apart
+    graph->setMargin(0.5f);
 }
 
 // The drawn colour of series s: its grey when it carries a pattern, else its fill.
@@ -325,7 +328,8 @@ Q3DSurface *Chart3D::surface()
         m_surface = new Q3DSurface;
         setUpGraph(m_surface);
         // the ribbons stand high: look a little lower so their labels stay in the picture
-        m_surface->scene()->activeCamera()->setTarget(QVector3D(0, -0.3f, 0));
+        m_surface->scene()->activeCamera()->setTarget(QVector3D(0, -0.8f, 0));
+        m_surface->scene()->activeCamera()->setZoomLevel(70);
         m_surface->installEventFilter(this);
         m_surfaceBox = QWidget::createWindowContainer(m_surface, m_graphs);
         m_graphs->addWidget(m_surfaceBox);
