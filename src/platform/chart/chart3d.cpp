@@ -411,6 +411,9 @@ void Chart3D::drawBars(const ChartModel &model, const QVector<ChartModel::Series
     m_barSeries->setRowColors(colours);
     m_barSeries->setBaseColor(colours.value(0, defaultSeriesColor(0)));
     graph->setFloorLevel(log ? floor : 0.0f);
+    // more rows make a deeper floor: look from further away so that its labels stay in sight
+    graph->scene()->activeCamera()->setZoomLevel(
+        std::max(50.0f, 80.0f - 2.5f * float(std::max<qsizetype>(0, series.size() - 6))));
     m_seriesDrawn = int(series.size());
 }
 
