@@ -267,7 +267,7 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const WindowKind &k
     }
     if (p.isSet(QStringLiteral("izvjestaj"))) {
         frmIspisCR *preview =
-            frmIspisCR::prikaži(services, w, std::make_unique<CRFinPoMjes>(),
+            frmIspisCR::prikaži(services, w, std::make_unique<CRFinPoMjes>(w->monthlyTotals()),
                                 QStringLiteral("Izvještaj"), w->MSChart1->titleText(),
                                 cFinGrafPromet::hostContext()->nazivFirme, w->chartRecordset());
         if (!preview->CRVRadnici->ExportPdf(p.value(QStringLiteral("izvjestaj")), &error)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chartwin/chartwindow.h"
+#include "plan/planrows.h"
 #include "plan/planstatements.h"
 
 /// A financial plan beside what was booked: the plan tree of one year (income and expense, group,
@@ -30,6 +31,9 @@ public:
     /// A side ("P" or "R", the income side when empty), a group, a subgroup and an analytic item,
     /// by their names; the deepest one named is clicked.
     bool clickPath(const QStringList &codes, QString *notFound = nullptr) override;
+
+    /// Plan and realisation summed, the index as the index of their sums, no total line.
+    MonthlyTotals monthlyTotals() const override { return PlanRows::totals(chartRecordset()); }
 
 protected:
     frmFinGrafPlan(const Services &services, std::shared_ptr<HostContext> host,

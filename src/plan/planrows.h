@@ -1,5 +1,7 @@
 #pragma once
 
+#include "output/monthlytotals.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -23,5 +25,10 @@ QVariant index(const QVariant &plan, const QVariant &realisation);
 
 /// The record set filter that lets the index row through, for the chart of the index view.
 QString indexFilter();
+
+/// How the monthly report totals the rows arrange gave: the plan and the realisation are summed,
+/// the index row's year figure is the index of their sums, and plan and realisation, being no
+/// like things, have no total line.
+MonthlyTotals totals(const Recordset &rows);
 
 } // namespace PlanRows
