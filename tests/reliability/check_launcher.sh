@@ -455,6 +455,19 @@ case_ "plan group not in the tree"
 run std -- plan --conn "$book" --grupa Nema --csv "$work/o.csv"
 want_rc 1
 want_err "^Grupa \"Nema\" nije u stablu pod \"Prihodi\". Ondje su: .*Prihodi od prodaje"
+case_ "a plan without rows: said, nothing written"
+run std -- plan --conn "$book" --godina "$last" --plan 9 --csv "$work/plan9.csv"
+want_rc 1
+want_first "^Plan broj 9 nema nijedne stavke za poduzeće 1 u $last\. godini: nema se što prikazati\.$"
+want_no_err "nije zadan čvor"
+[ -e "$work/plan9.csv" ] && fail "$name: the figures were written"
+for n in 1 2; do
+  case_ "plan $n of the demo book draws"
+  run std -- plan --conn "$book" --godina "$last" --plan "$n" --strana R --csv "$work/plan$n.csv"
+  want_rc 0
+  want_quiet
+  grep -q "^\"REAL_$last\"" "$work/plan$n.csv" || fail "$name: no realisation"
+done
 case_ "a firm without accounts is named"
 run std -- promet --conn "$book" --firma 7 --csv "$work/o.csv"
 want_rc 1
