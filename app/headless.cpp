@@ -209,11 +209,12 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const WindowKind &k
     const bool chartAsked = wantsHeadlessRun(p);
     if (!scripted.messages.isEmpty() || (chartAsked && !w->chartRecordset().isOpen())) {
         // nothing drawn: what the window said while loading is the cause (an unreadable book)
+        const bool said = !scripted.messages.isEmpty(); // on the click: why it drew nothing
         scripted.messages = before + scripted.messages;
         QStringList own = firmWithoutAccounts(scripted);
         if (chartAsked && !w->chartRecordset().isOpen())
             // a tree with nodes, none of them named: the window waits for a click
-            own << (named || w->tv->topLevelItemCount() == 0
+            own << (named || said || w->tv->topLevelItemCount() == 0
                         ? QStringLiteral("Grafikon nije nacrtan.")
                         : QStringLiteral("Grafikon nije nacrtan: nije zadan čvor stabla (--%1 "
                                          "ili --node).")
@@ -267,7 +268,7 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const WindowKind &k
     }
     if (p.isSet(QStringLiteral("izvjestaj"))) {
         frmIspisCR *preview =
-            frmIspisCR::prikaži(services, w, std::make_unique<CRFinPoMjes>(),
+            frmIspisCR::prikaži(services, w, std::make_unique<CRFinPoMjes>(w->monthlyTotals()),
                                 QStringLiteral("Izvještaj"), w->MSChart1->titleText(),
                                 cFinGrafPromet::hostContext()->nazivFirme, w->chartRecordset());
         if (!preview->CRVRadnici->ExportPdf(p.value(QStringLiteral("izvjestaj")), &error)) {

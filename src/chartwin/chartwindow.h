@@ -3,6 +3,7 @@
 #include "chartwin/hostcontext.h"
 #include "chartwin/twipslayout.h"
 #include "chartwin/windowdesign.h"
+#include "output/monthlytotals.h"
 #include "platform/data/pristuppodacima.h"
 #include "platform/data/recordset.h"
 #include "platform/services.h"
@@ -93,6 +94,7 @@ public:
     // Window state.
     const WindowDesign &design() const { return m_design; }
     Recordset &chartRecordset() { return m_chartRs; }
+    const Recordset &chartRecordset() const { return m_chartRs; }
     QTreeWidgetItem *lastNode() const { return m_lastNode; }
     QString lastSql() const { return m_lastSql; }
     bool isLoaded() const { return m_loaded; }
@@ -121,6 +123,10 @@ public:
     void redraw();
     /// Loads the window (once): lists, defaults, hidden chart, tree fill.
     void load();
+
+    /// How the monthly report of the rows on display makes their year figures and whether it adds
+    /// them up: here each row's months are summed and the rows are like things that add up.
+    virtual MonthlyTotals monthlyTotals() const { return {}; }
 
     /// The chart type list (cmbType) and the axis scale list (cmbScale), in their order.
     static QStringList chartTypeNames();

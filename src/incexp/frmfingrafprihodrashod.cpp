@@ -468,7 +468,8 @@ void frmFinGrafPrihodRashod::deleteGroup()
 void frmFinGrafPrihodRashod::mnuIspisP_Click(int index)
 {
     if (index == 0) {
-        showReport(std::make_unique<CRFinPoMjes>(), MSChart1->titleText(), chartRecordset());
+        showReport(std::make_unique<CRFinPoMjes>(monthlyTotals()), MSChart1->titleText(),
+                   chartRecordset());
         return;
     }
     if (m_groupKey.trimmed().isEmpty()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "output/monthlytotals.h"
 #include "output/tablepages.h"
 #include "platform/data/recordset.h"
 
@@ -71,10 +72,16 @@ private:
 };
 
 /// Monthly amounts per row label: title, firm name and filter text above one line per row with
-/// the twelve month amounts and the row's total, and a total line.
+/// the twelve month amounts and the row's figure for the year, and a total line. The totals say
+/// how each row makes its year figure and whether there is a total line; without them every row
+/// is a sum and the rows add up.
 class CRFinPoMjes : public Report
 {
 public:
-    CRFinPoMjes();
+    explicit CRFinPoMjes(MonthlyTotals totals = {});
     ReportTable table(const Recordset &rows) const override;
+    const MonthlyTotals &totals() const { return m_totals; }
+
+private:
+    MonthlyTotals m_totals;
 };

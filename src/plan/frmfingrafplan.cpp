@@ -92,13 +92,35 @@ void frmFinGrafPlan::NapuniStabloPlana()
     tv->setVisible(false);
     tv->setUpdatesEnabled(false);
     clearTree();
-    for (const QString &side : kSides)
-        fillGroups(side, busy);
+    // a plan is there when a side has a group: every plan row names its group
+    int groups = 0;
+    bool read = true;
+    for (const QString &side : kSides) {
+        const int n = fillGroups(side, busy);
+        read = read && n >= 0;
+        groups += std::max(0, n);
+    }
     tv->setVisible(true);
     tv->setUpdatesEnabled(true);
+    m_noPlanYear = read && groups == 0 ? firstYear() : QString();
+    if (!m_noPlanYear.isEmpty()) {
+        busy.restore();
+        tellNoPlan();
+    }
 }
 
-void frmFinGrafPlan::fillGroups(const QString &side, BusyCursor &busy)
+void frmFinGrafPlan::tellNoPlan()
+{
+    dialogs().message(this,
+                      QStringLiteral("Plan broj %1 nema nijedne stavke za poduzeće %2 u %3. "
+                                     "godini: nema se što prikazati.")
+                          .arg(BrojPlana)
+                          .arg(host().brojPoduzeca)
+                          .arg(firstYear()),
+                      Dialogs::Information);
+}
+
+int frmFinGrafPlan::fillGroups(const QString &side, BusyCursor &busy)
 {
     const PlanSql::Scope s = scope();
     const PlanSql::Node rootNode{side, {}};
@@ -115,7 +137,7 @@ void frmFinGrafPlan::fillGroups(const QString &side, BusyCursor &busy)
         dialogs().message(this, QStringLiteral("GREŠKA u punjenju podataka!"),
                           Dialogs::Exclamation);
         busy.resume();
-        return;
+        return -1;
     }
     auto add = [this](QTreeWidgetItem *parent, const PlanSql::Node &n) {
         return tv->addNode(parent, PlanSql::nodeKey(n), n.names.last(), PlanSql::nodeTag(n));
@@ -137,6 +159,7 @@ void frmFinGrafPlan::fillGroups(const QString &side, BusyCursor &busy)
                 add(subgroupNode, {side, {group, subgroup, items.value(0).toString()}});
         }
     }
+    return root->childCount();
 }
 
 void frmFinGrafPlan::nodeClick(QTreeWidgetItem *node)
@@ -174,6 +197,10 @@ void frmFinGrafPlan::Command1_Click()
     QTreeWidgetItem *node = lastNode();
     if (!node)
         return; // nothing clicked yet: nothing to draw
+    if (!m_noPlanYear.isEmpty() && m_noPlanYear == firstYear()) {
+        tellNoPlan();
+        return;
+    }
     const PlanSql::Node n = planNode(node);
     const PlanSql::Scope s = scope();
     // a year box without a year draws nothing, as the database would refuse the statement

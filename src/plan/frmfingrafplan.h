@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chartwin/chartwindow.h"
+#include "plan/planrows.h"
 #include "plan/planstatements.h"
 
 /// A financial plan beside what was booked: the plan tree of one year (income and expense, group,
@@ -18,9 +19,11 @@ public:
     /// The plan shown; set before Prikaži, it names the settings with the caption.
     qint16 BrojPlana = 0;
 
-    /// Refills the plan tree for the year in the year box.
+    /// Refills the plan tree for the year in the year box; a plan without any row for the firm and
+    /// the year is said to have nothing to show.
     void NapuniStabloPlana();
-    /// Draws the last clicked node; nothing while no node has been clicked.
+    /// Draws the last clicked node; nothing while no node has been clicked, nor for the year of a
+    /// tree that found the plan without rows (it says so again).
     void Command1_Click();
 
     /// The account condition of the last clicked node, from the accounts its plan rows name;
@@ -30,6 +33,9 @@ public:
     /// A side ("P" or "R", the income side when empty), a group, a subgroup and an analytic item,
     /// by their names; the deepest one named is clicked.
     bool clickPath(const QStringList &codes, QString *notFound = nullptr) override;
+
+    /// Plan and realisation summed, the index as the index of their sums, no total line.
+    MonthlyTotals monthlyTotals() const override { return PlanRows::totals(chartRecordset()); }
 
 protected:
     frmFinGrafPlan(const Services &services, std::shared_ptr<HostContext> host,
@@ -43,7 +49,13 @@ private:
     /// The node as the statements see it: its side and its names below the root.
     static PlanSql::Node planNode(const QTreeWidgetItem *node);
     PlanSql::Scope scope() const;
-    void fillGroups(const QString &side, class BusyCursor &busy);
+    /// The side's root and its levels; the number of groups, -1 when they could not be read.
+    int fillGroups(const QString &side, class BusyCursor &busy);
+    void tellNoPlan();
+
+    /// The year the tree was filled for when the plan has no rows for the firm in it; empty when
+    /// it has.
+    QString m_noPlanYear;
 };
 
 /// The same window for a budget plan: only its caption, and so its settings, differ. (No Q_OBJECT:

@@ -79,6 +79,19 @@ QString indexFilter()
     return QStringLiteral("Godina LIKE '") + kIndex + QStringLiteral("*'");
 }
 
+MonthlyTotals totals(const Recordset &rows)
+{
+    MonthlyTotals t;
+    t.totalLine = false;
+    for (int r = 0; r < rows.RecordCount(); ++r) {
+        const QString label = rows.valueAt(r, 0).toString();
+        const QString year = label.mid(kIndex.size());
+        if (label.startsWith(kIndex))
+            t.rows.insert(label, {MonthlyTotals::Figure::Index, kReal + year, kPlan + year});
+    }
+    return t;
+}
+
 void arrange(Recordset &rows, View view)
 {
     if (rows.fieldCount() == 0)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "output/monthlytotals.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -30,5 +32,10 @@ QString seriesTitle(const QString &row);
 /// The palette place of a row, the same in every view: the plan first, the realisation second,
 /// the index third; -1 for another row.
 int colourSlot(const QString &row);
+
+/// How the monthly report totals the rows arrange gave: the plan and the realisation are summed,
+/// the index row's year figure is the index of their sums, and plan and realisation, being no
+/// like things, have no total line.
+MonthlyTotals totals(const Recordset &rows);
 
 } // namespace PlanRows

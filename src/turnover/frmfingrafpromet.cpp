@@ -36,6 +36,8 @@ WindowDesign cumulativeDesign()
 }
 
 const QString kTitle = QStringLiteral("Promet konta po mjesecima - Konto: ");
+// the amount kind "Oba (D i P)": a debit row and a credit row for each year
+constexpr int kBothSides = 2;
 
 } // namespace
 
@@ -229,28 +231,47 @@ QString frmFinGrafPromet::partnerStatement(int kind, qint16 firstMonth, qint16 l
 void frmFinGrafPromet::Command1_Click()
 {
     const int kind = selectedAmountKind();
-    draw([this, kind](qint16 first, qint16 last) { return accountStatement(kind, first, last); },
-         kTitle + (lastNode() ? lastNode()->text(0) : QString()),
-         {QStringLiteral("Greška u pristupu podacima za konto : ") + txtkonto->text(),
-          Dialogs::Exclamation});
+    if (draw(
+            [this, kind](qint16 first, qint16 last) { return accountStatement(kind, first, last); },
+            kTitle + (lastNode() ? lastNode()->text(0) : QString()),
+            {QStringLiteral("Greška u pristupu podacima za konto : ") + txtkonto->text(),
+             Dialogs::Exclamation}))
+        m_drawnKind = kind;
 }
 
 void frmFinGrafPromet::PrikaziPrometKomitenta()
 {
     const int kind = selectedAmountKind();
     QTreeWidgetItem *n = lastNode();
-    draw([this, kind](qint16 first, qint16 last) { return partnerStatement(kind, first, last); },
-         kTitle + (n && n->parent() ? n->parent()->text(0) : QString()) + QStringLiteral(" - ") +
-             (n ? n->text(0) : QString()),
-         {QStringLiteral("Greška u pristupu anal.prometu za konto: ") + txtkonto->text() +
-              QStringLiteral(" Anal. ") + partnerCode(),
-          Dialogs::NoIcon});
+    if (draw(
+            [this, kind](qint16 first, qint16 last) { return partnerStatement(kind, first, last); },
+            kTitle + (n && n->parent() ? n->parent()->text(0) : QString()) + QStringLiteral(" - ") +
+                (n ? n->text(0) : QString()),
+            {QStringLiteral("Greška u pristupu anal.prometu za konto: ") + txtkonto->text() +
+                 QStringLiteral(" Anal. ") + partnerCode(),
+             Dialogs::NoIcon}))
+        m_drawnKind = kind;
+}
+
+MonthlyTotals frmFinGrafPromet::monthlyTotals() const
+{
+    MonthlyTotals totals;
+    totals.totalLine = m_drawnKind != kBothSides;
+    return totals;
 }
 
 frmFinGrafPrometKumul::frmFinGrafPrometKumul(const Services &services,
                                              std::shared_ptr<HostContext> host, QWidget *parent)
     : frmFinGrafPromet(services, std::move(host), cumulativeDesign(), parent)
 {
+}
+
+MonthlyTotals frmFinGrafPrometKumul::monthlyTotals() const
+{
+    MonthlyTotals totals;
+    totals.rest.figure = MonthlyTotals::Figure::Balance;
+    totals.totalLine = false;
+    return totals;
 }
 
 QString frmFinGrafPrometKumul::accountStatement(int kind, qint16 firstMonth, qint16 lastMonth) const

@@ -23,6 +23,10 @@ public:
     /// The account (synthetic, or analytic under its synthetic) and the partner on it.
     bool clickPath(const QStringList &codes, QString *notFound = nullptr) override;
 
+    /// Each year's turnover adds up over the years, save with "Oba (D i P)", whose rows are the
+    /// debits and the credits of each year: those have no total line.
+    MonthlyTotals monthlyTotals() const override;
+
     /// How this kind differs from the frame, without making a window (the launcher's help).
     static WindowDesign windowDesign();
 
@@ -41,6 +45,9 @@ protected:
     TurnoverSql::Scope scope(bool withPartner) const;
 
 private:
+    /// The amount kind of the rows on display: the buttons may have moved since.
+    int m_drawnKind = -1;
+
     void fillChildren(QTreeWidgetItem *parent, const QString &sql, const QString &keyPrefix,
                       const QString &keyField, const QString &textField, const QString &tag,
                       const QString &failure);
@@ -54,6 +61,10 @@ public:
     frmFinGrafPrometKumul(const Services &services, std::shared_ptr<HostContext> host,
                           QWidget *parent = nullptr);
     static WindowDesign windowDesign();
+
+    /// Each row is a year's running balance: its year figure is where it stood last, and balances
+    /// of different years add up to nothing.
+    MonthlyTotals monthlyTotals() const override;
 
 protected:
     QString accountStatement(int kind, qint16 firstMonth, qint16 lastMonth) const override;

@@ -76,6 +76,8 @@ private slots:
     void failedReadsNeverDrawTheWrongTurnover();
     void pathNotInTheTreeSaysWhichAndWhatThereIs();
     void keyOfTwoNodesIsKnownAsShared();
+    void planWithoutRowsSaysSoAndDrawsNothing_data();
+    void planWithoutRowsSaysSoAndDrawsNothing();
 
 private:
     frmFinGrafPlan *open(int method = 4, qint16 plan = 1, qint16 firm = 1, qint16 year = 2026,
@@ -373,6 +375,58 @@ void TstFrmFinGrafPlan::keyOfTwoNodesIsKnownAsShared()
     QCOMPARE(m_w->tv->node(QStringLiteral("PGP**ABC")), given[0]); // the first one added
     QCOMPARE(m_w->tv->nodesGiven(QStringLiteral("PG***Prihodi od prodaje")).size(), 1);
     QVERIFY(m_w->tv->nodesGiven(QStringLiteral("nema")).isEmpty());
+}
+
+void TstFrmFinGrafPlan::planWithoutRowsSaysSoAndDrawsNothing_data()
+{
+    QTest::addColumn<int>("method");
+    QTest::addColumn<int>("plan");
+    QTest::addColumn<int>("firm");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("planned"); // a year of the plan, 0 for none
+    QTest::newRow("no such plan") << 4 << 9 << 1 << 2026 << 0;
+    QTest::newRow("a plan of other years") << 4 << 1 << 1 << 2022 << 2026;
+    QTest::newRow("a firm without plans") << 4 << 1 << 7 << 2026 << 0;
+    QTest::newRow("no such budget plan") << 5 << 9 << 1 << 2026 << 0;
+}
+
+void TstFrmFinGrafPlan::planWithoutRowsSaysSoAndDrawsNothing()
+{
+    QFETCH(int, method);
+    QFETCH(int, plan);
+    QFETCH(int, firm);
+    QFETCH(int, year);
+    QFETCH(int, planned);
+    QVERIFY(open(method, qint16(plan), qint16(firm), qint16(year)));
+    const QString said = QStringLiteral("Plan broj %1 nema nijedne stavke za poduzeće %2 u %3. "
+                                        "godini: nema se što prikazati.")
+                             .arg(plan)
+                             .arg(firm)
+                             .arg(year);
+    QCOMPARE(m_fx->dialogs->texts(), QStringList{said});
+    QCOMPARE(m_fx->dialogs->messages.first().icon, Dialogs::Information);
+    FIND_NODE(income, m_w->tv, QStringLiteral("P****"));
+    FIND_NODE(expenses, m_w->tv, QStringLiteral("R****"));
+    QCOMPARE(income->childCount() + expenses->childCount(), 0);
+
+    // a click on a side says it again and draws nothing, whatever the value buttons show
+    m_fx->dialogs->messages.clear();
+    QVERIFY(m_w->clickPath({QStringLiteral("R")}));
+    m_w->optVrijednost[2]->click();
+    QCOMPARE(m_fx->dialogs->texts(), (QStringList{said, said}));
+    QVERIFY(!m_w->chartRecordset().isOpen());
+    QCOMPARE(m_w->MSChart1->model().table.rows(), 0);
+
+    // a year of the plan in the year box and a refill: the plan is there to draw
+    if (!planned)
+        return;
+    m_fx->dialogs->messages.clear();
+    m_w->txtGodina[0]->setText(QString::number(planned));
+    m_w->mnuNapuniKonta->trigger();
+    QVERIFY(m_w->clickPath({QStringLiteral("R")}));
+    QVERIFY(m_fx->dialogs->messages.isEmpty());
+    QCOMPARE(labels(m_w->chartRecordset()),
+             QStringLiteral("PLAN_%1 REAL_%1 INDEKS_%1").arg(planned));
 }
 
 QTEST_MAIN(TstFrmFinGrafPlan)

@@ -249,6 +249,27 @@ want_quiet
 for f in q.png q.svg q.pdf q.csv q.xlsx q-ispis.pdf q-izvjestaj.pdf; do
   [ -s "$work/$f" ] || fail "$name: $f not written"
 done
+# the monthly report: a total line only under rows that are like things, running balances by
+# where they stood, the plan's index for the year as the index of the year's sums
+report_text() { # report_text ARGS: the report's text, or a failure
+  run std -- "$@" --izvjestaj "$work/r.pdf"
+  [ "$rc" -eq 0 ] || fail "$name: $1: exit $rc ($(said))"
+  pdftotext -layout "$work/r.pdf" - 2>/dev/null
+}
+case_ "the monthly report of debits adds them up"
+report_text promet --conn "$book" --konto 1200 --iznos 0 | grep -qE '^ *Ukupno +[0-9]' ||
+  fail "$name: no total line"
+case_ "the monthly report of debits and credits has no total line"
+report_text promet --conn "$book" --konto 1200 --iznos 2 | grep -qE '^ *Ukupno ' &&
+  fail "$name: a total line"
+case_ "the monthly report of running balances shows the balance, no total line"
+text=$(report_text kumulativ --conn "$book" --konto 1200)
+grep -qE ' Saldo$' <<<"$text" || fail "$name: no column Saldo"
+grep -qE '^ *Ukupno' <<<"$text" && fail "$name: a total line or column"
+case_ "the monthly report of plan and index: the index in per cent, no total line"
+text=$(report_text plan --conn "$book" --plan 1 --iznos 2)
+grep -qE '^INDEKS_[0-9]+ .*[0-9] %$' <<<"$text" || fail "$name: no index in per cent"
+grep -qE '^ *Ukupno ' <<<"$text" && fail "$name: a total line"
 # a display left behind by an ended session: files are drawn offscreen, a window is refused
 n=97
 while [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
@@ -434,6 +455,19 @@ case_ "plan group not in the tree"
 run std -- plan --conn "$book" --grupa Nema --csv "$work/o.csv"
 want_rc 1
 want_err "^Grupa \"Nema\" nije u stablu pod \"Prihodi\". Ondje su: .*Prihodi od prodaje"
+case_ "a plan without rows: said, nothing written"
+run std -- plan --conn "$book" --godina "$last" --plan 9 --csv "$work/plan9.csv"
+want_rc 1
+want_first "^Plan broj 9 nema nijedne stavke za poduzeće 1 u $last\. godini: nema se što prikazati\.$"
+want_no_err "nije zadan čvor"
+[ -e "$work/plan9.csv" ] && fail "$name: the figures were written"
+for n in 1 2; do
+  case_ "plan $n of the demo book draws"
+  run std -- plan --conn "$book" --godina "$last" --plan "$n" --strana R --csv "$work/plan$n.csv"
+  want_rc 0
+  want_quiet
+  grep -q "^\"REAL_$last\"" "$work/plan$n.csv" || fail "$name: no realisation"
+done
 case_ "a firm without accounts is named"
 run std -- promet --conn "$book" --firma 7 --csv "$work/o.csv"
 want_rc 1

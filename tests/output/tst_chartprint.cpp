@@ -1,0 +1,155 @@
+// A printed chart takes the page: turned the way the chart is, as large as the page holds, in the
+// middle, its text at the size it has on the screen. On a real X screen (run under xvfb-run), so
+// that a 3D chart is drawn in 3D.
+#include "output/chartprint.h"
+#include "platform/chart/chartcontrol.h"
+#include "platform/widgets/keyedtree.h"
+#include "windowsupport.h"
+
+#include <QComboBox>
+#include <QImage>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QTest>
+
+using namespace TestSupport;
+
+namespace {
+
+// The rectangle of what is drawn on the page, in parts of the page's width and height.
+QRectF inkOf(const QImage &page)
+{
+    const QImage grey = page.convertToFormat(QImage::Format_Grayscale8);
+    int left = grey.width(), right = -1, top = grey.height(), bottom = -1;
+    for (int y = 0; y < grey.height(); ++y) {
+        const uchar *line = grey.constScanLine(y);
+        for (int x = 0; x < grey.width(); ++x)
+            if (line[x] < 235) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    }
+    if (right < 0)
+        return {};
+    return QRectF(double(left) / grey.width(), double(top) / grey.height(),
+                  double(right + 1 - left) / grey.width(),
+                  double(bottom + 1 - top) / grey.height());
+}
+
+} // namespace
+
+class TstChartPrint : public QObject
+{
+    Q_OBJECT
+private slots:
+    void chartTakesThePage_data();
+    void chartTakesThePage();
+};
+
+void TstChartPrint::chartTakesThePage_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("screenDpi"); // 0: the window's, through its menu
+    QTest::addColumn<bool>("across");
+
+    QTest::newRow("2D, wider than tall") << QSize(1000, 700) << 9 << 0 << true;
+    QTest::newRow("2D, taller than wide") << QSize(560, 1000) << 9 << 0 << false;
+    QTest::newRow("2D, for a screen of twice the resolution")
+        << QSize(1000, 700) << 9 << 192 << true;
+    QTest::newRow("3D, wider than tall") << QSize(1000, 700) << 0 << 0 << true;
+}
+
+void TstChartPrint::chartTakesThePage()
+{
+    QFETCH(QSize, window);
+    QFETCH(int, type);
+    QFETCH(int, screenDpi);
+    QFETCH(bool, across);
+    WindowFixture fx;
+    QPointer<ChartWindow> w = fx.open();
+    QVERIFY(w);
+    w->resize(window);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    CLICK(w->tv, QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji"));
+    w->cmbType->setCurrentIndex(type);
+    QCOMPARE(w->MSChart1->drawnIn3D(), type == 0);
+    const QSize shown = w->MSChart1->picture().size();
+    QCOMPARE(shown.width() > shown.height(), across);
+    // Where the chart belongs: in its shape as large as the printable area holds, in its
+    // middle; and where it is drawn there, as it draws at that size for the screen.
+    QString error;
+    std::unique_ptr<QPrinter> printer = fx.printers->defaultPrinter(&error);
+    QVERIFY2(printer, qPrintable(error));
+    printer->setPageOrientation(across ? QPageLayout::Landscape : QPageLayout::Portrait);
+    const QRectF full = printer->pageLayout().fullRect(QPageLayout::Point);
+    const QRectF printable = printer->pageLayout().paintRect(QPageLayout::Point);
+    printer.reset();
+    const QSizeF placed = QSizeF(shown).scaled(printable.size(), Qt::KeepAspectRatio);
+    const QRectF chart(printable.center() - QPointF(placed.width(), placed.height()) / 2, placed);
+    const int dpi = screenDpi ? screenDpi : w->logicalDpiX();
+    const QRectF drawn = inkOf(w->MSChart1->picture((placed * dpi / 72).toSize()));
+    const QRectF expected((chart.left() + drawn.left() * placed.width()) / full.width(),
+                          (chart.top() + drawn.top() * placed.height()) / full.height(),
+                          drawn.width() * placed.width() / full.width(),
+                          drawn.height() * placed.height() / full.height());
+    QVERIFY(std::max(chart.width() / printable.width(), chart.height() / printable.height()) >
+            0.99);
+
+    fx.dialogs->messages.clear();
+    if (screenDpi) {
+        QVERIFY2(printChart(*w->MSChart1, fx.printers.get(), screenDpi, &error), qPrintable(error));
+    } else {
+        fx.dialogs->answers.push_back(Dialogs::AnswerYes);
+        w->mnuIspis_Click();
+        QCOMPARE(fx.dialogs->messages.size(), 1); // the question alone
+    }
+    w->close();
+
+    const QString pdf = fx.printers->path();
+    const QString info = output(QStringLiteral("pdfinfo"), {pdf});
+    QVERIFY2(info.contains(QRegularExpression(across ? "Page size:\\s+842 x 595 pts"
+                                                     : "Page size:\\s+595 x 842 pts")),
+             qPrintable(info));
+    QVERIFY(info.contains(QRegularExpression("Pages:\\s+1\\n")));
+
+    // the page as a picture: the chart where it belongs
+    output(QStringLiteral("pdftoppm"),
+           {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("40"),
+            QStringLiteral("-singlefile"), pdf, fx.printDir.filePath(QStringLiteral("page"))});
+    const QImage page(fx.printDir.filePath(QStringLiteral("page.png")));
+    QVERIFY(!page.isNull());
+    const QRectF ink = inkOf(page);
+    auto text = [](const QRectF &r) {
+        return QStringLiteral("%1 %2 %3 %4")
+            .arg(r.left())
+            .arg(r.top())
+            .arg(r.right())
+            .arg(r.bottom());
+    };
+    const QString where = QStringLiteral("drawn %1, expected %2").arg(text(ink), text(expected));
+    for (const auto &[a, b] :
+         {std::pair{ink.left(), expected.left()}, std::pair{ink.top(), expected.top()},
+          std::pair{ink.right(), expected.right()}, std::pair{ink.bottom(), expected.bottom()}})
+        QVERIFY2(std::abs(a - b) < 0.03, qPrintable(where));
+
+    // text as large as on the screen, never blown up with the chart
+    const QString words =
+        output(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    static const QRegularExpression box(
+        QStringLiteral("yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" yMax=\"([0-9.]+)\">([^<]*)<"));
+    int count = 0;
+    for (auto it = box.globalMatch(words); it.hasNext(); ++count) {
+        const QRegularExpressionMatch m = it.next();
+        const double height = m.captured(2).toDouble() - m.captured(1).toDouble();
+        QVERIFY2(height < 20,
+                 qPrintable(QStringLiteral("\"%1\" is %2 pt high").arg(m.captured(3)).arg(height)));
+    }
+    QVERIFY2(count > 3, qPrintable(words)); // the title and the legend at least
+}
+
+QTEST_MAIN(TstChartPrint)
+#include "tst_chartprint.moc"
