@@ -141,7 +141,7 @@ void setUpGraph(QAbstract3DGraph *graph)
     graph->scene()->activeCamera()->setCameraPosition(40, 32, 80);
     // room between the plot and its walls, so that the value axis' lowest label and the name
     // of the farthest row, which meet at one corner, keep apart
-    graph->setMargin(0.5f);
+    graph->setMargin(0.7f);
 }
 
 // The drawn colour of series s: its grey when it carries a pattern, else its fill.
