@@ -1,6 +1,7 @@
 // A printed chart takes the page: turned the way the chart is, as large as the page holds, in the
 // middle, its text at the size it has on the screen. On a real X screen (run under xvfb-run), so
 // that a 3D chart is drawn in 3D.
+#include "opengldriver.h"
 #include "output/chartprint.h"
 #include "platform/chart/chartcontrol.h"
 #include "platform/widgets/keyedtree.h"
@@ -44,6 +45,7 @@ class TstChartPrint : public QObject
 {
     Q_OBJECT
 private slots:
+    void cleanupTestCase() { keepOpenGLDriverLoaded(); }
     void chartTakesThePage_data();
     void chartTakesThePage();
 };

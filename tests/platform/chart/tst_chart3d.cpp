@@ -1,4 +1,5 @@
 // Three-dimensional charts on a real X screen with OpenGL (run under xvfb-run).
+#include "opengldriver.h"
 #include "platform/chart/chart3d.h"
 #include "platform/chart/chartcontrol.h"
 #include "platform/data/recordset.h"
@@ -21,9 +22,6 @@
 #include <QSurface3DSeries>
 #include <QTest>
 #include <QValue3DAxis>
-
-#include <dlfcn.h>
-#include <link.h>
 
 class TstChart3D : public QObject
 {
@@ -65,20 +63,7 @@ void TstChart3D::initTestCase()
 
 void TstChart3D::cleanupTestCase()
 {
-    // Mesa unloads its driver when the last OpenGL context goes, before the leak check at exit:
-    // the driver's own leaks would then come from "<unknown module>", which no suppression can
-    // tell from ours. Kept loaded, they carry its name.
-    QList<QByteArray> drivers;
-    dl_iterate_phdr(
-        [](dl_phdr_info *info, size_t, void *found) {
-            const QByteArray path(info->dlpi_name);
-            if (path.contains("/dri/"))
-                static_cast<QList<QByteArray> *>(found)->append(path);
-            return 0;
-        },
-        &drivers);
-    for (const QByteArray &path : drivers)
-        dlopen(path.constData(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+    TestSupport::keepOpenGLDriverLoaded();
 }
 
 void TstChart3D::init()
