@@ -7,6 +7,23 @@ QString text(const QString &value)
     return QString(value).replace(u'\'', QStringLiteral("''"));
 }
 
+QString partnerCode(const QString &code)
+{
+    const QString digits = code.trimmed();
+    if (digits.isEmpty())
+        return {};
+    for (const QChar c : digits)
+        if (c < u'0' || c > u'9')
+            return {};
+    return code;
+}
+
+QString yearRange(const QString &column, const QString &firstYear, const QString &lastYear)
+{
+    return QStringLiteral(" AND ") + column + QStringLiteral(">=") + firstYear +
+           QStringLiteral(" AND ") + column + QStringLiteral("<=") + lastYear;
+}
+
 QString twoDigits(int m)
 {
     return (QStringLiteral("00") + QString::number(m)).right(2);
@@ -59,9 +76,9 @@ QString partnerFill(const QString &table, int firm, const QString &account,
            QStringLiteral(" P INNER JOIN dbo.KOMITENT K ON P.ANALKONTO = K.SifKomit INNER JOIN "
                           "dbo.PTTMJESTA M ON K.PTTBROJKOM = "
                           "M.PTTBROJKOM WHERE P.BROJPODUZECA=") +
-           QString::number(firm) + QStringLiteral(" AND SINTKONTO='") + text(account) +
-           QStringLiteral("' AND P.GODINAKNJ>=") + firstYear +
-           QStringLiteral(" AND P.GODINAKNJ<=") + lastYear + QStringLiteral(" ORDER BY Naziv");
+           QString::number(firm) + QStringLiteral(" AND SINTKONTO='") + text(account) + u'\'' +
+           yearRange(QStringLiteral("P.GODINAKNJ"), firstYear, lastYear) +
+           QStringLiteral(" ORDER BY Naziv");
 }
 
 } // namespace SqlText

@@ -9,6 +9,15 @@ namespace SqlText {
 /// Text between single quotes in SQL: apostrophes doubled.
 QString text(const QString &value);
 
+/// A partner code as a statement takes it, without quotes: a whole number in plain digits, with
+/// whatever blanks stand round it (the tree's keys carry one), as it stands. Empty for anything
+/// else, which then names no partner and gives no statement.
+QString partnerCode(const QString &code);
+
+/// The years a statement reads: " AND <column>>=<first> AND <column><=<last>", the years as plain
+/// decimal text.
+QString yearRange(const QString &column, const QString &firstYear, const QString &lastYear);
+
 /// The month as two digits, "00" to "12".
 QString twoDigits(int month);
 

@@ -6,7 +6,9 @@
 
 namespace IncExpSql {
 
+using SqlText::partnerCode;
 using SqlText::text;
+using SqlText::yearRange;
 
 Kind kindOfKey(const QString &groupKey)
 {
@@ -90,8 +92,7 @@ QString head(Kind kind, bool partner)
 
 QString years(const Scope &s)
 {
-    return QStringLiteral(" AND GODINAKNJ>=") + s.firstYear + QStringLiteral(" AND GODINAKNJ<=") +
-           s.lastYear;
+    return yearRange(QStringLiteral("GODINAKNJ"), s.firstYear, s.lastYear);
 }
 
 // H + columns + " From dbo." + table + J + firm + filter + years + G
@@ -130,18 +131,14 @@ QString accountChart(Kind kind, const QString &account, const QString &groupKey,
 QString partnerChart(Kind kind, const QString &account, const QString &partner, qint16 firstMonth,
                      qint16 lastMonth, const Scope &s)
 {
-    // the partner code goes in as a number, so it must be one
-    bool number = !partner.isEmpty();
-    for (const QChar c : partner)
-        number = number && c.isDigit() && c.unicode() < 128;
-    if (!number)
+    if (partnerCode(partner).isEmpty())
         return {};
     return head(kind, true) + columns(kind, firstMonth, lastMonth) + QStringLiteral(" From dbo.") +
            s.table +
            (kind == Kind::Expense ? QStringLiteral(" WHERE  BROJPODUZECA=")
                                   : QStringLiteral(" WHERE BROJPODUZECA=")) +
            QString::number(s.firm) + QStringLiteral(" AND (SINTKONTO='") + text(account.trimmed()) +
-           QStringLiteral("') AND ANALKONTO=") + partner + years(s) +
+           QStringLiteral("') AND ANALKONTO=") + partnerCode(partner) + years(s) +
            QStringLiteral("  GROUP BY GODINAKNJ");
 }
 
@@ -206,8 +203,7 @@ QString shareData(const QString &accountCondition, const QString &monthColumns, 
                           "P.SINTKONTO=K.SIFKONTA AND P.GODINAKNJ=K.GODINAKNJ LEFT OUTER JOIN "
                           "dbo.KOMITENT KM ON P.ANALKONTO=KM.SifKomit WHERE P.BROJPODUZECA=") +
            QString::number(s.firm) + u' ' + accountCondition +
-           QStringLiteral(" AND P.GODINAKNJ>=") + s.firstYear +
-           QStringLiteral(" AND P.GODINAKNJ<=") + s.lastYear +
+           yearRange(QStringLiteral("P.GODINAKNJ"), s.firstYear, s.lastYear) +
            QStringLiteral("  GROUP BY P.GODINAKNJ,P.SintKonto,K.NazivKonta,P.ANALKONTO,"
                           "KM.ImeKomit1");
 }

@@ -1,10 +1,10 @@
 #include "planstatements.h"
 
 #include "chartwin/sqltext.h"
-#include "platform/text/vbtext.h"
 
 namespace PlanSql {
 
+using SqlText::partnerCode;
 using SqlText::text;
 
 namespace {
@@ -115,15 +115,19 @@ QString accountPairs(const Node &node, const Scope &s)
 
 QString UvjetKonta(const QVector<AccountPair> &pairs)
 {
-    if (pairs.isEmpty())
+    QString out;
+    for (const AccountPair &p : pairs) {
+        // a plan line without a partner is the account's own turnover, partner 0; a partner
+        // that is no number names none, and its line reads nothing
+        const QString partner = partnerCode(p.second.isEmpty() ? QStringLiteral("0") : p.second);
+        if (!partner.isEmpty())
+            out += QStringLiteral(" (SINTKONTO='") + text(p.first) +
+                   QStringLiteral("' AND ANALKONTO=") + partner + QStringLiteral(") OR ");
+    }
+    if (out.isEmpty())
         return QStringLiteral(" AND (1=0) ");
-    QString out = QStringLiteral(" AND (");
-    for (const AccountPair &p : pairs)
-        out += QStringLiteral(" (SINTKONTO='") + text(p.first) +
-               QStringLiteral("' AND ANALKONTO=") + VbText::plainNumber(p.second) +
-               QStringLiteral(") OR ");
     out.chop(3);
-    return out + QStringLiteral(") ");
+    return QStringLiteral(" AND (") + out + QStringLiteral(") ");
 }
 
 QString UpitRealizacije(qint16 first, qint16 last, const Node &node, const Scope &s,

@@ -6,7 +6,9 @@ namespace TurnoverSql {
 
 using SqlText::KolonePoMjesecima;
 using SqlText::KolonePoMjesecimaKumulativno;
+using SqlText::partnerCode;
 using SqlText::text;
+using SqlText::yearRange;
 
 namespace {
 
@@ -22,9 +24,8 @@ QString accountWhere(const Scope &s, const char *whereBlanks)
 {
     return QStringLiteral(" From dbo.") + s.table + QStringLiteral(" WHERE") +
            QLatin1String(whereBlanks) + QStringLiteral("BROJPODUZECA=") + QString::number(s.firm) +
-           QStringLiteral(" AND (SINTKONTO LIKE '") + text(s.account) +
-           QStringLiteral("%') AND GODINAKNJ>=") + s.firstYear +
-           QStringLiteral(" AND GODINAKNJ<=") + s.lastYear;
+           QStringLiteral(" AND (SINTKONTO LIKE '") + text(s.account) + QStringLiteral("%')") +
+           yearRange(QStringLiteral("GODINAKNJ"), s.firstYear, s.lastYear);
 }
 
 QString partnerWhere(const Scope &s, const char *whereBlanks, bool prefix)
@@ -34,8 +35,8 @@ QString partnerWhere(const Scope &s, const char *whereBlanks, bool prefix)
            (prefix
                 ? QStringLiteral(" AND (SINTKONTO LIKE '") + text(s.account) + QStringLiteral("%')")
                 : QStringLiteral(" AND (SINTKONTO='") + text(s.account) + QStringLiteral("')")) +
-           QStringLiteral(" AND ANALKONTO=") + s.partner + QStringLiteral(" AND GODINAKNJ>=") +
-           s.firstYear + QStringLiteral(" AND GODINAKNJ<=") + s.lastYear;
+           QStringLiteral(" AND ANALKONTO=") + partnerCode(s.partner) +
+           yearRange(QStringLiteral("GODINAKNJ"), s.firstYear, s.lastYear);
 }
 
 const char *const kLabels[] = {"DUG ", "POT ", "DUG ", "SALDO (D-P) ", "SALDO (P-D) "};
@@ -47,8 +48,8 @@ QString topLevelFill(int firm, const QString &firstYear, const QString &lastYear
 {
     return QStringLiteral("SELECT DISTINCT TOP 100 PERCENT SIFKONTA AS Konto, NAZIVKONTA From "
                           "dbo.KONTO Where (BrojPoduzeca = ") +
-           QString::number(firm) + QStringLiteral(") And (Len(SIFKONTA) = 3) AND GODINAKNJ>=") +
-           firstYear + QStringLiteral(" AND GODINAKNJ<=") + lastYear +
+           QString::number(firm) + QStringLiteral(") And (Len(SIFKONTA) = 3)") +
+           yearRange(QStringLiteral("GODINAKNJ"), firstYear, lastYear) +
            QStringLiteral(" ORDER BY KONTO");
 }
 
@@ -62,8 +63,8 @@ QString analyticFill(const QString &table, int firm, const QString &account,
                           "P.SINTKONTO = K.SIFKONTA AND "
                           "P.GODINAKNJ = K.GODINAKNJ WHERE P.BROJPODUZECA= ") +
            QString::number(firm) + QStringLiteral(" AND LEFT(SINTKONTO,3)='") + text(account) +
-           QStringLiteral("' AND P.GODINAKNJ>=") + firstYear +
-           QStringLiteral(" AND P.GODINAKNJ<=") + lastYear + QStringLiteral(" ORDER BY KONTO");
+           u'\'' + yearRange(QStringLiteral("P.GODINAKNJ"), firstYear, lastYear) +
+           QStringLiteral(" ORDER BY KONTO");
 }
 
 QString partnerFill(const QString &table, int firm, const QString &account,
@@ -97,7 +98,7 @@ QString accountChart(int kind, qint16 firstMonth, qint16 lastMonth, const Scope 
 
 QString partnerChart(int kind, qint16 firstMonth, qint16 lastMonth, const Scope &s)
 {
-    if (kind < 0 || kind > 4)
+    if (kind < 0 || kind > 4 || partnerCode(s.partner).isEmpty())
         return {};
     const QString c = KolonePoMjesecima(firstMonth, lastMonth, QLatin1String(kKinds[kind]));
     const QString tail = QStringLiteral("  GROUP BY GODINAKNJ");
@@ -128,7 +129,7 @@ QString cumulativeAccountChart(int kind, qint16 firstMonth, qint16 lastMonth, co
 
 QString cumulativePartnerChart(int kind, qint16 firstMonth, qint16 lastMonth, const Scope &s)
 {
-    if (kind < 0 || kind > 1)
+    if (kind < 0 || kind > 1 || partnerCode(s.partner).isEmpty())
         return {};
     const QString c = KolonePoMjesecimaKumulativno(
         firstMonth, lastMonth, kind == 0 ? QStringLiteral("D-P") : QStringLiteral("P-D"));

@@ -11,6 +11,9 @@ private slots:
     void monthColumns_data();
     void monthColumns();
     void quotedText();
+    void partnerCodes_data();
+    void partnerCodes();
+    void yearRanges();
 };
 
 void TstSqlText::monthColumns_data()
@@ -55,6 +58,45 @@ void TstSqlText::quotedText()
     QCOMPARE(text(QStringLiteral("Prihodi d'Oro")), QStringLiteral("Prihodi d''Oro"));
     QCOMPARE(text(QStringLiteral("''")), QStringLiteral("''''"));
     QCOMPARE(text(QString()), QString());
+}
+
+void TstSqlText::partnerCodes_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("spliced");
+    QTest::newRow("number") << "17"
+                            << "17";
+    QTest::newRow("the tree's key, a blank before") << " 7"
+                                                    << " 7";
+    QTest::newRow("nothing") << ""
+                             << "";
+    QTest::newRow("blanks") << "  "
+                            << "";
+    QTest::newRow("a condition") << "1 OR 1=1"
+                                 << "";
+    QTest::newRow("closing bracket") << "7) OR (1=1"
+                                     << "";
+    QTest::newRow("letters") << "12a"
+                             << "";
+    QTest::newRow("sign") << "-3"
+                          << "";
+    QTest::newRow("decimal") << "3.5"
+                             << "";
+    QTest::newRow("other digits") << QString::fromUtf8("١٢") << "";
+}
+
+void TstSqlText::partnerCodes()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, spliced);
+    QCOMPARE(partnerCode(code), spliced);
+}
+
+void TstSqlText::yearRanges()
+{
+    QCOMPARE(
+        yearRange(QStringLiteral("P.GODINAKNJ"), QStringLiteral("2021"), QStringLiteral("2026")),
+        QStringLiteral(" AND P.GODINAKNJ>=2021 AND P.GODINAKNJ<=2026"));
 }
 
 QTEST_MAIN(TstSqlText)

@@ -69,10 +69,14 @@ void TstPlanStatements::statements_data()
         << UvjetKonta({{QStringLiteral("4100"), QStringLiteral("0")},
                        {QStringLiteral("4101"), QStringLiteral("0")}})
         << " AND ( (SINTKONTO='4100' AND ANALKONTO=0) OR  (SINTKONTO='4101' AND ANALKONTO=0) ) ";
-    // the partner code goes in without quotes: only its number can get there
+    // the partner code goes in without quotes: a line whose partner is no number reads nothing,
+    // and one without a partner reads the account's own turnover
     QTest::newRow("quoted account, partner no number")
-        << UvjetKonta({{QStringLiteral("12'0"), QStringLiteral("7) OR (1=1")}})
-        << " AND ( (SINTKONTO='12''0' AND ANALKONTO=7) ) ";
+        << UvjetKonta({{QStringLiteral("12'0"), QStringLiteral("7) OR (1=1")}}) << " AND (1=0) ";
+    QTest::newRow("partner no number beside one without a partner")
+        << UvjetKonta({{QStringLiteral("1200"), QStringLiteral("7) OR (1=1")},
+                       {QStringLiteral("12'0"), QString()}})
+        << " AND ( (SINTKONTO='12''0' AND ANALKONTO=0) ) ";
     // nothing planned on an account: nothing realised, not every turnover row of the firm
     QTest::newRow("no account") << UvjetKonta({}) << " AND (1=0) ";
     // two blanks between the table and WHERE, and before UNION; expense is debit
