@@ -60,6 +60,7 @@ QVector<ChartModel::Series> ChartModel::series() const
         for (const auto &v : row)
             if (v)
                 largest = std::max(largest, std::abs(*v));
+    const bool log = logarithmic();
     for (int s = 0; s < n; ++s) {
         Series series;
         series.name = seriesInRow ? table.rowLabels.value(s) : table.columnNames.value(s);
@@ -68,7 +69,7 @@ QVector<ChartModel::Series> ChartModel::series() const
                 seriesInRow ? table.values[s].value(p) : table.values[p].value(s);
             if (v && scale == Percent)
                 v = largest > 0 ? *v * 100.0 / largest : 0.0;
-            if (v && *v <= 0 && logarithmic())
+            if (v && *v <= 0 && log)
                 v.reset(); // a logarithm has no place for zero or less: a gap
             series.values << v;
         }
