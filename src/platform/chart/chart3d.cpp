@@ -411,9 +411,13 @@ void Chart3D::drawBars(const ChartModel &model, const QVector<ChartModel::Series
     m_barSeries->setRowColors(colours);
     m_barSeries->setBaseColor(colours.value(0, defaultSeriesColor(0)));
     graph->setFloorLevel(log ? floor : 0.0f);
-    // more rows make a deeper floor: look from further away so that its labels stay in sight
-    graph->scene()->activeCamera()->setZoomLevel(
-        std::max(50.0f, 80.0f - 2.5f * float(std::max<qsizetype>(0, series.size() - 6))));
+    // more rows make a deeper floor: look from further away so that its labels stay in sight;
+    // the same rows again keep the zoom the user chose
+    if (int(series.size()) != m_barRows) {
+        m_barRows = int(series.size());
+        graph->scene()->activeCamera()->setZoomLevel(
+            std::max(50.0f, 80.0f - 2.5f * float(std::max(0, m_barRows - 6))));
+    }
     m_seriesDrawn = int(series.size());
 }
 

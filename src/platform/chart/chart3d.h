@@ -111,5 +111,6 @@ private:
     QVector<ChartLegend::Entry> m_entries;
     bool m_showBars = true;
     int m_seriesDrawn = 0;
+    int m_barRows = -1; // the rows the bars' zoom was set for
     int m_selected = 0; // the series (from 1) of the last selected point
 };
