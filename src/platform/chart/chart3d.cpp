@@ -153,6 +153,13 @@ QColor colourOf(const ChartModel &model, int s, bool pen)
     return pen ? model.penColor(s) : model.fillColor(s);
 }
 
+// Whether series s of n is drawn as a line, which takes the pen colour: every series of a line
+// chart, the last of a combination.
+bool drawnAsLine(const ChartModel &model, int s, int n)
+{
+    return model.chartType == 2 || (model.chartType == 8 && s == n - 1);
+}
+
 // The values as drawn: with stacking, every series stands on the ones before it.
 QVector<ChartModel::Series> stackedIfAsked(const ChartModel &model,
                                            QVector<ChartModel::Series> series)
@@ -366,7 +373,7 @@ void Chart3D::draw(const ChartModel &model)
     for (int s = 0; s < series.size(); ++s) {
         const int pattern = model.looks.value(s).pattern;
         m_entries.append({model.titleOf(s),
-                          colourOf(model, s, code == 2 || (code == 8 && s == series.size() - 1)),
+                          colourOf(model, s, drawnAsLine(model, s, series.size())),
                           pattern > 0 ? patternHatch(pattern) : Qt::NoBrush});
     }
     m_legend->setEntries(m_entries);
@@ -480,8 +487,7 @@ void Chart3D::drawRibbons(const ChartModel &model, const QVector<ChartModel::Ser
         drawnSeries->dataProxy()->resetArray(array);
         drawnSeries->setName(model.titleOf(s));
         drawnSeries->setColorStyle(Q3DTheme::ColorStyleUniform);
-        const bool line = code == 2 || (combination && s == series.size() - 1);
-        drawnSeries->setBaseColor(colourOf(model, s, line)); // lines take the pen colour
+        drawnSeries->setBaseColor(colourOf(model, s, drawnAsLine(model, s, series.size())));
         drawnSeries->setFlatShadingEnabled(true);
         drawnSeries->setDrawMode(model.looks.value(s).pattern > 0
                                      ? QSurface3DSeries::DrawSurfaceAndWireframe

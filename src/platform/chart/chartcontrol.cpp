@@ -593,6 +593,7 @@ void ChartControl::rebuildFlat()
             for (int p = 0; p < categories.size(); ++p)
                 shown[p] = shown[p] || ser.values.value(p).value_or(0.0) > 0;
         QVector<QPieSeries *> pies;
+        QVector<QGraphicsSimpleTextItem *> captions;
         for (int s = 0; s < series.size(); ++s) {
             auto *pie = new QPieSeries;
             pie->setName(m_model.titleOf(s));
@@ -625,11 +626,11 @@ void ChartControl::rebuildFlat()
             QFont font = caption->font();
             font.setBold(true);
             caption->setFont(font);
-            caption->setData(0, s);
             pies << pie;
+            captions << caption;
         }
         // the pies share the plot area in the grid that makes them largest, each under its name
-        auto arrange = [chart, pies] {
+        auto arrange = [chart, pies, captions] {
             const QRectF area = chart->plotArea();
             if (area.isEmpty() || pies.isEmpty())
                 return;
@@ -638,11 +639,6 @@ void ChartControl::rebuildFlat()
             const double cellWidth = area.width() / grid.columns;
             const double cellHeight = area.height() / grid.rows;
             const double shorter = std::min(area.width(), area.height());
-            QVector<QGraphicsSimpleTextItem *> captions;
-            for (QGraphicsItem *item : chart->childItems())
-                if (auto *text = dynamic_cast<QGraphicsSimpleTextItem *>(item);
-                    text && text->data(0).isValid())
-                    captions << text;
             for (int s = 0; s < pies.size(); ++s) {
                 const int column = s % grid.columns;
                 const int row = s / grid.columns;
@@ -652,12 +648,9 @@ void ChartControl::rebuildFlat()
                 pies[s]->setHorizontalPosition(cx / area.width());
                 pies[s]->setVerticalPosition(cy / area.height());
                 pies[s]->setPieSize(grid.diameter / shorter);
-                for (auto *caption : std::as_const(captions))
-                    if (caption->data(0).toInt() == s) {
-                        const QRectF r = caption->boundingRect();
-                        caption->setPos(area.left() + cx - r.width() / 2,
-                                        area.top() + cy - grid.diameter / 2 - r.height() - 4);
-                    }
+                const QRectF r = captions[s]->boundingRect();
+                captions[s]->setPos(area.left() + cx - r.width() / 2,
+                                    area.top() + cy - grid.diameter / 2 - r.height() - 4);
             }
         };
         connect(chart, &QChart::plotAreaChanged, chart, arrange);
