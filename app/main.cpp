@@ -1,5 +1,7 @@
 // fingraf: plays the bookkeeping host. It opens the component's chart windows over a book, draws
 // charts without a screen, and makes the embedded demo book.
+#include "book/bookstatements.h"
+#include "book/turnoversummary.h"
 #include "demobook.h"
 #include "entry/cfingrafpromet.h"
 #include "entry/windowkinds.h"
@@ -11,7 +13,6 @@
 #include "platform/data/booklock.h"
 #include "platform/data/connectionstring.h"
 #include "platform/data/pristuppodacima.h"
-#include "platform/data/turnoversummary.h"
 #include "platform/files/atomicfile.h"
 #include "platform/services.h"
 #include "platform/widgets/keyedtree.h"
@@ -978,6 +979,7 @@ int main(int argc, char **argv)
     // a file-size limit makes a write fail (and be reported), rather than end the process
     signal(SIGXFSZ, SIG_IGN);
     removeStagedFilesOnSignals();
+    BookStatements::install();
     QStringList raw;
     for (int i = 0; i < argc; ++i)
         raw << QString::fromLocal8Bit(argv[i]);

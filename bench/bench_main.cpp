@@ -6,6 +6,9 @@
 //   fingraf_bench [--scale N] [--runs N] [--book PATH]
 //
 // The book is made once (default: the user's cache folder) and reused by later runs.
+#include "book/bookstatements.h"
+#include "book/distinctrewrite.h"
+#include "book/turnoversummary.h"
 #include "chartwin/chartwindow.h"
 #include "chartwin/hostcontext.h"
 #include "demobook.h"
@@ -20,11 +23,9 @@
 #include "platform/chart/chart3d.h"
 #include "platform/chart/chartcontrol.h"
 #include "platform/clock/clock.h"
-#include "platform/data/distinctrewrite.h"
 #include "platform/data/pristuppodacima.h"
 #include "platform/data/sqlitefunctions.h"
 #include "platform/data/tsqladapter.h"
-#include "platform/data/turnoversummary.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/services.h"
 #include "platform/settings/settingsstore.h"
@@ -99,7 +100,7 @@ public:
     ~BareBook() { sqlite3_close(m_db); }
 
     /// The book's turnover summaries, as the data access finds them.
-    const QVector<TSqlAdapter::SummaryTable> &summaries() const { return m_summaries; }
+    const QVector<SummaryTable> &summaries() const { return m_summaries; }
     /// Its tables' rowid columns, as the data access finds them.
     const QSet<QString> &rowKeys() const { return m_rowKeys; }
 
@@ -140,7 +141,7 @@ public:
 
 private:
     sqlite3 *m_db = nullptr;
-    QVector<TSqlAdapter::SummaryTable> m_summaries;
+    QVector<SummaryTable> m_summaries;
     QSet<QString> m_rowKeys;
 };
 
@@ -296,6 +297,7 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
                                                                     : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
+    BookStatements::install();
     QCommandLineParser cli;
     cli.setApplicationDescription(QStringLiteral("fingraf benchmarks"));
     cli.addHelpOption();
@@ -419,7 +421,7 @@ int main(int argc, char **argv)
     auto dbStep = [&](const QString &name, const QString &sql) {
         Recordset rs;
         const TSqlAdapter::Result adapted =
-            TSqlAdapter::adapt(sql, bare.summaries(), bare.rowKeys());
+            BookStatements::adapt(sql, bare.summaries(), bare.rowKeys());
         const QByteArray statement = adapted.sql.toUtf8();
         const QByteArray unsummarised = TSqlAdapter::adapt(sql).sql.toUtf8();
         int rows = 0;
@@ -447,7 +449,7 @@ int main(int argc, char **argv)
             for (int i = 0; i < runs; ++i)
                 beforeMs << once(before);
         }
-        print({(adapted.fromSummary         ? QStringLiteral("* ")
+        print({(!adapted.via.isEmpty()      ? QStringLiteral("* ")
                 : statement != unsummarised ? QStringLiteral("+ ")
                                             : QStringLiteral("  ")) +
                    name,
@@ -669,9 +671,9 @@ int main(int argc, char **argv)
         const double with = timeIt(runs, step);
         double without = 0;
         if (!bare.summaries().isEmpty()) {
-            cPristupPodacima::setTurnoverSummaries(false);
+            BookStatements::setSummariesUsed(false);
             without = timeIt(runs, step);
-            cPristupPodacima::setTurnoverSummaries(true);
+            BookStatements::setSummariesUsed(true);
         }
         print({name, with, 0, 0, without});
     };
@@ -727,9 +729,9 @@ int main(int argc, char **argv)
     };
     for (const bool whole : {false, true}) {
         const double with = freshClicks(whole);
-        cPristupPodacima::setTurnoverSummaries(false);
+        BookStatements::setSummariesUsed(false);
         const double without = freshClicks(whole);
-        cPristupPodacima::setTurnoverSummaries(true);
+        BookStatements::setSummariesUsed(true);
         w->tv->completeChildren();
         const QString name =
             whole ? QStringLiteral("node click analytic %1, its %2 partners made at once")

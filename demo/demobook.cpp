@@ -1,8 +1,8 @@
 #include "demobook.h"
 
+#include "book/turnoversummary.h"
 #include "platform/clock/clock.h"
 #include "platform/data/booklock.h"
-#include "platform/data/turnoversummary.h"
 #include "platform/files/atomicfile.h"
 
 #include <QDir>

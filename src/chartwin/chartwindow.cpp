@@ -2,6 +2,7 @@
 // drawing step every window kind draws through.
 #include "chartwindow.h"
 
+#include "book/bookstatements.h"
 #include "chartwin/windowsettings.h"
 #include "platform/chart/chartcontrol.h"
 #include "platform/clock/clock.h"
@@ -86,8 +87,10 @@ void ChartWindow::connectControls()
 
 cPristupPodacima &ChartWindow::pristup()
 {
-    if (!m_pristup)
+    if (!m_pristup) {
+        BookStatements::install();
         m_pristup = std::make_unique<cPristupPodacima>();
+    }
     return *m_pristup;
 }
 

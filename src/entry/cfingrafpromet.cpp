@@ -1,5 +1,6 @@
 #include "cfingrafpromet.h"
 
+#include "book/bookstatements.h"
 #include "chartwin/chartwindow.h"
 #include "chartwin/hostcontext.h"
 #include "entry/windowkinds.h"
@@ -23,7 +24,10 @@ struct cFinGrafPromet::Private
 
 cFinGrafPromet::cFinGrafPromet() : cFinGrafPromet(Services::desktop()) {}
 
-cFinGrafPromet::cFinGrafPromet(const Services &services) : d(new Private{services, {}, {}}) {}
+cFinGrafPromet::cFinGrafPromet(const Services &services) : d(new Private{services, {}, {}})
+{
+    BookStatements::install();
+}
 
 cFinGrafPromet::~cFinGrafPromet() = default;
 

@@ -1,10 +1,10 @@
 #include "frmfingrafprihodrashod.h"
 
-#include "chartwin/sqltext.h"
+#include "book/sqltext.h"
 #include "incexp/frmfindefkontaprihrash.h"
+#include "incexp/groupreports.h"
 #include "incexp/incexpstatements.h"
 #include "output/frmispiscr.h"
-#include "output/groupreports.h"
 #include "platform/chart/chartcontrol.h"
 #include "platform/dialogs/busycursor.h"
 #include "platform/text/vbtext.h"

@@ -1,6 +1,6 @@
 #include "incexpstatements.h"
 
-#include "chartwin/sqltext.h"
+#include "book/sqltext.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "planstatements.h"
 
-#include "chartwin/sqltext.h"
+#include "book/sqltext.h"
 
 namespace PlanSql {
 

@@ -1,6 +1,6 @@
 #include "turnoverstatements.h"
 
-#include "chartwin/sqltext.h"
+#include "book/sqltext.h"
 
 namespace TurnoverSql {
 

@@ -1,7 +1,8 @@
+#include "book/bookstatements.h"
+#include "book/turnoversummary.h"
+#include "book/windowstatements.h"
 #include "platform/data/sqlitefunctions.h"
 #include "platform/data/tsqladapter.h"
-#include "platform/data/turnoversummary.h"
-#include "platform/data/windowstatements.h"
 #include "platform/files/fulldisk.h"
 #include "testsupport.h"
 #include "turnover/turnoverstatements.h"
@@ -203,8 +204,8 @@ QString TstDemoBook::plan(const QString &sql, bool *fromSummary) const
                  nullptr, nullptr);
     SqliteFunctions::registerAll(db);
     const TSqlAdapter::Result adapted =
-        TSqlAdapter::adapt(sql, TurnoverSummary::usable(db, QStringLiteral("dbo")));
-    *fromSummary = adapted.fromSummary;
+        BookStatements::adapt(sql, TurnoverSummary::usable(db, QStringLiteral("dbo")));
+    *fromSummary = !adapted.via.isEmpty();
     sqlite3_stmt *s = nullptr;
     QString out;
     if (sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + adapted.sql.toUtf8()).constData(), -1, &s,

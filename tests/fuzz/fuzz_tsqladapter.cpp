@@ -3,6 +3,7 @@
 // its literals and comments. With a turnover summary at hand, likewise (a narrowed statement may
 // repeat them), and a statement naming a partner, a cost centre, a row count or a rowid is never
 // answered from the summary.
+#include "book/bookstatements.h"
 #include "platform/data/tsqladapter.h"
 
 #include <QHash>
@@ -33,22 +34,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                           count(a.sql, TSqlAdapter::Token::Comment) ==
                               count(sql, TSqlAdapter::Token::Comment));
     };
-    if (!keepsLiterals(r) || r.fromSummary)
+    if (!keepsLiterals(r) || !r.via.isEmpty())
         abort();
 
-    static const QVector<TSqlAdapter::SummaryTable> summaries = [] {
-        TSqlAdapter::SummaryTable t{QStringLiteral("PROMET"),
-                                    QStringLiteral("PROMET_SAZETAK"),
-                                    {QStringLiteral("BROJPODUZECA"), QStringLiteral("GODINAKNJ"),
-                                     QStringLiteral("SINTKONTO"), QStringLiteral("ANALKONTO"),
-                                     QStringLiteral("MJESTOTROSKA")},
-                                    true};
+    static const QVector<SummaryTable> summaries = [] {
+        SummaryTable t{QStringLiteral("PROMET"),
+                       QStringLiteral("PROMET_SAZETAK"),
+                       {QStringLiteral("BROJPODUZECA"), QStringLiteral("GODINAKNJ"),
+                        QStringLiteral("SINTKONTO"), QStringLiteral("ANALKONTO"),
+                        QStringLiteral("MJESTOTROSKA")},
+                       true};
         for (const char *side : {"DUG", "POT"})
             for (int m = 0; m <= 12; ++m)
                 t.columns << QStringLiteral("%1%2")
                                  .arg(QLatin1String(side))
                                  .arg(m, 2, 10, QLatin1Char('0'));
-        return QVector<TSqlAdapter::SummaryTable>{t};
+        return QVector<SummaryTable>{t};
     }();
     // A statement narrowed before its joins repeats its select items in a GROUP BY: each literal
     // and comment of the input is still there, whole, as often or more.
@@ -71,10 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return true;
     };
     static const QSet<QString> rowKeys{QStringLiteral("KOMITENT.SIFKOMIT")};
-    const TSqlAdapter::Result s = TSqlAdapter::adapt(sql, summaries, rowKeys);
+    const TSqlAdapter::Result s = BookStatements::adapt(sql, summaries, rowKeys);
     if (!keepsEachLiteral(s))
         abort();
-    if (s.fromSummary) {
+    if (!s.via.isEmpty()) {
         const auto tokens = TSqlAdapter::tokenize(sql);
         for (int i = 0; i < tokens.size(); ++i) {
             const auto is = [&](const char *w) {

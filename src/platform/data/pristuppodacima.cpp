@@ -2,10 +2,7 @@
 
 #include "booklock.h"
 #include "connectionstring.h"
-#include "distinctrewrite.h"
 #include "sqlitefunctions.h"
-#include "tsqladapter.h"
-#include "turnoversummary.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -30,18 +27,16 @@ struct Connection
     QString name; // Qt connection name
     bool sqlite = false;
     QString book; // the embedded book's file
-    // The turnover summaries of the embedded book that can answer statements, as found when the
-    // connection opened, and the statements adapted for it so far.
-    QVector<TSqlAdapter::SummaryTable> summaries;
+    // the statements adapted for it so far
     std::shared_ptr<Adapted> adapted;
-    sqlite3 *handle = nullptr;  // the embedded book's, while the Qt connection is open
-    QSet<QString> rowKeys = {}; // its tables' rowid columns (distinctrewrite.h)
+    sqlite3 *handle = nullptr; // the embedded book's, while the Qt connection is open
+    cPristupPodacima::StatementHook hook = {};
 };
 
-bool &summariesWanted()
+cPristupPodacima::ConnectionHook &connectionHook()
 {
-    static bool wanted = true;
-    return wanted;
+    static cPristupPodacima::ConnectionHook h;
+    return h;
 }
 
 QHash<QString, Connection> &cache()
@@ -132,8 +127,8 @@ bool attachSqliteBook(QSqlDatabase &db, const QString &path, Connection *c, QStr
         return false;
     }
     c->handle = *static_cast<sqlite3 *const *>(handle.data());
-    c->summaries = TurnoverSummary::usable(c->handle, QStringLiteral("dbo"));
-    c->rowKeys = DistinctRewrite::rowKeys(c->handle, QStringLiteral("dbo"));
+    if (connectionHook())
+        c->hook = connectionHook()(c->handle, QStringLiteral("dbo"));
     return true;
 }
 
@@ -161,7 +156,7 @@ bool openConnection(const QString &conn, const QString &name, Connection *out, Q
             QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BookLock::kWaitMs));
         if (!db.open()) {
             *error = describe(db.lastError());
-        } else if (Connection c{name, true, target.sqlitePath, {}, std::make_shared<Adapted>()};
+        } else if (Connection c{name, true, target.sqlitePath, std::make_shared<Adapted>()};
                    attachSqliteBook(db, target.sqlitePath, &c, error)) {
             *out = c;
             return true;
@@ -171,7 +166,7 @@ bool openConnection(const QString &conn, const QString &name, Connection *out, Q
         db.setDatabaseName(target.odbcString);
         db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15"));
         if (db.open()) {
-            *out = Connection{name, false, {}, {}, nullptr};
+            *out = Connection{name, false, {}, nullptr};
             return true;
         }
         *error = QStringLiteral("Spajanje na bazu podataka nije uspjelo: %1")
@@ -208,36 +203,26 @@ QString statementFor(const Connection &c, const QString &sql, bool *noop)
         traceHook()(QStringLiteral("sql"), sql);
     if (!c.sqlite)
         return sql;
-    const bool summaries = summariesWanted() && !c.summaries.isEmpty();
+    std::optional<TSqlAdapter::Result> own = c.hook ? c.hook(sql) : std::nullopt;
     TSqlAdapter::Result r;
-    if (c.adapted) {
+    if (own) {
+        r = *own;
+    } else if (c.adapted) {
         // A window re-runs the same few statements on every redraw: adapt each text once.
-        const QString key = (summaries ? u'S' : u'-') + sql;
-        auto it = c.adapted->constFind(key);
+        auto it = c.adapted->constFind(sql);
         if (it == c.adapted->constEnd()) {
             if (c.adapted->size() >= 512)
                 c.adapted->clear();
-            it = c.adapted->insert(
-                key, TSqlAdapter::adapt(
-                         sql, summaries ? c.summaries : QVector<TSqlAdapter::SummaryTable>(),
-                         c.rowKeys));
+            it = c.adapted->insert(sql, TSqlAdapter::adapt(sql));
         }
         r = *it;
     } else {
         r = TSqlAdapter::adapt(sql);
     }
-    // a key holding an amount kept out of the summary's sums is read from its rows
-    if (r.fromSummary && c.handle) {
-        for (const TSqlAdapter::SummaryTable &s : c.summaries)
-            if (TurnoverSummary::readsRows(c.handle, QStringLiteral("dbo"), s)) {
-                r = TSqlAdapter::adapt(sql);
-                break;
-            }
-    }
     *noop = r.noop;
     if (traceHook() && !r.noop)
-        traceHook()(r.fromSummary ? QStringLiteral("sqlite (iz sažetka)")
-                                  : QStringLiteral("sqlite"),
+        traceHook()(r.via.isEmpty() ? QStringLiteral("sqlite")
+                                    : QStringLiteral("sqlite (") + r.via + u')',
                     r.sql);
     return r.sql;
 }
@@ -396,9 +381,9 @@ bool cPristupPodacima::checkConnection(const QString &conn, bool forWriting)
     return true;
 }
 
-void cPristupPodacima::setTurnoverSummaries(bool use)
+void cPristupPodacima::setConnectionHook(ConnectionHook hook)
 {
-    summariesWanted() = use;
+    connectionHook() = std::move(hook);
 }
 
 void cPristupPodacima::closeAllConnections()
@@ -426,8 +411,7 @@ bool cPristupPodacima::IzvrsiNaredbu(const QString &conn, const QString &sql)
     if (conn.isEmpty()) {
         if (!unitOfWorkReady())
             return false;
-        return told(
-            execute(Connection{m_uowConnection, m_uowSqlite, {}, {}, nullptr}, sql, &m_error));
+        return told(execute(Connection{m_uowConnection, m_uowSqlite, {}, nullptr}, sql, &m_error));
     }
     Connection c;
     if (!cachedConnection(conn, &c, &m_error))
@@ -505,7 +489,7 @@ bool cPristupPodacima::OtvoriRecordsetZaIzmjene(const QString &sql, Recordset &r
     m_error.clear();
     if (!unitOfWorkReady())
         return false;
-    const Connection c{m_uowConnection, m_uowSqlite, {}, {}, nullptr};
+    const Connection c{m_uowConnection, m_uowSqlite, {}, nullptr};
     if (!readRows(c, sql, rs, &m_error))
         return told(false);
     const QString table = tableOf(sql);

@@ -1,10 +1,14 @@
 #pragma once
 
 #include "recordset.h"
+#include "tsqladapter.h"
 
 #include <QString>
 
 #include <functional>
+#include <optional>
+
+struct sqlite3;
 
 /// The data-access component: every statement of the windows goes through it.
 ///
@@ -37,8 +41,8 @@ public:
     QString OpisGreske() const { return m_error; }
 
     /// Receives every statement: stage "sql" as the caller built it, and on the embedded book
-    /// stage "sqlite" as it runs after the adapter, or "sqlite (iz sažetka)" when the adapter
-    /// has it answered from the book's turnover summary (turnoversummary.h).
+    /// stage "sqlite" as it runs after the adapter, or "sqlite (<via>)" when a statement hook gave
+    /// it (TSqlAdapter::Result::via).
     using Trace = std::function<void(const QString &stage, const QString &sql)>;
     static void setTrace(Trace trace);
 
@@ -53,9 +57,14 @@ public:
     /// with the cause in OpisGreske().
     bool checkConnection(const QString &conn, bool forWriting);
 
-    /// Whether statements may be answered from the embedded book's turnover summary (the
-    /// default). Off, every statement reads the turnover rows, for measuring what it saves.
-    static void setTurnoverSummaries(bool use);
+    /// Given each statement on an embedded book before the adapter: the statement as it runs
+    /// there, when the hook has a way of its own for this one; else nothing, and the adapter's
+    /// plain one is taken.
+    using StatementHook = std::function<std::optional<TSqlAdapter::Result>(const QString &sql)>;
+    /// Asked as the connection to an embedded book opens (its handle, the book's schema "dbo"):
+    /// the hook for the statements on it, or an empty one. What knows the book's tables sets it.
+    using ConnectionHook = std::function<StatementHook(sqlite3 *book, const QString &schema)>;
+    static void setConnectionHook(ConnectionHook hook);
 
     /// Closes every cached connection (at shutdown, and between tests).
     static void closeAllConnections();

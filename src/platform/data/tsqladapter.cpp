@@ -1,7 +1,5 @@
 #include "tsqladapter.h"
 
-#include "distinctrewrite.h"
-#include "summaryrewrite.h"
 #include "tokenwords.h"
 
 #include <QSet>
@@ -215,28 +213,16 @@ QVector<Token> tokenize(const QString &sql)
     return out;
 }
 
-Result adapt(const QString &tsql, const QVector<SummaryTable> &summaries,
-             const QSet<QString> &rowKeys)
+Result adapt(const QString &tsql)
 {
     QVector<Token> t = tokenize(tsql);
-    if (!summaries.isEmpty()) {
-        const QString fromSummary = SummaryRewrite::rewrite(t, summaries);
-        if (!fromSummary.isEmpty()) {
-            Result r = adapt(fromSummary);
-            r.fromSummary = true;
-            return r;
-        }
-        const QString narrowed = DistinctRewrite::rewrite(t, summaries, rowKeys);
-        if (!narrowed.isEmpty())
-            return adapt(narrowed);
-    }
 
     // SET TEXTSIZE n: a SQL Server session option that SQLite does not need.
     {
         const int a = nextSig(t, -1);
         const int b = a >= 0 ? nextSig(t, a) : -1;
         if (a >= 0 && b >= 0 && is(t[a], "SET") && is(t[b], "TEXTSIZE"))
-            return Result{QString(), true};
+            return Result{QString(), true, {}};
     }
 
     // Decide every "+" on the untouched token list, before LEFT is rewritten.
@@ -304,7 +290,7 @@ Result adapt(const QString &tsql, const QVector<SummaryTable> &summaries,
         }
         out += tok.text;
     }
-    return Result{out, false};
+    return Result{out, false, {}};
 }
 
 } // namespace TSqlAdapter

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "tsqladapter.h"
+#include "platform/data/tsqladapter.h"
+#include "summarytable.h"
 
 /// Points a statement on a turnover table at the table's summary (turnoversummary.h) when the
 /// answer cannot differ: the statement reads of the turnover table nothing but the firm, the year,
@@ -11,7 +12,6 @@ namespace SummaryRewrite {
 
 /// The statement (its tokens, as TSqlAdapter::tokenize gives them) reading the summaries instead
 /// of their turnover tables, or an empty string when it must read the turnover rows themselves.
-QString rewrite(const QVector<TSqlAdapter::Token> &tokens,
-                const QVector<TSqlAdapter::SummaryTable> &tables);
+QString rewrite(const QVector<TSqlAdapter::Token> &tokens, const QVector<SummaryTable> &tables);
 
 } // namespace SummaryRewrite

@@ -1,6 +1,6 @@
 #include "distinctrewrite.h"
 
-#include "tokenwords.h"
+#include "platform/data/tokenwords.h"
 
 #include <QHash>
 #include <QSet>
@@ -11,7 +11,7 @@ namespace DistinctRewrite {
 
 namespace {
 
-using namespace TSqlAdapter; // Token, SummaryTable and the readings of tokenwords.h
+using namespace TSqlAdapter; // Token and the readings of tokenwords.h
 
 // Words this reading does not follow, wherever they stand.
 bool unknownGround(const QString &upper)

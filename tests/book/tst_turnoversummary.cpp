@@ -1,9 +1,10 @@
 // The turnover summary against the turnover rows themselves: every statement the summary answers
 // must give what SQLite gives from the rows, after any change to them.
+#include "book/bookstatements.h"
+#include "book/turnoversummary.h"
 #include "platform/data/booklock.h"
 #include "platform/data/pristuppodacima.h"
 #include "platform/data/sqlitefunctions.h"
-#include "platform/data/turnoversummary.h"
 #include "testsupport.h"
 #include "windowstatements.h"
 
@@ -95,6 +96,7 @@ Rows ours(const QString &book, const QString &sql, QString *stage)
         if (st != u"sql")
             *stage = st;
     });
+    BookStatements::install();
     cPristupPodacima db;
     Recordset rs;
     const bool ok = db.OtvoriRecordset(sqliteConn(book), sql, rs, true, false);

@@ -1,6 +1,6 @@
 #include "turnoversummary.h"
 
-#include "booklock.h"
+#include "platform/data/booklock.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -431,9 +431,9 @@ QString summaryTable(const QString &table)
     return table.toUpper() + QStringLiteral("_SAZETAK");
 }
 
-QVector<TSqlAdapter::SummaryTable> usable(sqlite3 *db, const QString &schema)
+QVector<SummaryTable> usable(sqlite3 *db, const QString &schema)
 {
-    QVector<TSqlAdapter::SummaryTable> out;
+    QVector<SummaryTable> out;
     for (const QString &name : turnoverTables()) {
         const Table t = inspect(db, schema, name);
         if (!t.exists || !t.problem.isEmpty())
@@ -454,7 +454,7 @@ QVector<TSqlAdapter::SummaryTable> usable(sqlite3 *db, const QString &schema)
              [&](sqlite3_stmt *) { exact = false; });
         if (!exact)
             continue;
-        TSqlAdapter::SummaryTable s;
+        SummaryTable s;
         s.table = name;
         s.summary = d.summary;
         for (const QString &c : t.columns)
@@ -653,7 +653,7 @@ bool add(sqlite3 *db, QStringList *added, QString *error, const Progress &progre
                 return fail(
                     QStringLiteral("Sažetak tablice %1 se ne može obnoviti: %2").arg(name, why));
         }
-    const QVector<TSqlAdapter::SummaryTable> present = usable(db, QStringLiteral("main"));
+    const QVector<SummaryTable> present = usable(db, QStringLiteral("main"));
     auto hasSummary = [&](const QString &name) {
         for (const auto &s : present)
             if (s.table == name)
@@ -724,7 +724,7 @@ bool check(sqlite3 *db, QStringList *differences, QString *error)
     if (!registerExactSum(db, error))
         return false;
     const QString main = QStringLiteral("main");
-    const QVector<TSqlAdapter::SummaryTable> present = usable(db, main);
+    const QVector<SummaryTable> present = usable(db, main);
     bool any = false;
     for (const QString &name : turnoverTables()) {
         const Table t = inspect(db, main, name);
@@ -845,7 +845,7 @@ bool checkBook(const QString &path, QStringList *differences, QString *error)
                   [&](sqlite3 *db) { return check(db, differences, error); });
 }
 
-bool readsRows(sqlite3 *db, const QString &schema, const TSqlAdapter::SummaryTable &summary)
+bool readsRows(sqlite3 *db, const QString &schema, const SummaryTable &summary)
 {
     bool found = false;
     const bool ok = each(db,

@@ -1,4 +1,4 @@
-#include "chartwin/sqltext.h"
+#include "book/sqltext.h"
 
 #include <QTest>
 

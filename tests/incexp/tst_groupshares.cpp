@@ -1,4 +1,4 @@
-#include "output/groupshares.h"
+#include "incexp/groupshares.h"
 #include "platform/data/recordset.h"
 
 #include <QTest>

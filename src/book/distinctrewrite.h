@@ -1,6 +1,7 @@
 #pragma once
 
-#include "tsqladapter.h"
+#include "platform/data/tsqladapter.h"
+#include "summarytable.h"
 
 #include <QSet>
 
@@ -22,8 +23,7 @@ namespace DistinctRewrite {
 /// narrowed, or an empty string when it stays as it is. rowKeys ("TABLE.COLUMN", upper case)
 /// are the columns that name their table's rowid: a join on one adds at most one row, so where
 /// every join is on one the narrowed rows stay distinct and need no grouping.
-QString rewrite(const QVector<TSqlAdapter::Token> &tokens,
-                const QVector<TSqlAdapter::SummaryTable> &tables,
+QString rewrite(const QVector<TSqlAdapter::Token> &tokens, const QVector<SummaryTable> &tables,
                 const QSet<QString> &rowKeys = {});
 
 /// The columns of the tables of the book open as schema that name their table's rowid (its only

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "tsqladapter.h"
+#include "platform/data/tsqladapter.h"
+#include "summarytable.h"
 
 #include <QString>
 #include <QStringList>
@@ -32,14 +33,14 @@ QString summaryTable(const QString &table);
 
 /// The summaries of the book open as schema (for instance "dbo") that can answer statements: each
 /// with its table and triggers exactly as add() makes them for the turnover table as it is now.
-QVector<TSqlAdapter::SummaryTable> usable(sqlite3 *db, const QString &schema);
+QVector<SummaryTable> usable(sqlite3 *db, const QString &schema);
 
 /// Hears how far a long piece of work has come, in per cent (0 to 100, each value once).
 using Progress = std::function<void(int percent)>;
 
 /// Whether some key of the summary holds an amount kept out of its sums, so that statements must
 /// read the turnover rows (also when that cannot be told).
-bool readsRows(sqlite3 *db, const QString &schema, const TSqlAdapter::SummaryTable &summary);
+bool readsRows(sqlite3 *db, const QString &schema, const SummaryTable &summary);
 
 enum class Mode {
     Add,    ///< a table that has a summary keeps it

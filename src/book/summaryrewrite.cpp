@@ -1,6 +1,6 @@
 #include "summaryrewrite.h"
 
-#include "tokenwords.h"
+#include "platform/data/tokenwords.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -25,7 +25,7 @@ namespace SummaryRewrite {
 
 namespace {
 
-using namespace TSqlAdapter; // Token, SummaryTable and the readings of tokenwords.h
+using namespace TSqlAdapter; // Token and the readings of tokenwords.h
 
 // Words that take the statement out of what is read here, wherever they stand.
 bool unknownGround(const QString &upper)

@@ -1,6 +1,6 @@
 #include "groupreports.h"
 
-#include "output/groupshares.h"
+#include "groupshares.h"
 #include "output/recordsetmodel.h"
 
 #include <QLocale>
