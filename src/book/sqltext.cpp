@@ -7,6 +7,27 @@ QString text(const QString &value)
     return QString(value).replace(u'\'', QStringLiteral("''"));
 }
 
+QString number(qint64 value)
+{
+    return QString::number(value);
+}
+
+bool isPlainName(const QString &name)
+{
+    const QString t = name.trimmed();
+    if (t.isEmpty() || t.size() > 128 || t[0].isDigit())
+        return false;
+    for (const QChar c : t)
+        if (!(c.unicode() < 128 && (c.isLetterOrNumber() || c == u'_')))
+            return false;
+    return true;
+}
+
+QString table(const QString &name)
+{
+    return QStringLiteral("dbo.") + name;
+}
+
 QString partnerCode(const QString &code)
 {
     const QString digits = code.trimmed();
@@ -71,12 +92,12 @@ QString partnerFill(const QString &table, int firm, const QString &account,
                     const QString &firstYear, const QString &lastYear)
 {
     return QStringLiteral("SELECT DISTINCT TOP 100 PERCENT RTRIM(K.ImeKomit1) + ' ' + "
-                          "RTRIM(M.MJESTOKOM) AS Naziv, P.ANALKONTO FROM dbo.") +
-           table +
+                          "RTRIM(M.MJESTOKOM) AS Naziv, P.ANALKONTO FROM ") +
+           SqlText::table(table) +
            QStringLiteral(" P INNER JOIN dbo.KOMITENT K ON P.ANALKONTO = K.SifKomit INNER JOIN "
                           "dbo.PTTMJESTA M ON K.PTTBROJKOM = "
                           "M.PTTBROJKOM WHERE P.BROJPODUZECA=") +
-           QString::number(firm) + QStringLiteral(" AND SINTKONTO='") + text(account) + u'\'' +
+           number(firm) + QStringLiteral(" AND SINTKONTO='") + text(account) + u'\'' +
            yearRange(QStringLiteral("P.GODINAKNJ"), firstYear, lastYear) +
            QStringLiteral(" ORDER BY Naziv");
 }

@@ -2,9 +2,20 @@
 
 #include <QString>
 
-/// Pieces every window's statements are built from. Texts spliced in have their apostrophes
-/// doubled; numbers arrive as plain decimal text.
+/// Pieces every window's statements are built from, and the one place that renders the values
+/// spliced into them: texts have their apostrophes doubled, numbers are plain decimal digits,
+/// partner codes follow one policy (partnerCode), table names are plain (isPlainName).
 namespace SqlText {
+
+/// A whole number (a firm, a year, a plan) as a statement takes it: plain decimal digits.
+QString number(qint64 value);
+
+/// Whether a table name may stand in a statement as it is: ASCII letters, digits and _, not
+/// starting with a digit, at most 128 of them (blanks round it aside). The entry refuses others.
+bool isPlainName(const QString &name);
+
+/// A table of the book's schema as a statement names it: "dbo." and the plain name.
+QString table(const QString &name);
 
 /// Text between single quotes in SQL: apostrophes doubled.
 QString text(const QString &value);

@@ -1,6 +1,7 @@
 #include "cfingrafpromet.h"
 
 #include "book/bookstatements.h"
+#include "book/sqltext.h"
 #include "chartwin/chartwindow.h"
 #include "chartwin/hostcontext.h"
 #include "entry/windowkinds.h"
@@ -62,7 +63,7 @@ void cFinGrafPromet::readFirmName()
         d->services.dialogs->message(nullptr, QStringLiteral("Nisam postavio veličinu TEXTSIZE"));
     const QString sql = QStringLiteral("SELECT ") + QStringLiteral("*") +
                         QStringLiteral(" FROM dbo.CONFIG WHERE BROJPODUZECA=") +
-                        QString::number(host.brojPoduzeca);
+                        SqlText::number(host.brojPoduzeca);
     if (!host.firma)
         host.firma = std::make_unique<Recordset>();
     if (host.pristup->OtvoriRecordset(host.connectionString, sql, *host.firma, true, false)) {
@@ -113,13 +114,7 @@ bool cFinGrafPromet::PrikažiProzor(int method, const QString &cConnString, QStr
 
 bool cFinGrafPromet::isPlainTableName(const QString &name)
 {
-    const QString t = name.trimmed();
-    if (t.isEmpty() || t.size() > 128 || t[0].isDigit())
-        return false;
-    for (const QChar c : t)
-        if (!(c.unicode() < 128 && (c.isLetterOrNumber() || c == u'_')))
-            return false;
-    return true;
+    return SqlText::isPlainName(name);
 }
 
 bool cFinGrafPromet::PrikažiGrafPromet(const QString &cConnString, QString &cNivoPrograma,

@@ -6,7 +6,9 @@
 
 namespace IncExpSql {
 
+using SqlText::number;
 using SqlText::partnerCode;
+using SqlText::table;
 using SqlText::text;
 using SqlText::yearRange;
 
@@ -58,7 +60,7 @@ QString accountOfKey(const QString &accountNodeKey)
 QString groupList(int firm, int year)
 {
     return QStringLiteral("SELECT DISTINCT IMEGRUPE FROM FINPRIHRASH WHERE GODINA=") +
-           QString::number(year) + QStringLiteral(" AND BROJPODUZECA=") + QString::number(firm);
+           number(year) + QStringLiteral(" AND BROJPODUZECA=") + number(firm);
 }
 
 QString groupAccounts(const QString &groupKey, int firm, int year)
@@ -66,8 +68,8 @@ QString groupAccounts(const QString &groupKey, int firm, int year)
     return QStringLiteral("SELECT F.ImeGrupe,F.Konto,K.NAZIVKONTA FROM dbo.FinPrihRash F INNER "
                           "JOIN dbo.KONTO K ON F.BrojPoduzeca=K.BrojPoduzeca AND "
                           "F.Konto=K.SIFKONTA AND F.Godina=K.GODINAKNJ WHERE F.IMEGRUPE='") +
-           text(groupKey) + QStringLiteral("' AND F.GODINA=") + QString::number(year) +
-           QStringLiteral(" AND F.BROJPODUZECA=") + QString::number(firm);
+           text(groupKey) + QStringLiteral("' AND F.GODINA=") + number(year) +
+           QStringLiteral(" AND F.BROJPODUZECA=") + number(firm);
 }
 
 namespace {
@@ -102,9 +104,9 @@ QString joined(Kind kind, const QString &filter, qint16 first, qint16 last, cons
         QStringLiteral(" P INNER JOIN dbo.FinPrihRash F ON P.BrojPoduzeca=F.BrojPoduzeca AND "
                        "P.GodinaKnj=F.Godina AND P.SintKonto=F.Konto WHERE");
     const bool expense = kind == Kind::Expense;
-    return head(kind, false) + columns(kind, first, last) + QStringLiteral(" From dbo.") + s.table +
-           join + (expense ? QStringLiteral("  ") : QStringLiteral(" ")) +
-           QStringLiteral("P.BROJPODUZECA=") + QString::number(s.firm) + filter + years(s) +
+    return head(kind, false) + columns(kind, first, last) + QStringLiteral(" From ") +
+           table(s.table) + join + (expense ? QStringLiteral("  ") : QStringLiteral(" ")) +
+           QStringLiteral("P.BROJPODUZECA=") + number(s.firm) + filter + years(s) +
            (expense ? QStringLiteral(" GROUP BY GODINAKNJ")
                     : QStringLiteral("  GROUP BY GODINAKNJ"));
 }
@@ -133,11 +135,11 @@ QString partnerChart(Kind kind, const QString &account, const QString &partner, 
 {
     if (partnerCode(partner).isEmpty())
         return {};
-    return head(kind, true) + columns(kind, firstMonth, lastMonth) + QStringLiteral(" From dbo.") +
-           s.table +
+    return head(kind, true) + columns(kind, firstMonth, lastMonth) + QStringLiteral(" From ") +
+           table(s.table) +
            (kind == Kind::Expense ? QStringLiteral(" WHERE  BROJPODUZECA=")
                                   : QStringLiteral(" WHERE BROJPODUZECA=")) +
-           QString::number(s.firm) + QStringLiteral(" AND (SINTKONTO='") + text(account.trimmed()) +
+           number(s.firm) + QStringLiteral(" AND (SINTKONTO='") + text(account.trimmed()) +
            QStringLiteral("') AND ANALKONTO=") + partnerCode(partner) + years(s) +
            QStringLiteral("  GROUP BY GODINAKNJ");
 }
@@ -145,27 +147,27 @@ QString partnerChart(Kind kind, const QString &account, const QString &partner, 
 QString deleteGroup(const QString &groupKey, int firm, int year)
 {
     return QStringLiteral("DELETE FROM FINPRIHRASH WHERE IMEGRUPE='") + text(groupKey) +
-           QStringLiteral("' AND BROJPODUZECA=") + QString::number(firm) +
-           QStringLiteral(" AND GODINA=") + QString::number(year);
+           QStringLiteral("' AND BROJPODUZECA=") + number(firm) + QStringLiteral(" AND GODINA=") +
+           number(year);
 }
 
 QString chartOfAccounts(int firm, int year)
 {
     return QStringLiteral("SELECT SIFKONTA,NAZIVKONTA FROM KONTO WHERE BROJPODUZECA=") +
-           QString::number(firm) + QStringLiteral(" AND GODINAKNJ=") + QString::number(year) +
+           number(firm) + QStringLiteral(" AND GODINAKNJ=") + number(year) +
            QStringLiteral(" AND LEN(RTRIM(SIFKONTA))>3");
 }
 
 QString groupRows(const QString &groupKey, int firm)
 {
     return QStringLiteral("SELECT * FROM FINPRIHRASH WHERE IMEGRUPE='") + text(groupKey) +
-           QStringLiteral("' AND BROJPODUZECA=") + QString::number(firm);
+           QStringLiteral("' AND BROJPODUZECA=") + number(firm);
 }
 
 QString accountRowFilter(const QString &account, int year)
 {
     return QStringLiteral("KONTO='") + text(account) + QStringLiteral("' AND GODINA=") +
-           QString::number(year);
+           number(year);
 }
 
 QString shareAccountCondition(const QStringList &accounts)
@@ -198,11 +200,11 @@ QString shareData(const QString &accountCondition, const QString &monthColumns, 
 {
     return QStringLiteral("SELECT P.GODINAKNJ as Godina,P.SintKonto as Konto,K.NazivKonta,"
                           "P.ANALKONTO as Komit,KM.ImeKomit1 as Komitent,") +
-           monthColumns + QStringLiteral(" From dbo.") + s.table +
+           monthColumns + QStringLiteral(" From ") + table(s.table) +
            QStringLiteral(" P INNER JOIN dbo.KONTO K ON P.BrojPoduzeca=K.BrojPoduzeca AND "
                           "P.SINTKONTO=K.SIFKONTA AND P.GODINAKNJ=K.GODINAKNJ LEFT OUTER JOIN "
                           "dbo.KOMITENT KM ON P.ANALKONTO=KM.SifKomit WHERE P.BROJPODUZECA=") +
-           QString::number(s.firm) + u' ' + accountCondition +
+           number(s.firm) + u' ' + accountCondition +
            yearRange(QStringLiteral("P.GODINAKNJ"), s.firstYear, s.lastYear) +
            QStringLiteral("  GROUP BY P.GODINAKNJ,P.SintKonto,K.NazivKonta,P.ANALKONTO,"
                           "KM.ImeKomit1");
@@ -220,13 +222,13 @@ QString carriedAccount(int translation, int currentYear)
            (translation == 1 ? QStringLiteral("SifKonta1") : QStringLiteral("SifKonta2")) +
            QStringLiteral(" FROM dbo.Konto K WHERE K.SifKonta=F.Konto AND "
                           "K.BrojPoduzeca=F.BrojPoduzeca AND K.GodinaKnj=") +
-           QString::number(currentYear - 1) + u')';
+           number(currentYear - 1) + u')';
 }
 
 QString sourceRows(int firm, int sourceYear)
 {
-    return QStringLiteral(" FROM dbo.FinPrihRash F WHERE F.BrojPoduzeca=") + QString::number(firm) +
-           QStringLiteral(" AND F.Godina=") + QString::number(sourceYear);
+    return QStringLiteral(" FROM dbo.FinPrihRash F WHERE F.BrojPoduzeca=") + number(firm) +
+           QStringLiteral(" AND F.Godina=") + number(sourceYear);
 }
 
 } // namespace
@@ -236,8 +238,7 @@ QString carryOver(int translation, int firm, int currentYear, int sourceYear)
     return QStringLiteral("INSERT dbo.FinPrihRash SELECT DISTINCT S.BrojPoduzeca,S.ImeGrupe,"
                           "S.Konto,S.Godina FROM (SELECT F.BrojPoduzeca,F.ImeGrupe,") +
            carriedAccount(translation, currentYear) + QStringLiteral(" AS Konto,") +
-           QString::number(currentYear) + QStringLiteral(" AS Godina") +
-           sourceRows(firm, sourceYear) +
+           number(currentYear) + QStringLiteral(" AS Godina") + sourceRows(firm, sourceYear) +
            QStringLiteral(") S WHERE LTRIM(RTRIM(S.Konto))<>'' AND NOT EXISTS (SELECT 1 FROM "
                           "dbo.FinPrihRash X WHERE X.BrojPoduzeca=S.BrojPoduzeca AND "
                           "X.ImeGrupe=S.ImeGrupe AND X.Konto=S.Konto AND X.Godina=S.Godina)");

@@ -4,6 +4,7 @@
 
 namespace PlanSql {
 
+using SqlText::number;
 using SqlText::partnerCode;
 using SqlText::text;
 
@@ -17,9 +18,9 @@ QString tip(const QString &side)
 QString fillFrom(const QString &column, const QString &side, const Scope &s)
 {
     return QStringLiteral("SELECT DISTINCT TOP 100 PERCENT ") + column +
-           QStringLiteral(" From dbo.FINPLAN Where BrojPoduzeca = ") + QString::number(s.firm) +
+           QStringLiteral(" From dbo.FINPLAN Where BrojPoduzeca = ") + number(s.firm) +
            QStringLiteral(" And GODINAKNJ=") + s.year + QStringLiteral(" and brojplana=") +
-           QString::number(s.plan) + tip(side);
+           number(s.plan) + tip(side);
 }
 
 bool isSide(const QString &side)
@@ -109,8 +110,8 @@ QString accountPairs(const Node &node, const Scope &s)
     if (condition.isEmpty())
         return {};
     return QStringLiteral("SELECT KONTO,KOMITENT FROM FINPLAN WHERE BROJPODUZECA=") +
-           QString::number(s.firm) + QStringLiteral(" AND GODINAKNJ=") + s.year +
-           QStringLiteral(" and brojplana=") + QString::number(s.plan) + condition;
+           number(s.firm) + QStringLiteral(" AND GODINAKNJ=") + s.year +
+           QStringLiteral(" and brojplana=") + number(s.plan) + condition;
 }
 
 QString UvjetKonta(const QVector<AccountPair> &pairs)
@@ -136,7 +137,7 @@ QString UpitRealizacije(qint16 first, qint16 last, const Node &node, const Scope
     return QStringLiteral("SELECT 'REAL_") + s.year + QStringLiteral("' AS Godina,") +
            StupciPrometa(first, last,
                          node.side == u"P" ? QStringLiteral("POT") : QStringLiteral("DUG")) +
-           QStringLiteral(" From dbo.PROMET WHERE BROJPODUZECA=") + QString::number(s.firm) +
+           QStringLiteral(" From dbo.PROMET WHERE BROJPODUZECA=") + number(s.firm) +
            QStringLiteral(" AND GODINAKNJ=") + s.year + uvjetKonta;
 }
 
@@ -148,9 +149,9 @@ QString planChart(qint16 first, qint16 last, const Node &node, const Scope &s,
         return {};
     return QStringLiteral("SELECT 'PLAN_") + s.year + QStringLiteral("' AS Godina,") +
            StupciPlana(first, last) + QStringLiteral(" FROM dbo.FinPlan ") +
-           QStringLiteral(" WHERE BROJPODUZECA=") + QString::number(s.firm) +
+           QStringLiteral(" WHERE BROJPODUZECA=") + number(s.firm) +
            QStringLiteral(" AND GODINAKNJ=") + s.year + QStringLiteral(" and brojplana=") +
-           QString::number(s.plan) + condition + QStringLiteral(" UNION ") +
+           number(s.plan) + condition + QStringLiteral(" UNION ") +
            UpitRealizacije(first, last, node, s, uvjetKonta);
 }
 

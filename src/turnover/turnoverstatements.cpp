@@ -6,7 +6,9 @@ namespace TurnoverSql {
 
 using SqlText::KolonePoMjesecima;
 using SqlText::KolonePoMjesecimaKumulativno;
+using SqlText::number;
 using SqlText::partnerCode;
+using SqlText::table;
 using SqlText::text;
 using SqlText::yearRange;
 
@@ -22,16 +24,16 @@ QString label(const char *prefix)
 // GODINAKNJ<=Y2"
 QString accountWhere(const Scope &s, const char *whereBlanks)
 {
-    return QStringLiteral(" From dbo.") + s.table + QStringLiteral(" WHERE") +
-           QLatin1String(whereBlanks) + QStringLiteral("BROJPODUZECA=") + QString::number(s.firm) +
+    return QStringLiteral(" From ") + table(s.table) + QStringLiteral(" WHERE") +
+           QLatin1String(whereBlanks) + QStringLiteral("BROJPODUZECA=") + number(s.firm) +
            QStringLiteral(" AND (SINTKONTO LIKE '") + text(s.account) + QStringLiteral("%')") +
            yearRange(QStringLiteral("GODINAKNJ"), s.firstYear, s.lastYear);
 }
 
 QString partnerWhere(const Scope &s, const char *whereBlanks, bool prefix)
 {
-    return QStringLiteral(" From dbo.") + s.table + QStringLiteral(" WHERE") +
-           QLatin1String(whereBlanks) + QStringLiteral("BROJPODUZECA=") + QString::number(s.firm) +
+    return QStringLiteral(" From ") + table(s.table) + QStringLiteral(" WHERE") +
+           QLatin1String(whereBlanks) + QStringLiteral("BROJPODUZECA=") + number(s.firm) +
            (prefix
                 ? QStringLiteral(" AND (SINTKONTO LIKE '") + text(s.account) + QStringLiteral("%')")
                 : QStringLiteral(" AND (SINTKONTO='") + text(s.account) + QStringLiteral("')")) +
@@ -48,7 +50,7 @@ QString topLevelFill(int firm, const QString &firstYear, const QString &lastYear
 {
     return QStringLiteral("SELECT DISTINCT TOP 100 PERCENT SIFKONTA AS Konto, NAZIVKONTA From "
                           "dbo.KONTO Where (BrojPoduzeca = ") +
-           QString::number(firm) + QStringLiteral(") And (Len(SIFKONTA) = 3)") +
+           number(firm) + QStringLiteral(") And (Len(SIFKONTA) = 3)") +
            yearRange(QStringLiteral("GODINAKNJ"), firstYear, lastYear) +
            QStringLiteral(" ORDER BY KONTO");
 }
@@ -57,13 +59,13 @@ QString analyticFill(const QString &table, int firm, const QString &account,
                      const QString &firstYear, const QString &lastYear)
 {
     return QStringLiteral(
-               "SELECT DISTINCT TOP 100 PERCENT P.SINTKONTO AS Konto, K.NAZIVKONTA FROM dbo.") +
-           table +
+               "SELECT DISTINCT TOP 100 PERCENT P.SINTKONTO AS Konto, K.NAZIVKONTA FROM ") +
+           SqlText::table(table) +
            QStringLiteral(" P INNER JOIN dbo.KONTO K ON P.BrojPoduzeca = K.BrojPoduzeca AND "
                           "P.SINTKONTO = K.SIFKONTA AND "
                           "P.GODINAKNJ = K.GODINAKNJ WHERE P.BROJPODUZECA= ") +
-           QString::number(firm) + QStringLiteral(" AND LEFT(SINTKONTO,3)='") + text(account) +
-           u'\'' + yearRange(QStringLiteral("P.GODINAKNJ"), firstYear, lastYear) +
+           number(firm) + QStringLiteral(" AND LEFT(SINTKONTO,3)='") + text(account) + u'\'' +
+           yearRange(QStringLiteral("P.GODINAKNJ"), firstYear, lastYear) +
            QStringLiteral(" ORDER BY KONTO");
 }
 
