@@ -121,10 +121,14 @@ int reportFailure(const ScriptedDialogs &dialogs, const QStringList &own)
 
 const QStringList &windowlessOptions()
 {
-    static const QStringList options =
-        headlessOutputs() + QStringList{QStringLiteral("definiraj"), QStringLiteral("prepisi"),
-                                        QStringLiteral("izvjestaj-grupa"),
-                                        QStringLiteral("izvjestaj-grupa-ukupno")};
+    static const QStringList options = [] {
+        QStringList all = headlessOutputs();
+        for (const WindowKind &k : windowKinds())
+            for (const QString &o : k.launcher().windowless)
+                if (!all.contains(o))
+                    all << o;
+        return all;
+    }();
     return options;
 }
 
@@ -145,7 +149,7 @@ bool wantsHeadlessRun(const QCommandLineParser &p)
     return false;
 }
 
-int runHeadless(ChartWindow *w, const QCommandLineParser &p, const WindowKind &kind,
+int runHeadless(ChartWindow *w, const QCommandLineParser &p, const WindowCommand &launcher,
                 ScriptedDialogs &scripted, const Services &services,
                 const std::function<int(ChartWindow *)> &more)
 {
@@ -168,9 +172,10 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const WindowKind &k
     // cause when the node cannot be found (a book that could not be read, say)
     const QVector<ScriptedDialogs::Shown> before = scripted.messages;
     scripted.messages.clear();
+    const QStringList pathNames = launcher.pathNames();
     QStringList path;
     bool named = false;
-    for (const QString &o : kind.pathOptions) {
+    for (const QString &o : pathNames) {
         path << p.value(o);
         named = named || !path.last().isEmpty();
     }
@@ -186,8 +191,8 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const WindowKind &k
                 nodes << u'"' + nodePath(n) + u'"';
             err() << "--node: ključ \"" << key
                   << "\" imaju svi ovi čvorovi stabla: " << nodes.join(QStringLiteral(", "))
-                  << ". Zadajte čvor po imenima (--"
-                  << kind.pathOptions.join(QStringLiteral(", --")) << ")." << Qt::endl;
+                  << ". Zadajte čvor po imenima (--" << pathNames.join(QStringLiteral(", --"))
+                  << ")." << Qt::endl;
             w->close();
             return 2;
         }
@@ -218,7 +223,7 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const WindowKind &k
                         ? QStringLiteral("Grafikon nije nacrtan.")
                         : QStringLiteral("Grafikon nije nacrtan: nije zadan čvor stabla (--%1 "
                                          "ili --node).")
-                              .arg(kind.pathOptions.join(QStringLiteral(", --"))));
+                              .arg(pathNames.join(QStringLiteral(", --"))));
         return reportFailure(scripted, own);
     }
     // an amount the chart cannot draw (beyond the range of numbers, or no number) is no chart

@@ -9,13 +9,13 @@ class ChartWindow;
 class QCommandLineParser;
 class ScriptedDialogs;
 struct Services;
-struct WindowKind;
+struct WindowCommand;
 
 /// The options that write a file of the window's output (without their dashes).
 const QStringList &headlessOutputs();
 
-/// The options of a run that shows no window: the outputs and the income and expense window's own
-/// work (a group's definition, carry-over, the group reports).
+/// The options of a run that shows no window: the outputs and the work of every window kind's own
+/// done without one (WindowCommand::windowless).
 const QStringList &windowlessOptions();
 
 /// True when the options ask for output without a screen (a picture, rows, a workbook, a print or
@@ -34,6 +34,6 @@ int reportFailure(const ScriptedDialogs &dialogs, const QStringList &own = {});
 /// the cause has been told (reportFailure).
 /// `more` runs after the node is drawn and before the window closes: a window kind's own outputs;
 /// it returns an exit code, 0 to go on.
-int runHeadless(ChartWindow *w, const QCommandLineParser &p, const WindowKind &kind,
+int runHeadless(ChartWindow *w, const QCommandLineParser &p, const WindowCommand &launcher,
                 ScriptedDialogs &dialogs, const Services &services,
                 const std::function<int(ChartWindow *)> &more = {});

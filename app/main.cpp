@@ -2,13 +2,11 @@
 // charts without a screen, and makes the embedded demo book.
 #include "book/bookstatements.h"
 #include "book/turnoversummary.h"
+#include "chartwin/chartwindow.h"
 #include "demobook.h"
 #include "entry/cfingrafpromet.h"
 #include "entry/windowkinds.h"
 #include "headless.h"
-#include "incexp/frmfindefkontaprihrash.h"
-#include "incexp/frmfingrafprihodrashod.h"
-#include "output/reportviewer.h"
 #include "platform/clock/clock.h"
 #include "platform/data/booklock.h"
 #include "platform/data/connectionstring.h"
@@ -381,7 +379,7 @@ int runSummary(const QStringList &args)
 // kind within the window's), a file name that is not empty, a table name that is a plain
 // identifier, a plan side that is one, and a tree path named from its top.
 bool optionsValid(const QCommandLineParser &p, const QList<QCommandLineOption> &options,
-                  const WindowKind &kind)
+                  const WindowKind &kind, const WindowCommand &launcher)
 {
     struct Range
     {
@@ -389,12 +387,10 @@ bool optionsValid(const QCommandLineParser &p, const QList<QCommandLineOption> &
         int min, max;
     };
     const int amountKinds = int(kind.design().amountKinds.size());
-    const Range ranges[] = {{"firma", 1, 32767},   {"godina", 1, 9999},
-                            {"plan", 0, 32767},    {"od", 1, 9999},
-                            {"do", 1, 9999},       {"mj-od", 0, 12},
-                            {"mj-do", 0, 12},      {"iznos", 0, amountKinds - 1},
-                            {"tip", 0, 11},        {"skala", 0, 2},
-                            {"translacija", 0, 2}, {"prepisi", 2000, 2100}};
+    const Range ranges[] = {
+        {"firma", 1, 32767}, {"godina", 1, 9999}, {"plan", 0, 32767}, {"od", 1, 9999},
+        {"do", 1, 9999},     {"mj-od", 0, 12},    {"mj-do", 0, 12},   {"iznos", 0, amountKinds - 1},
+        {"tip", 0, 11},      {"skala", 0, 2}};
     // only options this window has may be asked about
     QStringList names;
     for (const QCommandLineOption &o : options)
@@ -418,13 +414,8 @@ bool optionsValid(const QCommandLineParser &p, const QList<QCommandLineOption> &
                               .arg(p.value(name)));
     }
     const QStringList notEmpty =
-        headlessOutputs() + QStringList{QStringLiteral("izvjestaj-grupa"),
-                                        QStringLiteral("izvjestaj-grupa-ukupno"),
-                                        QStringLiteral("trace-sql"),
-                                        QStringLiteral("book"),
-                                        QStringLiteral("conn"),
-                                        QStringLiteral("node"),
-                                        QStringLiteral("definiraj")};
+        headlessOutputs() + QStringList{QStringLiteral("trace-sql"), QStringLiteral("book"),
+                                        QStringLiteral("conn"), QStringLiteral("node")};
     for (const QString &name : notEmpty)
         if (given(name) && p.value(name).trimmed().isEmpty())
             return refuse(QStringLiteral("--%1: vrijednost ne smije biti prazna.").arg(name));
@@ -433,112 +424,22 @@ bool optionsValid(const QCommandLineParser &p, const QList<QCommandLineOption> &
                                      "znamenke i _ (npr. PROMET ili PROMETMT), a ne \"%1\".")
                           .arg(p.value(QStringLiteral("tablica"))));
     // a node by its path: each name given is not empty and has the ones above it
-    const QStringList &path = kind.pathOptions;
+    const QStringList path = launcher.pathNames();
     for (int i = 0; i < path.size(); ++i) {
         if (!p.isSet(path[i]))
             continue;
         if (p.value(path[i]).trimmed().isEmpty())
             return refuse(QStringLiteral("--%1: vrijednost ne smije biti prazna.").arg(path[i]));
         for (int above = 0; above < i; ++above)
-            if (path[above] != u"strana" && !p.isSet(path[above])) // the side has its default
+            if (!launcher.pathDefaults.contains(path[above]) && !p.isSet(path[above]))
                 return refuse(QStringLiteral("--%1: zadaje se uz --%2, koja nije zadana.")
                                   .arg(path[i], path[above]));
     }
-    if (given(QStringLiteral("strana")) &&
-        !QStringList{QStringLiteral("P"), QStringLiteral("R")}.contains(
-            p.value(QStringLiteral("strana")).trimmed().toUpper()))
-        return refuse(
-            QStringLiteral("--strana: dopušteno je P (prihodi) ili R (rashodi), a ne \"%1\".")
-                .arg(p.value(QStringLiteral("strana"))));
-    if (given(QStringLiteral("vrsta")) &&
-        !QStringList{QStringLiteral("P"), QStringLiteral("R"), QStringLiteral("S")}.contains(
-            p.value(QStringLiteral("vrsta"))))
-        return refuse(QStringLiteral("--vrsta: dopušteno je P, R ili S."));
-    for (const char *part : {"konta", "naziv", "vrsta"})
-        if (given(QString::fromLatin1(part)) && !given(QStringLiteral("definiraj")))
-            return refuse(QStringLiteral("--%1: zadaje se uz --definiraj.").arg(part));
-    if (given(QStringLiteral("translacija")) && !given(QStringLiteral("prepisi")))
-        return refuse(QStringLiteral("--translacija: zadaje se uz --prepisi."));
+    // the kind's own options
+    if (launcher.check)
+        if (const QString problem = launcher.check(p, headlessOutputs()); !problem.isEmpty())
+            return refuse(problem);
     return true;
-}
-
-// What is wrong with the options of a definition save, before any window opens; empty when
-// nothing is. The save replaces the group's accounts of the year, so it is done only when asked
-// for plainly.
-QString definitionOptionsProblem(const QCommandLineParser &p)
-{
-    const QString key = p.value(QStringLiteral("definiraj"));
-    if (key.size() < 2 || !QStringLiteral("PRS").contains(key.right(1)))
-        return QStringLiteral("--definiraj: ključ grupe je naziv i slovo vrste (P prihodi, R "
-                              "rashodi, S saldo), npr. \"PrihodiP\", a ne \"%1\".")
-            .arg(key);
-    const bool renamed = p.isSet(QStringLiteral("naziv")) || p.isSet(QStringLiteral("vrsta"));
-    if (!p.isSet(QStringLiteral("konta")) && !renamed)
-        return QStringLiteral("--definiraj: zadajte konta grupe (--konta), ili novi naziv "
-                              "(--naziv) ili vrstu (--vrsta) uz koje konta ostaju kakva jesu.");
-    if (p.isSet(QStringLiteral("konta")) && p.value(QStringLiteral("konta")).trimmed().isEmpty())
-        return QStringLiteral("--konta: navedite konta odvojena zarezom, npr. 7500,7501.");
-    if (p.isSet(QStringLiteral("naziv"))) {
-        const QString name = p.value(QStringLiteral("naziv")).trimmed();
-        if (name.isEmpty() || name.size() > 30)
-            return QStringLiteral("--naziv: naziv grupe ima od 1 do 30 znakova, a ne %1.")
-                .arg(name.size());
-        for (const QChar c : name)
-            if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
-                return QStringLiteral("--naziv: naziv grupe ne smije imati kontrolne znakove.");
-    }
-    QStringList others = headlessOutputs();
-    others.removeAll(QStringLiteral("screenshot")); // the definition window's own picture
-    others << QStringLiteral("izvjestaj-grupa") << QStringLiteral("izvjestaj-grupa-ukupno")
-           << QStringLiteral("prepisi");
-    for (const QString &o : others)
-        if (p.isSet(o))
-            return QStringLiteral("--definiraj se ne zadaje zajedno s --%1: spremite definiciju, "
-                                  "pa to zatražite posebnim pozivom.")
-                .arg(o);
-    return {};
-}
-
-// Saves a group's definition as its window would and closes the chart window.
-int defineGroup(frmFinGrafPrihodRashod *w, const QCommandLineParser &p, ScriptedDialogs &dialogs)
-{
-    if (!w)
-        return CouldNot;
-    dialogs.messages.clear();
-    const QString key = p.value(QStringLiteral("definiraj"));
-    if (!w->tv->node(key)) {
-        w->close();
-        err() << "--definiraj: grupe \"" << key << "\" nema u godini "
-              << p.value(QStringLiteral("godina")) << "." << Qt::endl;
-        return BadOption;
-    }
-    std::optional<QStringList> accounts;
-    if (p.isSet(QStringLiteral("konta"))) {
-        accounts.emplace();
-        for (const QString &a : p.value(QStringLiteral("konta")).split(u',', Qt::SkipEmptyParts))
-            *accounts << a.trimmed();
-    }
-    QString pictureError;
-    const bool saved = w->spremiDefiniciju(
-        key,
-        p.isSet(QStringLiteral("naziv")) ? p.value(QStringLiteral("naziv")).trimmed() : QString(),
-        p.value(QStringLiteral("vrsta")), accounts, [&](frmFinDefKontaPrihRash &definition) {
-            // the window as it would stand before the save, for a look at it
-            if (!p.isSet(QStringLiteral("screenshot")))
-                return;
-            definition.show();
-            QApplication::processEvents();
-            AtomicFile::saveImage(definition.grab().toImage(),
-                                  p.value(QStringLiteral("screenshot")), &pictureError);
-        });
-    ScriptedDialogs said;
-    said.messages = dialogs.messages;
-    w->close();
-    if (!pictureError.isEmpty())
-        err() << "Desila se greška: " << pictureError << Qt::endl;
-    if (saved)
-        return pictureError.isEmpty() ? Done : CouldNot;
-    return reportFailure(said);
 }
 
 // An X display on this machine (":1", "unix:1.0") whose socket is not there: a display left
@@ -585,87 +486,7 @@ QString notABook(const QString &conn)
         .arg(target.sqlitePath);
 }
 
-// The income and expense window's own work: carry-over and the group share reports.
-int groupWork(frmFinGrafPrihodRashod *w, const QCommandLineParser &p, ScriptedDialogs &dialogs)
-{
-    if (p.isSet(QStringLiteral("prepisi"))) {
-        dialogs.inputs.push_back(p.value(QStringLiteral("prepisi")).trimmed());
-        dialogs.answers.push_back(Dialogs::AnswerYes);
-        w->mnuPrepišiProšlu_Click(p.value(QStringLiteral("translacija")).toInt());
-        if (dialogs.texts().value(1) != u"Uspješno prepisani podaci!")
-            return reportFailure(dialogs);
-        // the copy is done; what it left out is said after it
-        for (const QString &text : dialogs.texts().mid(2))
-            QTextStream(stdout) << QString(text).replace(QStringLiteral("\r\n"),
-                                                         QStringLiteral("\n"))
-                                << Qt::endl;
-        dialogs.messages.clear();
-    }
-    const char *const reports[] = {"izvjestaj-grupa", "izvjestaj-grupa-ukupno"};
-    for (int i = 0; i < 2; ++i) {
-        const QString option = QString::fromLatin1(reports[i]);
-        if (!p.isSet(option))
-            continue;
-        w->mnuIspisP_Click(i + 1);
-        QString error;
-        if (!dialogs.messages.isEmpty() || !w->lastPreview())
-            return reportFailure(dialogs);
-        // a report of many pages tells how far it has come, on a terminal
-        Progress progress(QStringLiteral("Izvještaj"));
-        dialogs.onProgress = [&progress](const QString &, int percent) { progress(percent); };
-        const bool exported = w->lastPreview()->CRVRadnici->ExportPdf(p.value(option), &error);
-        dialogs.onProgress = nullptr;
-        progress.clear();
-        if (!exported) {
-            err() << "Desila se greška: " << error << Qt::endl;
-            return CouldNot;
-        }
-    }
-    return Done;
-}
-
-// Options that name a tree node, as the window kinds use them.
-QCommandLineOption pathOption(const WindowKind &kind, const QString &name)
-{
-    if (kind.takesPlan) {
-        if (name == u"strana")
-            return {name, QStringLiteral("Strana plana: P prihodi (zadano), R rashodi."),
-                    QStringLiteral("P|R")};
-        if (name == u"grupa")
-            return {name, QStringLiteral("Grupa plana po nazivu."), QStringLiteral("NAZIV")};
-        if (name == u"podgrupa")
-            return {name, QStringLiteral("Podgrupa grupe po nazivu (uz --grupa)."),
-                    QStringLiteral("NAZIV")};
-        if (name == u"analitika")
-            return {name, QStringLiteral("Analitička stavka podgrupe po nazivu (uz --podgrupa)."),
-                    QStringLiteral("NAZIV")};
-    }
-    if (name == u"konto")
-        return {name,
-                kind.pathOptions.first() == u"konto"
-                    ? QStringLiteral("Konto (sintetički ili analitički).")
-                    : QStringLiteral("Konto grupe (uz --grupa)."),
-                QStringLiteral("KONTO")};
-    if (name == u"komitent")
-        return {name, QStringLiteral("Šifra komitenta na analitičkom kontu (uz --konto)."),
-                QStringLiteral("ŠIFRA")};
-    if (name == u"grupa")
-        return {name, QStringLiteral("Grupa po ključu (naziv i slovo vrste), npr. \"PrihodiP\"."),
-                QStringLiteral("KLJUČ")};
-    return {name, name, QStringLiteral("X")};
-}
-
-// An example of a node key of the kind's tree.
-QString nodeKeyExample(const WindowKind &kind)
-{
-    if (kind.takesPlan)
-        return QStringLiteral("\"PG***Prihodi od prodaje\"");
-    if (kind.pathOptions.first() == u"grupa")
-        return QStringLiteral("\"PrihodiP\"");
-    return QStringLiteral("\"K: 1200\"");
-}
-
-QList<QCommandLineOption> windowOptions(const WindowKind &kind)
+QList<QCommandLineOption> windowOptions(const WindowKind &kind, const WindowCommand &launcher)
 {
     const WindowDesign design = kind.design();
     QList<QCommandLineOption> options = {
@@ -687,7 +508,7 @@ QList<QCommandLineOption> windowOptions(const WindowKind &kind)
          QStringLiteral("operater")},
         {QStringLiteral("node"),
          QStringLiteral("Čvor stabla po ključu, npr. %1; ključ koji imaju dva čvora se odbija.")
-             .arg(nodeKeyExample(kind)),
+             .arg(launcher.nodeKeyExample),
          QStringLiteral("KLJUČ")},
         {QStringLiteral("od"), QStringLiteral("Prva godina."), QStringLiteral("GODINA")},
         {QStringLiteral("do"), QStringLiteral("Zadnja godina."), QStringLiteral("GODINA")},
@@ -736,38 +557,7 @@ QList<QCommandLineOption> windowOptions(const WindowKind &kind)
     if (kind.takesPlan)
         options.append({QStringLiteral("plan"), QStringLiteral("Broj plana (zadano 1)."),
                         QStringLiteral("N"), QStringLiteral("1")});
-    for (const QString &name : kind.pathOptions)
-        options.append(pathOption(kind, name));
-    if (kind.method == 3)
-        options << QCommandLineOption(
-                       QStringLiteral("definiraj"),
-                       QStringLiteral("Spremi definiciju grupe po ključu, kao prozor za konta "
-                                      "grupe, i završi (uz --konta, --naziv, --vrsta)."),
-                       QStringLiteral("KLJUČ"))
-                << QCommandLineOption(QStringLiteral("konta"),
-                                      QStringLiteral("Konta grupe, odvojena zarezom."),
-                                      QStringLiteral("KONTA"))
-                << QCommandLineOption(QStringLiteral("naziv"), QStringLiteral("Novi naziv grupe."),
-                                      QStringLiteral("NAZIV"))
-                << QCommandLineOption(QStringLiteral("vrsta"),
-                                      QStringLiteral("Vrsta: P prihodi, R rashodi, S saldo."),
-                                      QStringLiteral("P|R|S"))
-                << QCommandLineOption(QStringLiteral("izvjestaj-grupa"),
-                                      QStringLiteral("Zapiši izvještaj grupe s učešćem u % po "
-                                                     "mjesecima (PDF)."),
-                                      QStringLiteral("DATOTEKA"))
-                << QCommandLineOption(QStringLiteral("izvjestaj-grupa-ukupno"),
-                                      QStringLiteral("Zapiši izvještaj grupe s učešćem u % "
-                                                     "ukupno (PDF)."),
-                                      QStringLiteral("DATOTEKA"))
-                << QCommandLineOption(QStringLiteral("prepisi"),
-                                      QStringLiteral("Prepiši grupe i konta iz te godine u "
-                                                     "knjigovodstvenu godinu (uz --translacija)."),
-                                      QStringLiteral("GODINA"))
-                << QCommandLineOption(QStringLiteral("translacija"),
-                                      QStringLiteral("Konta pri prepisivanju: 0 ista, 1 ili 2 "
-                                                     "preko SifKonta1 ili SifKonta2."),
-                                      QStringLiteral("N"), QStringLiteral("0"));
+    options << launcher.path << launcher.work;
     options << debugOption() << helpOption();
     return options;
 }
@@ -797,6 +587,7 @@ QStringList optionValues(const WindowKind &kind, const QString &name)
 
 Help windowHelp(const WindowKind &kind)
 {
+    const WindowCommand launcher = kind.launcher();
     const QString command = QString::fromLatin1(kind.command);
     return {QStringLiteral("fingraf %1 [opcije]").arg(command),
             QStringLiteral("Otvara prozor \"%1\" (%2) kao što ga otvara knjigovodstveni program.\n"
@@ -805,93 +596,81 @@ Help windowHelp(const WindowKind &kind)
                            "crta bez zaslona, zapisuje datoteke i završava, ne dirajući spremljene "
                            "postavke prozora.\n"
                            "Uspješan rad ne ispisuje ništa osim onoga što je traženo.")
-                .arg(kind.design().caption, QString::fromUtf8(kind.summary),
-                     kind.method == 3 ? QStringLiteral(" (i s --definiraj, --prepisi, "
-                                                       "--izvjestaj-grupa...)")
-                                      : QString()),
+                .arg(kind.design().caption, QString::fromUtf8(kind.summary), launcher.workHelp),
             {},
-            windowOptions(kind),
+            windowOptions(kind, launcher),
             [&kind](const QString &name) { return optionValues(kind, name); }};
 }
 
-int runWindow(const WindowKind &kind, const QStringList &args)
+// Whether windows can be shown here; if not, says why and what can be done without a screen.
+bool canShowWindows()
 {
-    if (asksForHelp(args)) {
-        printHelp(windowHelp(kind));
-        return Done;
-    }
-    const QList<QCommandLineOption> options = windowOptions(kind);
-    QCommandLineParser p;
-    if (!parse(p, args, options,
-               QStringLiteral("fingraf %1 [opcije]").arg(QString::fromLatin1(kind.command)), 0) ||
-        !optionsValid(p, options, kind))
-        return BadOption;
-
-    const bool groups = kind.method == 3;
-    const bool define = groups && p.isSet(QStringLiteral("definiraj"));
-    const bool groupOutputs = groups && (p.isSet(QStringLiteral("izvjestaj-grupa")) ||
-                                         p.isSet(QStringLiteral("izvjestaj-grupa-ukupno")) ||
-                                         p.isSet(QStringLiteral("prepisi")));
-    const bool headless = define || groupOutputs || wantsHeadlessRun(p);
-    if (define) {
-        if (const QString problem = definitionOptionsProblem(p); !problem.isEmpty()) {
-            err() << problem << Qt::endl;
-            return BadOption;
-        }
-    }
-    if (!qobject_cast<QApplication *>(QCoreApplication::instance())) {
-        if (const QString dead = deadLocalDisplay(); !dead.isEmpty())
-            err() << "Prozor se ne može pokazati: zaslon DISPLAY=" << dead << " nije dostupan."
-                  << Qt::endl;
-        else
-            err() << "Prozor se ne može pokazati: nema zaslona (ni DISPLAY ni WAYLAND_DISPLAY "
-                     "nije postavljen)."
-                  << Qt::endl;
-        err() << "Bez zaslona crta se u datoteku: --png, --svg, --pdf, --csv, --xlsx, --ispis ili "
-                 "--izvjestaj."
+    if (qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return true;
+    if (const QString dead = deadLocalDisplay(); !dead.isEmpty())
+        err() << "Prozor se ne može pokazati: zaslon DISPLAY=" << dead << " nije dostupan."
               << Qt::endl;
-        return CouldNot;
-    }
+    else
+        err() << "Prozor se ne može pokazati: nema zaslona (ni DISPLAY ni WAYLAND_DISPLAY nije "
+                 "postavljen)."
+              << Qt::endl;
+    err() << "Bez zaslona crta se u datoteku: --png, --svg, --pdf, --csv, --xlsx, --ispis ili "
+             "--izvjestaj."
+          << Qt::endl;
+    return false;
+}
 
-    QString conn = p.value(QStringLiteral("conn"));
-    if (p.isSet(QStringLiteral("demo")) || conn.isEmpty()) {
+// The book the window reads, made when it is the demo book: its connection string in *conn. A
+// book that cannot be read, or written by work that writes, is said once, and nothing opens: a
+// book another program holds is waited for, then refused.
+bool bookReady(const QCommandLineParser &p, bool forWriting, QString *conn)
+{
+    *conn = p.value(QStringLiteral("conn"));
+    if (p.isSet(QStringLiteral("demo")) || conn->isEmpty()) {
         const QString book = p.value(QStringLiteral("book"));
         QString error;
         if (!DemoBook::create(book, DemoBook::Options(), &error)) {
             err() << error << Qt::endl;
-            return CouldNot;
+            return false;
         }
-        conn = QStringLiteral("Provider=SQLite;Data Source=") + book;
+        *conn = QStringLiteral("Provider=SQLite;Data Source=") + book;
     }
-    // A book that cannot be read, or written by a command that writes, is said once, and nothing
-    // opens: a book another program holds is waited for, then refused.
     cPristupPodacima::setFailureTrace(noteDatabaseCause);
-    {
-        cPristupPodacima book;
-        if (!book.checkConnection(conn, define || (groups && p.isSet(QStringLiteral("prepisi"))))) {
-            err() << book.OpisGreske() << Qt::endl;
-            return CouldNot;
-        }
-        const QString noBook = notABook(conn);
-        if (!noBook.isEmpty()) {
-            err() << noBook << Qt::endl;
-            return CouldNot;
-        }
+    cPristupPodacima book;
+    if (!book.checkConnection(*conn, forWriting)) {
+        err() << book.OpisGreske() << Qt::endl;
+        return false;
     }
-    std::unique_ptr<QFile> trace;
-    if (p.isSet(QStringLiteral("trace-sql"))) {
-        trace = std::make_unique<QFile>(p.value(QStringLiteral("trace-sql")));
-        if (!trace->open(QIODevice::Append | QIODevice::Text)) {
-            err() << "Datoteka za praćenje naredbi se ne može otvoriti: " << trace->fileName()
-                  << " (" << trace->errorString() << ")" << Qt::endl;
-            return CouldNot;
-        }
-        cPristupPodacima::setTrace([f = trace.get()](const QString &stage, const QString &sql) {
-            f->write((stage + QStringLiteral(": ") + sql + u'\n').toUtf8());
-            f->flush();
-        });
+    if (const QString noBook = notABook(*conn); !noBook.isEmpty()) {
+        err() << noBook << Qt::endl;
+        return false;
     }
+    return true;
+}
 
+// With --trace-sql, every statement is appended to the file, which *trace then holds open.
+bool traceStatements(const QCommandLineParser &p, std::unique_ptr<QFile> *trace)
+{
+    if (!p.isSet(QStringLiteral("trace-sql")))
+        return true;
+    *trace = std::make_unique<QFile>(p.value(QStringLiteral("trace-sql")));
+    if (!(*trace)->open(QIODevice::Append | QIODevice::Text)) {
+        err() << "Datoteka za praćenje naredbi se ne može otvoriti: " << (*trace)->fileName()
+              << " (" << (*trace)->errorString() << ")" << Qt::endl;
+        return false;
+    }
+    cPristupPodacima::setTrace([f = trace->get()](const QString &stage, const QString &sql) {
+        f->write((stage + QStringLiteral(": ") + sql + u'\n').toUtf8());
+        f->flush();
+    });
+    return true;
+}
+
+// Opens the window as the host does, then shows it, or, without a screen, does what the options
+// ask of it: the kind's own work, or the chosen node drawn and written out.
+int openWindow(const WindowKind &kind, const WindowCommand &launcher, const QCommandLineParser &p,
+               const QString &conn, bool headless)
+{
     auto scripted = std::make_shared<ScriptedDialogs>();
     // Without a screen: the workbook is written to the named file instead of being opened.
     auto workbooks = std::make_shared<FileSpreadsheets>(p.value(QStringLiteral("xlsx")));
@@ -916,13 +695,49 @@ int runWindow(const WindowKind &kind, const QStringList &args)
     ChartWindow *w = host.lastWindow();
     if (!w)
         return reportFailure(*scripted, {QStringLiteral("Prozor nije otvoren.")});
-    if (define)
-        return defineGroup(qobject_cast<frmFinGrafPrihodRashod *>(w), p, *scripted);
-    if (groupOutputs)
-        return runHeadless(w, p, kind, *scripted, services, [&](ChartWindow *window) {
-            return groupWork(qobject_cast<frmFinGrafPrihodRashod *>(window), p, *scripted);
-        });
-    return runHeadless(w, p, kind, *scripted, services);
+    std::unique_ptr<Progress> progress;
+    WindowCommand::Run run{
+        *scripted, [&scripted](const QStringList &own) { return reportFailure(*scripted, own); },
+        [](const QString &line) { err() << line << Qt::endl; },
+        [&progress](const QString &what, int percent) {
+            if (percent < 0) {
+                progress.reset();
+                return;
+            }
+            if (!progress)
+                progress = std::make_unique<Progress>(what);
+            (*progress)(percent);
+        }};
+    if (launcher.insteadOfDrawing)
+        if (const std::optional<int> code = launcher.insteadOfDrawing(w, p, run))
+            return *code;
+    std::function<int(ChartWindow *)> more;
+    if (launcher.afterDrawing)
+        more = [&](ChartWindow *window) { return launcher.afterDrawing(window, p, run); };
+    return runHeadless(w, p, launcher, *scripted, services, more);
+}
+
+// A window's command: its options read and checked, the book made ready, then the window.
+int runWindow(const WindowKind &kind, const QStringList &args)
+{
+    if (asksForHelp(args)) {
+        printHelp(windowHelp(kind));
+        return Done;
+    }
+    const WindowCommand launcher = kind.launcher();
+    const QList<QCommandLineOption> options = windowOptions(kind, launcher);
+    QCommandLineParser p;
+    if (!parse(p, args, options,
+               QStringLiteral("fingraf %1 [opcije]").arg(QString::fromLatin1(kind.command)), 0) ||
+        !optionsValid(p, options, kind, launcher))
+        return BadOption;
+    QString conn;
+    std::unique_ptr<QFile> trace;
+    if (!canShowWindows() || !bookReady(p, launcher.asksForWriting(p), &conn) ||
+        !traceStatements(p, &trace))
+        return CouldNot;
+    return openWindow(kind, launcher, p, conn,
+                      launcher.asksForWindowlessWork(p) || wantsHeadlessRun(p));
 }
 
 void usage(QTextStream &out)

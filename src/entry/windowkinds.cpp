@@ -20,46 +20,26 @@ ChartWindow *makePlan(const Services &services, std::shared_ptr<HostContext> hos
     return w;
 }
 
-// The plan tree's levels: the side (P income, R expense), then the names below it.
-QStringList planPath()
-{
-    return {QStringLiteral("strana"), QStringLiteral("grupa"), QStringLiteral("podgrupa"),
-            QStringLiteral("analitika")};
-}
-
 } // namespace
 
 const std::vector<WindowKind> &windowKinds()
 {
     static const std::vector<WindowKind> kinds = {
-        {1,
-         "promet",
-         "PrikažiGrafPromet",
-         "promet konta i komitenata po mjesecima",
-         false,
-         {QStringLiteral("konto"), QStringLiteral("komitent")},
-         &make<frmFinGrafPromet>,
-         &frmFinGrafPromet::windowDesign},
-        {2,
-         "kumulativ",
-         "PrikažiGrafPrometKumulativ",
-         "kumulativni saldo konta po mjesecima",
-         false,
-         {QStringLiteral("konto"), QStringLiteral("komitent")},
-         &make<frmFinGrafPrometKumul>,
-         &frmFinGrafPrometKumul::windowDesign},
-        {3,
-         "prihodi",
-         "PrikažiPrihodeRashode",
-         "prihodi i rashodi grupa konta",
-         false,
-         {QStringLiteral("grupa"), QStringLiteral("konto"), QStringLiteral("komitent")},
-         &make<frmFinGrafPrihodRashod>,
-         &frmFinGrafPrihodRashod::windowDesign},
-        {4, "plan", "PrikažiPlanIRealizaciju", "plan i realizacija", true, planPath(),
-         &makePlan<frmFinGrafPlan>, &frmFinGrafPlan::windowDesign},
-        {5, "budzet", "PrikažiPlanIRealizacijuBudž", "plan i realizacija budžeta", true, planPath(),
-         &makePlan<frmFinGrafPlanBudž>, &frmFinGrafPlanBudž::windowDesign},
+        {1, "promet", "PrikažiGrafPromet", "promet konta i komitenata po mjesecima", false,
+         &make<frmFinGrafPromet>, &frmFinGrafPromet::windowDesign,
+         &frmFinGrafPromet::launcherCommand},
+        {2, "kumulativ", "PrikažiGrafPrometKumulativ", "kumulativni saldo konta po mjesecima",
+         false, &make<frmFinGrafPrometKumul>, &frmFinGrafPrometKumul::windowDesign,
+         &frmFinGrafPrometKumul::launcherCommand},
+        {3, "prihodi", "PrikažiPrihodeRashode", "prihodi i rashodi grupa konta", false,
+         &make<frmFinGrafPrihodRashod>, &frmFinGrafPrihodRashod::windowDesign,
+         &frmFinGrafPrihodRashod::launcherCommand},
+        {4, "plan", "PrikažiPlanIRealizaciju", "plan i realizacija", true,
+         &makePlan<frmFinGrafPlan>, &frmFinGrafPlan::windowDesign,
+         &frmFinGrafPlan::launcherCommand},
+        {5, "budzet", "PrikažiPlanIRealizacijuBudž", "plan i realizacija budžeta", true,
+         &makePlan<frmFinGrafPlanBudž>, &frmFinGrafPlanBudž::windowDesign,
+         &frmFinGrafPlanBudž::launcherCommand},
     };
     return kinds;
 }

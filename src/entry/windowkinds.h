@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chartwin/windowcommand.h"
 #include "chartwin/windowdesign.h"
 #include "platform/services.h"
 
@@ -13,7 +14,8 @@ class ChartWindow;
 struct HostContext;
 
 /// One row per chart window the component opens: what the entry class, the C interface and the
-/// launcher need to know of it. A new window is a new row here and a folder of its own.
+/// launcher need to know of it. A new window is a new row here and a folder of its own: the
+/// launcher asks the row for everything of the window it offers.
 struct WindowKind
 {
     int method;              ///< the C interface's method number
@@ -21,12 +23,12 @@ struct WindowKind
     const char *entryMethod; ///< the entry class's method, for messages
     const char *summary;     ///< one line of the launcher's usage
     bool takesPlan;          ///< the plan number is handed to the window
-    /// Launcher options that name a tree node, outermost first (see ChartWindow::clickPath).
-    QStringList pathOptions;
     /// Makes the window, not loaded; null while the window is not available in this version.
     ChartWindow *(*create)(const Services &, std::shared_ptr<HostContext>, qint16 plan);
     /// How the window differs from the frame (its amount kinds, say), without making it.
     WindowDesign (*design)();
+    /// Its part of the launcher's command: the options naming a node, its own work and their help.
+    WindowCommand (*launcher)();
 };
 
 const std::vector<WindowKind> &windowKinds();

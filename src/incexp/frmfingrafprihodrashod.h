@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chartwin/chartwindow.h"
+#include "chartwin/windowcommand.h"
 #include "output/frmispiscr.h"
 
 #include <QPointer>
@@ -23,6 +24,8 @@ public:
                            QWidget *parent = nullptr);
     /// How this kind differs from the frame, without making a window (the launcher's help).
     static WindowDesign windowDesign();
+    /// Its part of the launcher's command: the options naming a node, and its own work.
+    static WindowCommand launcherCommand();
 
     // The window's text functions.
     static QString PadR(const QString &text, int width);

@@ -6,6 +6,7 @@
 #include "platform/text/vbtext.h"
 #include "platform/widgets/keyedtree.h"
 
+#include <QCommandLineParser>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -46,6 +47,32 @@ frmFinGrafPlan::frmFinGrafPlan(const Services &services, std::shared_ptr<HostCon
 WindowDesign frmFinGrafPlan::windowDesign()
 {
     return planDesign(kPlanCaption);
+}
+
+WindowCommand frmFinGrafPlan::launcherCommand()
+{
+    WindowCommand c;
+    c.path = {{QStringLiteral("strana"),
+               QStringLiteral("Strana plana: P prihodi (zadano), R rashodi."),
+               QStringLiteral("P|R")},
+              {QStringLiteral("grupa"), QStringLiteral("Grupa plana po nazivu."),
+               QStringLiteral("NAZIV")},
+              {QStringLiteral("podgrupa"), QStringLiteral("Podgrupa grupe po nazivu (uz --grupa)."),
+               QStringLiteral("NAZIV")},
+              {QStringLiteral("analitika"),
+               QStringLiteral("Analitička stavka podgrupe po nazivu (uz --podgrupa)."),
+               QStringLiteral("NAZIV")}};
+    c.pathDefaults = {QStringLiteral("strana")};
+    c.nodeKeyExample = QStringLiteral("\"PG***Prihodi od prodaje\"");
+    c.check = [](const QCommandLineParser &p, const QStringList &) {
+        if (p.isSet(QStringLiteral("strana")) &&
+            !kSides.contains(p.value(QStringLiteral("strana")).trimmed().toUpper()))
+            return QStringLiteral(
+                       "--strana: dopušteno je P (prihodi) ili R (rashodi), a ne \"%1\".")
+                .arg(p.value(QStringLiteral("strana")));
+        return QString();
+    };
+    return c;
 }
 
 frmFinGrafPlan::frmFinGrafPlan(const Services &services, std::shared_ptr<HostContext> host,

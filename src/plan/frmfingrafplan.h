@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chartwin/chartwindow.h"
+#include "chartwin/windowcommand.h"
 #include "plan/planrows.h"
 #include "plan/planstatements.h"
 
@@ -15,6 +16,8 @@ public:
                    QWidget *parent = nullptr);
     /// How this kind differs from the frame, without making a window (the launcher's help).
     static WindowDesign windowDesign();
+    /// Its part of the launcher's command: the options naming a node, and its own work.
+    static WindowCommand launcherCommand();
 
     /// The plan shown; set before Prikaži, it names the settings with the caption.
     qint16 BrojPlana = 0;

@@ -46,6 +46,18 @@ WindowDesign frmFinGrafPromet::windowDesign()
     return turnoverDesign();
 }
 
+WindowCommand frmFinGrafPromet::launcherCommand()
+{
+    WindowCommand c;
+    c.path = {{QStringLiteral("konto"), QStringLiteral("Konto (sintetički ili analitički)."),
+               QStringLiteral("KONTO")},
+              {QStringLiteral("komitent"),
+               QStringLiteral("Šifra komitenta na analitičkom kontu (uz --konto)."),
+               QStringLiteral("ŠIFRA")}};
+    c.nodeKeyExample = QStringLiteral("\"K: 1200\"");
+    return c;
+}
+
 WindowDesign frmFinGrafPrometKumul::windowDesign()
 {
     return cumulativeDesign();

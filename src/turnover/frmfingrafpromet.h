@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chartwin/chartwindow.h"
+#include "chartwin/windowcommand.h"
 #include "turnover/turnoverstatements.h"
 
 /// Monthly turnover of synthetic accounts, analytic accounts and partners, one series per year.
@@ -29,6 +30,8 @@ public:
 
     /// How this kind differs from the frame, without making a window (the launcher's help).
     static WindowDesign windowDesign();
+    /// Its part of the launcher's command: the options naming a node, and its own work.
+    static WindowCommand launcherCommand();
 
 protected:
     frmFinGrafPromet(const Services &services, std::shared_ptr<HostContext> host,
