@@ -3,6 +3,7 @@
 #include "chartwindow.h"
 
 #include "book/bookstatements.h"
+#include "book/sqltext.h"
 #include "chartwin/windowsettings.h"
 #include "platform/chart/chartcontrol.h"
 #include "platform/clock/clock.h"
@@ -17,6 +18,7 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 
@@ -56,6 +58,7 @@ ChartWindow::~ChartWindow() = default;
 
 void ChartWindow::connectControls()
 {
+    connect(Command1, &QPushButton::clicked, this, &ChartWindow::Command1_Click);
     for (QRadioButton *o : std::as_const(optVrijednost))
         connect(o, &QRadioButton::clicked, this, [this] { redraw(); });
     for (QLineEdit *e : {txtMj[0], txtMj[1], txtGodina[0], txtGodina[1]})
@@ -135,7 +138,7 @@ void ChartWindow::load()
     txtMj[1]->setText(QStringLiteral("12"));
     MSChart1->hide();
     if (m_design.fillsTreeOnLoad)
-        napuniStablo();
+        fillTree();
 }
 
 void ChartWindow::Prikaži(int mode, QString &vrstaPrograma)
@@ -247,7 +250,7 @@ void ChartWindow::redraw()
 
 void ChartWindow::mnuNapuniKonta_Click()
 {
-    napuniStablo();
+    fillTree();
 }
 
 int ChartWindow::selectedAmountKind() const
@@ -338,15 +341,73 @@ void ChartWindow::clearTree()
     m_lastNode = nullptr;
 }
 
-bool ChartWindow::openFill(const QString &sql, Recordset &rs, const Failure &failure)
+bool ChartWindow::openFill(const QString &sql, Recordset &rs, const std::optional<Failure> &failure)
 {
     BusyCursor busy;
     setLastSql(sql);
     if (pristup().OtvoriRecordset(m_host->connectionString, sql, rs, true, false))
         return true;
     busy.restore();
-    showFailure(failure);
+    if (failure)
+        showFailure(*failure);
     return false;
+}
+
+void ChartWindow::refillTree(const std::function<void()> &addNodes)
+{
+    tv->setVisible(false);
+    tv->setUpdatesEnabled(false);
+    clearTree();
+    addNodes();
+    tv->setVisible(true);
+    tv->setUpdatesEnabled(true);
+}
+
+void ChartWindow::fillPartners(QTreeWidgetItem *account, const QString &keyPrefix,
+                               const QString &tag)
+{
+    Recordset rs;
+    if (!openFill(SqlText::partnerFill(ImeBazePrometa, m_host->brojPoduzeca, txtkonto->text(),
+                                       firstYear(), lastYear()),
+                  rs, Failure{QStringLiteral("GREŠKA DISTINCT Komit"), Dialogs::NoIcon}))
+        return;
+    const int codeAt = rs.fieldIndex(QStringLiteral("ANALKONTO"));
+    const int nameAt = rs.fieldIndex(QStringLiteral("Naziv"));
+    tv->addChildren(account, rs.RecordCount(), [=](int row) {
+        const QString code = rs.valueAt(row, codeAt).toString();
+        return KeyedTree::Node{keyPrefix + code,
+                               partnerText(rs.valueAt(row, nameAt).toString(), code), tag};
+    });
+}
+
+QString ChartWindow::partnerCodeOf(const QTreeWidgetItem *partner)
+{
+    const QString text = partner->text(0);
+    const int open = text.lastIndexOf(u'(');
+    return open < 0 ? QString() : text.mid(open + 1).chopped(1);
+}
+
+QTreeWidgetItem *ChartWindow::findChild(QTreeWidgetItem *parent, const QString &wanted,
+                                        const std::function<QString(const QTreeWidgetItem *)> &code,
+                                        QStringList *seen) const
+{
+    const int n = parent ? parent->childCount() : tv->topLevelItemCount();
+    for (int i = 0; i < n; ++i) {
+        QTreeWidgetItem *child = parent ? parent->child(i) : tv->topLevelItem(i);
+        const QString c = code(child);
+        if (!wanted.isEmpty() && c == wanted)
+            return child;
+        if (seen)
+            *seen << c;
+    }
+    return nullptr;
+}
+
+QTreeWidgetItem *ChartWindow::partnerNode(QTreeWidgetItem *account, const QString &code,
+                                          QStringList *seen)
+{
+    tv->completeChildren(); // a long partner level fills on its own otherwise
+    return findChild(account, code, partnerCodeOf, seen);
 }
 
 void ChartWindow::showFailure(const Failure &failure)

@@ -15,6 +15,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class ChartControl;
 class KeyedTree;
@@ -109,6 +110,8 @@ public:
     void mnuPostGraf_Click(int index);
     void mnuPregledPodataka_Click();
     void mnuNapuniKonta_Click();
+    /// The Prikaži button: draws the chart of what the last click chose (drawChart).
+    void Command1_Click() { drawChart(); }
     /// Prints the chart's picture on the default printer, after asking.
     void mnuIspis_Click();
     /// Switches every series to numbered fill patterns on white, or back to colour.
@@ -148,11 +151,13 @@ public:
     virtual bool clickPath(const QStringList &codes, QString *notFound = nullptr);
 
 protected:
-    /// The window kind's tree fill, run by the load (when the design says so) and by the refill
-    /// menu.
-    virtual void napuniStablo() = 0;
-    /// The window kind's node-click handling; null when nothing was clicked yet.
+    // The window kind's hooks.
+    /// Its tree fill, run by the load (when the design says so) and by the refill menu.
+    virtual void fillTree() = 0;
+    /// Its node-click handling; null when nothing was clicked yet.
     virtual void nodeClick(QTreeWidgetItem *node) = 0;
+    /// Its chart of what the last click chose: the Prikaži button, and most clicks.
+    virtual void drawChart() = 0;
     /// The kind's steps after the settings are restored and before the window is shown.
     virtual void beforeShow() {}
     /// What the kind adds to the caption after the cost-centre words and before the settings are
@@ -169,6 +174,24 @@ protected:
     void setLastNode(QTreeWidgetItem *node) { m_lastNode = node; }
     /// Empties the tree; the last clicked node, which was one of its nodes, is forgotten with it.
     void clearTree();
+    /// Empties the tree and fills it anew out of sight: addNodes adds the nodes (and may say
+    /// what it meets).
+    void refillTree(const std::function<void()> &addNodes);
+    /// The partner level under an account node: the partners with turnover on the account of
+    /// txtkonto in the years of the boxes, by name, each "name (code)" keyed keyPrefix + code and
+    /// tagged tag; a read that fails says "GREŠKA DISTINCT Komit".
+    void fillPartners(QTreeWidgetItem *account, const QString &keyPrefix, const QString &tag);
+    /// The code of a partner node, from its text "name (code)".
+    static QString partnerCodeOf(const QTreeWidgetItem *partner);
+    /// A node of the tree by what code makes of it: the first child of parent (a top-level node
+    /// for none) whose code is wanted (an empty one names none); null when none is, *seen then
+    /// holds every child's code.
+    QTreeWidgetItem *findChild(QTreeWidgetItem *parent, const QString &wanted,
+                               const std::function<QString(const QTreeWidgetItem *)> &code,
+                               QStringList *seen) const;
+    /// The partner node under an account by its code, the level filled in whole first; null when
+    /// none, *seen then holds the codes there are.
+    QTreeWidgetItem *partnerNode(QTreeWidgetItem *account, const QString &code, QStringList *seen);
     /// The month boxes as whole months; false when one lies outside 0..12.
     bool monthRange(qint16 *first, qint16 *last) const;
     void setLastSql(const QString &sql) { m_lastSql = sql; }
@@ -210,8 +233,10 @@ protected:
     /// keeps what it showed.
     bool draw(const Statement &statement, const QString &title, const Failure &failure,
               const Shaping &shaping = {});
-    /// A tree fill's read into its own record set, under the hourglass; the failure on error.
-    bool openFill(const QString &sql, Recordset &rs, const Failure &failure);
+    /// A read into a record set of its own (a tree level's, a report's), under the hourglass: the
+    /// chart's rows stay the chart's. On error the failure is shown, when there is one.
+    bool openFill(const QString &sql, Recordset &rs,
+                  const std::optional<Failure> &failure = std::nullopt);
 
     void displaySettings();
     void formatGrid();

@@ -98,7 +98,6 @@ frmFinGrafPrihodRashod::frmFinGrafPrihodRashod(const Services &services,
     : ChartWindow(services, std::move(host), incExpDesign(), parent)
 {
     Command1->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
-    connect(Command1, &QPushButton::clicked, this, &frmFinGrafPrihodRashod::Command1_Click);
 
     // Menus: the group commands, the standing groups and the printing stand before the frame's.
     mnuGrupe = insertMenu(mnuNapuniKonta, QStringLiteral("Grupe"));
@@ -187,31 +186,31 @@ void frmFinGrafPrihodRashod::SelektirajText(QLineEdit *box)
 void frmFinGrafPrihodRashod::NapuniGrupe()
 {
     BusyCursor busy;
-    tv->setVisible(false);
-    clearTree();
-    tv->setVisible(true);
-    Recordset keys;
-    if (!openFill(IncExpSql::groupList(host().brojPoduzeca, host().godina), keys,
-                  {QStringLiteral("Desila se greška u pristupu podacima o fin.grupama. Ponovite!"),
-                   Dialogs::Exclamation, true, QStringLiteral("Greška u pristupu podacima")}))
-        return;
-    if (keys.Bof() && keys.Eof()) {
-        busy.restore();
-        dialogs().message(this, QStringLiteral("Nisu upisanih grupa!"));
-        busy.resume();
-        for (const char *key : {"PrihodiP", "RashodiR", "Prihodi-Rashodi (Dobit)S"})
-            addGroup(QString::fromUtf8(key), busy);
-        return;
-    }
-    for (keys.MoveFirst(); !keys.Eof(); keys.MoveNext())
-        addGroup(keys.value(0).toString(), busy);
+    refillTree([&] {
+        Recordset keys;
+        if (!openFill(IncExpSql::groupList(host().brojPoduzeca, host().godina), keys,
+                      Failure{QStringLiteral("Desila se greška u pristupu podacima o fin.grupama. "
+                                             "Ponovite!"),
+                              Dialogs::Exclamation, true,
+                              QStringLiteral("Greška u pristupu podacima")}))
+            return;
+        if (keys.Bof() && keys.Eof()) {
+            busy.restore();
+            dialogs().message(this, QStringLiteral("Nisu upisanih grupa!"));
+            busy.resume();
+            for (const char *key : {"PrihodiP", "RashodiR", "Prihodi-Rashodi (Dobit)S"})
+                addGroup(QString::fromUtf8(key), busy);
+            return;
+        }
+        for (keys.MoveFirst(); !keys.Eof(); keys.MoveNext())
+            addGroup(keys.value(0).toString(), busy);
+    });
 }
 
 void frmFinGrafPrihodRashod::addGroup(const QString &key, BusyCursor &busy)
 {
     Recordset accounts;
-    setLastSql(IncExpSql::groupAccounts(key, host().brojPoduzeca, host().godina));
-    if (!pristup().OtvoriRecordset(host().connectionString, lastSql(), accounts, true, false))
+    if (!openFill(IncExpSql::groupAccounts(key, host().brojPoduzeca, host().godina), accounts))
         return;
     if (accounts.Bof() && accounts.Eof()) {
         busy.restore();
@@ -233,25 +232,14 @@ void frmFinGrafPrihodRashod::addGroup(const QString &key, BusyCursor &busy)
 
 void frmFinGrafPrihodRashod::loadPartners(QTreeWidgetItem *account)
 {
-    Recordset partners; // the chart's rows stay the chart's
-    if (!openFill(SqlText::partnerFill(ImeBazePrometa, host().brojPoduzeca, txtkonto->text(),
-                                       firstYear(), lastYear()),
-                  partners, {QStringLiteral("GREŠKA DISTINCT Komit"), Dialogs::NoIcon}))
-        return;
     const QString tag = KeyedTree::tag(account);
-    const QString prefix = tag == u"PrihKonto"   ? QStringLiteral("AP:")
-                           : tag == u"RashKonto" ? QStringLiteral("AR:")
-                                                 : QStringLiteral("AS:");
-    const QString partnerTag = tag == u"PrihKonto"   ? QStringLiteral("PKomit")
-                               : tag == u"RashKonto" ? QStringLiteral("RKomit")
-                                                     : QStringLiteral("SKomit");
-    const int codeAt = partners.fieldIndex(QStringLiteral("ANALKONTO"));
-    const int nameAt = partners.fieldIndex(QStringLiteral("Naziv"));
-    tv->addChildren(account, partners.RecordCount(), [=](int row) {
-        const QString code = partners.valueAt(row, codeAt).toString();
-        return KeyedTree::Node{
-            prefix + code, partnerText(partners.valueAt(row, nameAt).toString(), code), partnerTag};
-    });
+    fillPartners(account,
+                 tag == u"PrihKonto"   ? QStringLiteral("AP:")
+                 : tag == u"RashKonto" ? QStringLiteral("AR:")
+                                       : QStringLiteral("AS:"),
+                 tag == u"PrihKonto"   ? QStringLiteral("PKomit")
+                 : tag == u"RashKonto" ? QStringLiteral("RKomit")
+                                       : QStringLiteral("SKomit"));
 }
 
 void frmFinGrafPrihodRashod::nodeClick(QTreeWidgetItem *node)
@@ -284,19 +272,7 @@ void frmFinGrafPrihodRashod::nodeClick(QTreeWidgetItem *node)
     }
 }
 
-QString frmFinGrafPrihodRashod::partnerCode(const QTreeWidgetItem *partner) const
-{
-    // A partner on two accounts of the same kind gets its key once: the second node has none,
-    // and its code is read from its text, "name (code)".
-    const QString key = KeyedTree::key(partner);
-    if (!key.isEmpty())
-        return key.mid(3);
-    const QString text = partner->text(0);
-    const int open = text.lastIndexOf(u'(');
-    return open < 0 ? QString() : text.mid(open + 1).chopped(1);
-}
-
-void frmFinGrafPrihodRashod::Command1_Click()
+void frmFinGrafPrihodRashod::drawChart()
 {
     QTreeWidgetItem *node = lastNode();
     const QString tag = KeyedTree::tag(node);
@@ -337,7 +313,8 @@ void frmFinGrafPrihodRashod::drawPartner(QTreeWidgetItem *partner)
     const Kind kind = IncExpSql::kindOfTag(tag);
     const IncExpSql::Scope scope{ImeBazePrometa, host().brojPoduzeca, firstYear(), lastYear()};
     const QString account = txtkonto->text();
-    const QString code = partnerCode(partner);
+    // from the text: a partner on two accounts of the same kind gets its key once
+    const QString code = partnerCodeOf(partner);
     const QString title = (tag == u"PKomit"   ? QStringLiteral("Prihodi: ")
                            : tag == u"RKomit" ? QStringLiteral("Rashodi: ")
                                               : QStringLiteral("Saldo: ")) +
@@ -503,9 +480,8 @@ Recordset frmFinGrafPrihodRashod::groupShareRows(const QString &progress)
         dialogs().message(this, text, icon);
     };
     Recordset groupRows, shares;
-    setLastSql(IncExpSql::groupRows(m_groupKey, host().brojPoduzeca));
     QStringList accounts;
-    if (!pristup().OtvoriRecordset(host().connectionString, lastSql(), groupRows, true, false)) {
+    if (!openFill(IncExpSql::groupRows(m_groupKey, host().brojPoduzeca), groupRows)) {
         tell(QStringLiteral("GREŠKA u punjenju konta za grupu:") + m_groupKey,
              Dialogs::Exclamation);
     } else if (groupRows.Bof() && groupRows.Eof()) {
@@ -527,11 +503,11 @@ Recordset frmFinGrafPrihodRashod::groupShareRows(const QString &progress)
         return shares;
     }
     busy.resume();
-    setLastSql(
-        IncExpSql::shareData(IncExpSql::shareAccountCondition(accounts),
-                             IncExpSql::shareColumns(IncExpSql::kindOfTag(m_groupTag), first, last),
-                             {ImeBazePrometa, host().brojPoduzeca, firstYear(), lastYear()}));
-    if (!pristup().OtvoriRecordset(host().connectionString, lastSql(), shares, true, false)) {
+    if (!openFill(IncExpSql::shareData(
+                      IncExpSql::shareAccountCondition(accounts),
+                      IncExpSql::shareColumns(IncExpSql::kindOfTag(m_groupTag), first, last),
+                      {ImeBazePrometa, host().brojPoduzeca, firstYear(), lastYear()}),
+                  shares)) {
         tell(QStringLiteral("Greška u pristupu podacima za grupu ") + m_groupKey,
              Dialogs::Exclamation);
         shares.clear();
@@ -608,11 +584,10 @@ bool frmFinGrafPrihodRashod::clickPath(const QStringList &codes, QString *notFou
     QTreeWidgetItem *group = tv->node(key);
     if (!group || group->parent()) {
         QStringList keys, sameName;
-        for (int i = 0; i < tv->topLevelItemCount(); ++i) {
-            keys << KeyedTree::key(tv->topLevelItem(i));
-            if (keys.last().chopped(1).compare(key, Qt::CaseInsensitive) == 0)
-                sameName << keys.last();
-        }
+        findChild(nullptr, {}, KeyedTree::key, &keys);
+        for (const QString &k : std::as_const(keys))
+            if (k.chopped(1).compare(key, Qt::CaseInsensitive) == 0)
+                sameName << k;
         // the key is the name and the kind letter: a name alone is the likeliest slip
         if (!sameName.isEmpty())
             return notFoundAmong(notFound,
@@ -631,8 +606,12 @@ bool frmFinGrafPrihodRashod::clickPath(const QStringList &codes, QString *notFou
     QTreeWidgetItem *accountNode = tv->node(PadR(account, 8) + key);
     if (!accountNode) {
         QStringList accounts;
-        for (int i = 0; i < group->childCount(); ++i)
-            accounts << IncExpSql::accountOfKey(KeyedTree::key(group->child(i))).trimmed();
+        findChild(
+            group, {},
+            [](const QTreeWidgetItem *n) {
+                return IncExpSql::accountOfKey(KeyedTree::key(n)).trimmed();
+            },
+            &accounts);
         return notFoundAmong(
             notFound, QStringLiteral("Konto %1 nije u grupi \"%2\".").arg(account, key), accounts);
     }
@@ -641,13 +620,9 @@ bool frmFinGrafPrihodRashod::clickPath(const QStringList &codes, QString *notFou
     if (partner.isEmpty())
         return true;
     QStringList partners;
-    tv->completeChildren(); // a long partner level fills on its own otherwise
-    for (int i = 0; i < accountNode->childCount(); ++i) {
-        partners << partnerCode(accountNode->child(i));
-        if (partners.last() == partner) {
-            click(accountNode->child(i));
-            return true;
-        }
+    if (QTreeWidgetItem *node = partnerNode(accountNode, partner, &partners)) {
+        click(node);
+        return true;
     }
     return notFoundAmong(
         notFound,

@@ -35,8 +35,6 @@ public:
 
     /// Refills the group tree: the year's groups, or the standing ones when there are none.
     void NapuniGrupe();
-    /// Draws the chart of the last clicked node (a partner node draws its partner chart).
-    void Command1_Click();
     /// The group commands: 0 new, 1 change, 2 delete, 4 accounts of the group.
     void mnuRadSaGrupom_Click(int index);
     /// The definition window for a standing group: 0 "PrihodiP", 1 "RashodiR".
@@ -77,8 +75,10 @@ public:
     std::array<QAction *, 3> mnuPrepišiProšlu{};
 
 protected:
-    void napuniStablo() override { NapuniGrupe(); }
+    void fillTree() override { NapuniGrupe(); }
     void nodeClick(QTreeWidgetItem *node) override;
+    /// Draws the chart of the last clicked node (a partner node draws its partner chart).
+    void drawChart() override;
 
 private:
     void addGroup(const QString &key, class BusyCursor &busy);
@@ -87,7 +87,6 @@ private:
     void openDefinition(const QString &key);
     void newGroup();
     void deleteGroup();
-    QString partnerCode(const QTreeWidgetItem *partner) const;
     /// The share report's rows; progress names the work whose progress box a message ends.
     Recordset groupShareRows(const QString &progress);
     frmIspisCR *showReport(std::unique_ptr<class Report> report, const QString &title,

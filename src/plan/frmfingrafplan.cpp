@@ -81,7 +81,6 @@ frmFinGrafPlan::frmFinGrafPlan(const Services &services, std::shared_ptr<HostCon
 {
     // the plan keeps its colour whichever view puts it first
     MSChart1->setSeriesNaming(PlanRows::seriesTitle, PlanRows::colourSlot);
-    connect(Command1, &QPushButton::clicked, this, &frmFinGrafPlan::Command1_Click);
 }
 
 QString frmFinGrafPlan::captionAddition() const
@@ -115,20 +114,16 @@ PlanSql::Node frmFinGrafPlan::planNode(const QTreeWidgetItem *node)
 void frmFinGrafPlan::NapuniStabloPlana()
 {
     BusyCursor busy;
-    // the tree stays out of sight while every level is added
-    tv->setVisible(false);
-    tv->setUpdatesEnabled(false);
-    clearTree();
     // a plan is there when a side has a group: every plan row names its group
     int groups = 0;
     bool read = true;
-    for (const QString &side : kSides) {
-        const int n = fillGroups(side, busy);
-        read = read && n >= 0;
-        groups += std::max(0, n);
-    }
-    tv->setVisible(true);
-    tv->setUpdatesEnabled(true);
+    refillTree([&] {
+        for (const QString &side : kSides) {
+            const int n = fillGroups(side, busy);
+            read = read && n >= 0;
+            groups += std::max(0, n);
+        }
+    });
     m_noPlanYear = read && groups == 0 ? firstYear() : QString();
     if (!m_noPlanYear.isEmpty()) {
         busy.restore();
@@ -153,13 +148,9 @@ int frmFinGrafPlan::fillGroups(const QString &side, BusyCursor &busy)
     const PlanSql::Node rootNode{side, {}};
     QTreeWidgetItem *root = tv->addNode(nullptr, PlanSql::nodeKey(rootNode),
                                         PlanSql::rootText(side), PlanSql::nodeTag(rootNode));
-    auto open = [this](const QString &sql, Recordset &rs) {
-        setLastSql(sql);
-        return pristup().OtvoriRecordset(host().connectionString, sql, rs, true, false);
-    };
-    // each level reads into a record set of its own: the chart's rows stay the chart's
+    // each level reads into a record set of its own
     Recordset groups;
-    if (!open(PlanSql::groupFill(side, s), groups)) {
+    if (!openFill(PlanSql::groupFill(side, s), groups)) {
         busy.restore();
         dialogs().message(this, QStringLiteral("GREŠKA u punjenju podataka!"),
                           Dialogs::Exclamation);
@@ -174,13 +165,13 @@ int frmFinGrafPlan::fillGroups(const QString &side, BusyCursor &busy)
         QTreeWidgetItem *groupNode = add(root, {side, {group}});
         // a level below a group that cannot be read stays empty
         Recordset subgroups;
-        if (!open(PlanSql::subgroupFill(side, group, s), subgroups))
+        if (!openFill(PlanSql::subgroupFill(side, group, s), subgroups))
             continue;
         for (subgroups.MoveFirst(); !subgroups.Eof(); subgroups.MoveNext()) {
             const QString subgroup = subgroups.value(0).toString();
             QTreeWidgetItem *subgroupNode = add(groupNode, {side, {group, subgroup}});
             Recordset items;
-            if (!open(PlanSql::analyticFill(side, group, subgroup, s), items))
+            if (!openFill(PlanSql::analyticFill(side, group, subgroup, s), items))
                 continue;
             for (items.MoveFirst(); !items.Eof(); items.MoveNext())
                 add(subgroupNode, {side, {group, subgroup, items.value(0).toString()}});
@@ -192,7 +183,7 @@ int frmFinGrafPlan::fillGroups(const QString &side, BusyCursor &busy)
 void frmFinGrafPlan::nodeClick(QTreeWidgetItem *node)
 {
     setLastNode(node);
-    Command1_Click();
+    drawChart();
 }
 
 bool frmFinGrafPlan::readAccountCondition(QString *condition)
@@ -200,17 +191,12 @@ bool frmFinGrafPlan::readAccountCondition(QString *condition)
     const QString sql = PlanSql::accountPairs(planNode(lastNode()), scope());
     if (sql.isEmpty())
         return false;
-    BusyCursor busy;
-    setLastSql(sql);
     Recordset rs;
-    if (!pristup().OtvoriRecordset(host().connectionString, sql, rs, true, false)) {
-        busy.restore();
-        dialogs().message(this,
-                          QStringLiteral("Desila se greška: ") +
+    if (!openFill(sql, rs,
+                  Failure{QStringLiteral("Desila se greška: ") +
                               QStringLiteral("u čitanju postavljanju filtra za konto/komit!"),
-                          Dialogs::Exclamation);
+                          Dialogs::Exclamation}))
         return false;
-    }
     QVector<PlanSql::AccountPair> pairs;
     for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
         pairs.append({rs.value(QStringLiteral("KONTO")).toString(),
@@ -219,7 +205,7 @@ bool frmFinGrafPlan::readAccountCondition(QString *condition)
     return true;
 }
 
-void frmFinGrafPlan::Command1_Click()
+void frmFinGrafPlan::drawChart()
 {
     QTreeWidgetItem *node = lastNode();
     if (!node)
@@ -256,13 +242,9 @@ bool frmFinGrafPlan::clickPath(const QStringList &codes, QString *notFound)
             notFound, QStringLiteral("Strana \"%1\" nije u stablu plana.").arg(side), kSides);
     static const char *const levels[] = {nullptr, "Grupa", "Podgrupa", "Analitika"};
     for (int level = 1; level < 4 && !codes.value(level).isEmpty(); ++level) {
-        QTreeWidgetItem *child = nullptr;
         QStringList names;
-        for (int i = 0; i < node->childCount() && !child; ++i) {
-            names << node->child(i)->text(0);
-            if (names.last() == codes.value(level))
-                child = node->child(i);
-        }
+        QTreeWidgetItem *child = findChild(
+            node, codes.value(level), [](const QTreeWidgetItem *n) { return n->text(0); }, &names);
         if (!child)
             return notFoundAmong(
                 notFound,

@@ -27,7 +27,6 @@ public:
     void NapuniStabloPlana();
     /// Draws the last clicked node; nothing while no node has been clicked, nor for the year of a
     /// tree that found the plan without rows (it says so again).
-    void Command1_Click();
 
     /// The account condition of the last clicked node, from the accounts its plan rows name;
     /// false when they could not be read (the window has said so).
@@ -43,8 +42,9 @@ public:
 protected:
     frmFinGrafPlan(const Services &services, std::shared_ptr<HostContext> host,
                    const QString &caption, QWidget *parent);
-    void napuniStablo() override { NapuniStabloPlana(); }
+    void fillTree() override { NapuniStabloPlana(); }
     void nodeClick(QTreeWidgetItem *node) override;
+    void drawChart() override;
     void beforeShow() override;
     QString captionAddition() const override;
 

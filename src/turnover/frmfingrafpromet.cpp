@@ -73,7 +73,6 @@ frmFinGrafPromet::frmFinGrafPromet(const Services &services, std::shared_ptr<Hos
                                    const WindowDesign &design, QWidget *parent)
     : ChartWindow(services, std::move(host), design, parent)
 {
-    connect(Command1, &QPushButton::clicked, this, &frmFinGrafPromet::Command1_Click);
 }
 
 TurnoverSql::Scope frmFinGrafPromet::scope(bool withPartner) const
@@ -93,63 +92,47 @@ QString frmFinGrafPromet::partnerCode() const
 
 void frmFinGrafPromet::NapuniTrocifrenaKonta()
 {
-    Recordset rs; // the tree reads into a record set of its own: the chart's rows stay the chart's
-    if (!openFill(TurnoverSql::topLevelFill(host().brojPoduzeca, firstYear(), lastYear()), rs,
-                  {QStringLiteral("GREŠKA u punjenju trocifrenih konta!"), Dialogs::Exclamation}))
+    Recordset rs;
+    if (!openFill(
+            TurnoverSql::topLevelFill(host().brojPoduzeca, firstYear(), lastYear()), rs,
+            Failure{QStringLiteral("GREŠKA u punjenju trocifrenih konta!"), Dialogs::Exclamation}))
         return;
     if (rs.Bof() && rs.Eof()) {
         dialogs().message(this, QStringLiteral("Nema trocifrenih konta!"));
         return;
     }
-    tv->setVisible(false);
-    tv->setUpdatesEnabled(false);
-    clearTree();
-    tv->setVisible(true);
-    tv->setUpdatesEnabled(true);
-    QTreeWidgetItem *last = nullptr;
-    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
-        const QString konto = rs.value(QStringLiteral("Konto")).toString();
-        const QString naziv = rs.value(QStringLiteral("nazivkonta")).toString();
-        last = tv->addNode(nullptr, QStringLiteral("Sint: ") + konto + u' ' + naziv,
-                           konto + u' ' + naziv, QStringLiteral("Sint"));
-    }
-    setLastNode(last);
-}
-
-void frmFinGrafPromet::fillChildren(QTreeWidgetItem *parent, const QString &sql,
-                                    const QString &keyPrefix, const QString &keyField,
-                                    const QString &textField, const QString &tag,
-                                    const QString &failure)
-{
-    Recordset rs;
-    if (!openFill(sql, rs, {failure, Dialogs::NoIcon}))
-        return;
-    const int keyAt = rs.fieldIndex(keyField), textAt = rs.fieldIndex(textField);
-    const bool partners = tag == u"Komit";
-    tv->addChildren(parent, rs.RecordCount(), [=](int row) {
-        const QString key = rs.valueAt(row, keyAt).toString();
-        const QString text = partners ? partnerText(rs.valueAt(row, textAt).toString(), key)
-                                      : key + u' ' + rs.valueAt(row, textAt).toString();
-        return KeyedTree::Node{keyPrefix + key, text, tag};
+    refillTree([&] {
+        QTreeWidgetItem *last = nullptr;
+        for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
+            const QString konto = rs.value(QStringLiteral("Konto")).toString();
+            const QString naziv = rs.value(QStringLiteral("nazivkonta")).toString();
+            last = tv->addNode(nullptr, QStringLiteral("Sint: ") + konto + u' ' + naziv,
+                               konto + u' ' + naziv, QStringLiteral("Sint"));
+        }
+        setLastNode(last);
     });
 }
 
 void frmFinGrafPromet::NapuniAnalitickaKonta(QTreeWidgetItem *sint)
 {
-    fillChildren(sint,
-                 TurnoverSql::analyticFill(ImeBazePrometa, host().brojPoduzeca, txtkonto->text(),
-                                           firstYear(), lastYear()),
-                 QStringLiteral("K: "), QStringLiteral("Konto"), QStringLiteral("nazivkonta"),
-                 QStringLiteral("Anal"), QStringLiteral("GREŠKA DISTINCT anal"));
+    Recordset rs;
+    if (!openFill(TurnoverSql::analyticFill(ImeBazePrometa, host().brojPoduzeca, txtkonto->text(),
+                                            firstYear(), lastYear()),
+                  rs, Failure{QStringLiteral("GREŠKA DISTINCT anal"), Dialogs::NoIcon}))
+        return;
+    const int codeAt = rs.fieldIndex(QStringLiteral("Konto"));
+    const int nameAt = rs.fieldIndex(QStringLiteral("nazivkonta"));
+    tv->addChildren(sint, rs.RecordCount(), [=](int row) {
+        const QString code = rs.valueAt(row, codeAt).toString();
+        return KeyedTree::Node{QStringLiteral("K: ") + code,
+                               code + u' ' + rs.valueAt(row, nameAt).toString(),
+                               QStringLiteral("Anal")};
+    });
 }
 
 void frmFinGrafPromet::NapuniKomitente(QTreeWidgetItem *anal)
 {
-    fillChildren(anal,
-                 TurnoverSql::partnerFill(ImeBazePrometa, host().brojPoduzeca, txtkonto->text(),
-                                          firstYear(), lastYear()),
-                 QStringLiteral("A: "), QStringLiteral("AnalKonto"), QStringLiteral("Naziv"),
-                 QStringLiteral("Komit"), QStringLiteral("GREŠKA DISTINCT Komit"));
+    fillPartners(anal, QStringLiteral("A: "), QStringLiteral("Komit"));
 }
 
 void frmFinGrafPromet::nodeClick(QTreeWidgetItem *node)
@@ -181,13 +164,10 @@ bool frmFinGrafPromet::clickPath(const QStringList &codes, QString *notFound)
     const QString konto = codes.value(0);
     if (konto.isEmpty())
         return true;
-    QTreeWidgetItem *sint = nullptr;
     QStringList synthetic;
-    for (int i = 0; i < tv->topLevelItemCount(); ++i) {
-        synthetic << tv->topLevelItem(i)->text(0).left(3).trimmed();
-        if (!sint && synthetic.last() == konto.left(3))
-            sint = tv->topLevelItem(i);
-    }
+    QTreeWidgetItem *sint = findChild(
+        nullptr, konto.left(3),
+        [](const QTreeWidgetItem *n) { return n->text(0).left(3).trimmed(); }, &synthetic);
     if (!sint)
         return notFoundAmong(notFound, QStringLiteral("Konto %1 nije u stablu.").arg(konto),
                              synthetic);
@@ -197,11 +177,12 @@ bool frmFinGrafPromet::clickPath(const QStringList &codes, QString *notFound)
         account = tv->node(QStringLiteral("K: ") + konto);
         if (!account) {
             QStringList analytic;
-            for (int i = 0; i < sint->childCount(); ++i)
-                analytic << KeyedTree::key(sint->child(i)).mid(3);
+            findChild(
+                sint, {}, [](const QTreeWidgetItem *n) { return KeyedTree::key(n).mid(3); },
+                &analytic);
             return notFoundAmong(notFound,
                                  QStringLiteral("Konto %1 nije u stablu pod kontom %2.")
-                                     .arg(konto, synthetic.value(tv->indexOfTopLevelItem(sint))),
+                                     .arg(konto, sint->text(0).left(3).trimmed()),
                                  analytic);
         }
         click(account);
@@ -215,16 +196,10 @@ bool frmFinGrafPromet::clickPath(const QStringList &codes, QString *notFound)
                                             "sintetički konto.")
                                  .arg(konto),
                              {});
-    const QString suffix = u'(' + partner + u')';
     QStringList partners;
-    tv->completeChildren(); // a long partner level fills on its own otherwise
-    for (int i = 0; i < account->childCount(); ++i) {
-        const QString text = account->child(i)->text(0);
-        if (text.endsWith(suffix)) {
-            click(account->child(i));
-            return true;
-        }
-        partners << text.mid(text.lastIndexOf(u'(') + 1).chopped(1);
+    if (QTreeWidgetItem *node = partnerNode(account, partner, &partners)) {
+        click(node);
+        return true;
     }
     return notFoundAmong(
         notFound, QStringLiteral("Komitent %1 nije na kontu %2.").arg(partner, konto), partners);
@@ -240,7 +215,7 @@ QString frmFinGrafPromet::partnerStatement(int kind, qint16 firstMonth, qint16 l
     return TurnoverSql::partnerChart(kind, firstMonth, lastMonth, scope(true));
 }
 
-void frmFinGrafPromet::Command1_Click()
+void frmFinGrafPromet::drawChart()
 {
     const int kind = selectedAmountKind();
     if (draw(

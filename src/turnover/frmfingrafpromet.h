@@ -15,8 +15,6 @@ public:
     void NapuniTrocifrenaKonta();
     void NapuniAnalitickaKonta(QTreeWidgetItem *sint);
     void NapuniKomitente(QTreeWidgetItem *anal);
-    /// Draws the account chart for the account in txtkonto.
-    void Command1_Click();
     /// Draws the partner chart of the last clicked node.
     void PrikaziPrometKomitenta();
     void tv_NodeClick(QTreeWidgetItem *node) { nodeClick(node); }
@@ -36,8 +34,10 @@ public:
 protected:
     frmFinGrafPromet(const Services &services, std::shared_ptr<HostContext> host,
                      const WindowDesign &design, QWidget *parent);
-    void napuniStablo() override { NapuniTrocifrenaKonta(); }
+    void fillTree() override { NapuniTrocifrenaKonta(); }
     void nodeClick(QTreeWidgetItem *node) override;
+    /// Draws the account chart for the account in txtkonto.
+    void drawChart() override;
 
     /// The statement of a drawing for the selected amount kind; the cumulative window has its own.
     virtual QString accountStatement(int kind, qint16 firstMonth, qint16 lastMonth) const;
@@ -50,10 +50,6 @@ protected:
 private:
     /// The amount kind of the rows on display: the buttons may have moved since.
     int m_drawnKind = -1;
-
-    void fillChildren(QTreeWidgetItem *parent, const QString &sql, const QString &keyPrefix,
-                      const QString &keyField, const QString &textField, const QString &tag,
-                      const QString &failure);
 };
 
 /// The running balance within each year of the same accounts and partners.

@@ -49,8 +49,9 @@ public:
     Shaping shaping;
 
 protected:
-    void napuniStablo() override { ++fills; }
-    void nodeClick(QTreeWidgetItem *) override
+    void fillTree() override { ++fills; }
+    void nodeClick(QTreeWidgetItem *) override { drawChart(); }
+    void drawChart() override
     {
         draw(
             [this](qint16 first, qint16 last) {
