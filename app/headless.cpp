@@ -22,6 +22,7 @@
 #include <QTextStream>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -149,9 +150,13 @@ bool wantsHeadlessRun(const QCommandLineParser &p)
     return false;
 }
 
-int runHeadless(ChartWindow *w, const QCommandLineParser &p, const WindowCommand &launcher,
-                ScriptedDialogs &scripted, const Services &services,
-                const std::function<int(ChartWindow *)> &more)
+namespace {
+
+// A step of the run without a screen: the exit code to end with, or nothing to go on.
+using Step = std::optional<int>;
+
+// The boxes, the amount kind, the chart type and the scale as the options give them.
+void applyOptions(ChartWindow *w, const QCommandLineParser &p)
 {
     auto set = [&](const char *option, QLineEdit *box) {
         if (box && p.isSet(QString::fromLatin1(option)))
@@ -168,11 +173,16 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const WindowCommand
         w->cmbType->setCurrentIndex(p.value(QStringLiteral("tip")).toInt());
     if (p.isSet(QStringLiteral("skala")))
         w->cmbScale->setCurrentIndex(p.value(QStringLiteral("skala")).toInt());
+}
+
+// Clicks the node the options name, by its key or by its path, and makes sure a chart was drawn.
+Step drawChosenNode(ChartWindow *w, const QCommandLineParser &p, const QStringList &pathNames,
+                    ScriptedDialogs &scripted)
+{
     // what the window said before the chosen node was drawn does not fail the run, but it is the
     // cause when the node cannot be found (a book that could not be read, say)
     const QVector<ScriptedDialogs::Shown> before = scripted.messages;
     scripted.messages.clear();
-    const QStringList pathNames = launcher.pathNames();
     QStringList path;
     bool named = false;
     for (const QString &o : pathNames) {
@@ -194,7 +204,7 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const WindowCommand
                   << ". Zadajte čvor po imenima (--" << pathNames.join(QStringLiteral(", --"))
                   << ")." << Qt::endl;
             w->close();
-            return 2;
+            return WindowCommand::BadOption;
         }
         found = w->clickKey(key);
         if (!found)
@@ -212,21 +222,25 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const WindowCommand
                                                  : notFound});
     }
     const bool chartAsked = wantsHeadlessRun(p);
-    if (!scripted.messages.isEmpty() || (chartAsked && !w->chartRecordset().isOpen())) {
-        // nothing drawn: what the window said while loading is the cause (an unreadable book)
-        const bool said = !scripted.messages.isEmpty(); // on the click: why it drew nothing
-        scripted.messages = before + scripted.messages;
-        QStringList own = firmWithoutAccounts(scripted);
-        if (chartAsked && !w->chartRecordset().isOpen())
-            // a tree with nodes, none of them named: the window waits for a click
-            own << (named || said || w->tv->topLevelItemCount() == 0
-                        ? QStringLiteral("Grafikon nije nacrtan.")
-                        : QStringLiteral("Grafikon nije nacrtan: nije zadan čvor stabla (--%1 "
-                                         "ili --node).")
-                              .arg(pathNames.join(QStringLiteral(", --"))));
-        return reportFailure(scripted, own);
-    }
-    // an amount the chart cannot draw (beyond the range of numbers, or no number) is no chart
+    if (scripted.messages.isEmpty() && (!chartAsked || w->chartRecordset().isOpen()))
+        return std::nullopt;
+    // nothing drawn: what the window said while loading is the cause (an unreadable book)
+    const bool said = !scripted.messages.isEmpty(); // on the click: why it drew nothing
+    scripted.messages = before + scripted.messages;
+    QStringList own = firmWithoutAccounts(scripted);
+    if (chartAsked && !w->chartRecordset().isOpen())
+        // a tree with nodes, none of them named: the window waits for a click
+        own << (named || said || w->tv->topLevelItemCount() == 0
+                    ? QStringLiteral("Grafikon nije nacrtan.")
+                    : QStringLiteral("Grafikon nije nacrtan: nije zadan čvor stabla (--%1 ili "
+                                     "--node).")
+                          .arg(pathNames.join(QStringLiteral(", --"))));
+    return reportFailure(scripted, own);
+}
+
+// An amount the chart cannot draw (beyond the range of numbers, or no number) is no chart.
+Step amountsDrawable(ChartWindow *w)
+{
     Recordset rows = w->chartRecordset();
     for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext())
         for (int f = 1; f < rows.fieldCount(); ++f) {
@@ -235,23 +249,28 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const WindowCommand
                 err() << "Desila se greška: iznos u stupcu " << rows.fieldName(f) << " retka "
                       << rows.value(0).toString()
                       << " je izvan raspona brojeva koji se mogu prikazati." << Qt::endl;
-                return 1;
+                return WindowCommand::CouldNot;
             }
         }
-    if (p.isSet(QStringLiteral("grid")))
-        w->mnuPregledPodataka_Click();
-    if (p.isSet(QStringLiteral("patern")))
-        w->mnuPatern_Click();
-    if (!scripted.messages.isEmpty())
-        return failWith(scripted);
+    return std::nullopt;
+}
+
+Step saidWhy(const QString &error)
+{
+    err() << "Desila se greška: " << error << Qt::endl;
+    return WindowCommand::CouldNot;
+}
+
+// The chart's pictures and rows in the files the options name, the print and the report.
+Step writeOutputs(ChartWindow *w, const QCommandLineParser &p, ScriptedDialogs &scripted,
+                  const Services &services)
+{
     const QSize size(1000, 600);
     QString error;
     for (const char *fmt : {"png", "svg", "pdf"})
         if (p.isSet(QString::fromLatin1(fmt)) &&
-            !w->MSChart1->save(p.value(QString::fromLatin1(fmt)), size, &error)) {
-            err() << "Desila se greška: " << error << Qt::endl;
-            return 1;
-        }
+            !w->MSChart1->save(p.value(QString::fromLatin1(fmt)), size, &error))
+            return saidWhy(error);
     if (p.isSet(QStringLiteral("csv"))) {
         QString file = p.value(QStringLiteral("csv"));
         bool quotes = true;
@@ -271,27 +290,44 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const WindowCommand
         if (scripted.messages.size() > 1)
             return failWith(scripted);
     }
-    if (p.isSet(QStringLiteral("izvjestaj"))) {
-        frmIspisCR *preview =
-            frmIspisCR::prikaži(services, w, std::make_unique<CRFinPoMjes>(w->monthlyTotals()),
-                                QStringLiteral("Izvještaj"), w->MSChart1->titleText(),
-                                cFinGrafPromet::hostContext()->nazivFirme, w->chartRecordset());
-        if (!preview->CRVRadnici->ExportPdf(p.value(QStringLiteral("izvjestaj")), &error)) {
-            err() << "Desila se greška: " << error << Qt::endl;
-            return 1;
-        }
-        if (p.isSet(QStringLiteral("screenshot"))) {
-            preview->resize(1100, 700);
-            QApplication::processEvents();
-            if (!AtomicFile::saveImage(preview->grab().toImage(),
-                                       p.value(QStringLiteral("screenshot")), &error)) {
-                err() << "Desila se greška: " << error << Qt::endl;
-                return 1;
-            }
-            w->close();
-            return 0;
-        }
-    }
+    if (!p.isSet(QStringLiteral("izvjestaj")))
+        return std::nullopt;
+    frmIspisCR *preview = frmIspisCR::prikaži(
+        services, w, std::make_unique<CRFinPoMjes>(w->monthlyTotals()), QStringLiteral("Izvještaj"),
+        w->MSChart1->titleText(), cFinGrafPromet::hostContext()->nazivFirme, w->chartRecordset());
+    if (!preview->CRVRadnici->ExportPdf(p.value(QStringLiteral("izvjestaj")), &error))
+        return saidWhy(error);
+    if (!p.isSet(QStringLiteral("screenshot")))
+        return std::nullopt;
+    // the screenshot is the report's preview
+    preview->resize(1100, 700);
+    QApplication::processEvents();
+    if (!AtomicFile::saveImage(preview->grab().toImage(), p.value(QStringLiteral("screenshot")),
+                               &error))
+        return saidWhy(error);
+    w->close();
+    return WindowCommand::Done;
+}
+
+} // namespace
+
+int runHeadless(ChartWindow *w, const QCommandLineParser &p, const WindowCommand &launcher,
+                ScriptedDialogs &scripted, const Services &services,
+                const std::function<int(ChartWindow *)> &more)
+{
+    applyOptions(w, p);
+    if (const Step end = drawChosenNode(w, p, launcher.pathNames(), scripted))
+        return *end;
+    if (const Step end = amountsDrawable(w))
+        return *end;
+    if (p.isSet(QStringLiteral("grid")))
+        w->mnuPregledPodataka_Click();
+    if (p.isSet(QStringLiteral("patern")))
+        w->mnuPatern_Click();
+    if (!scripted.messages.isEmpty())
+        return failWith(scripted);
+    if (const Step end = writeOutputs(w, p, scripted, services))
+        return *end;
     if (more) {
         scripted.messages.clear();
         if (const int code = more(w)) {
@@ -299,11 +335,10 @@ int runHeadless(ChartWindow *w, const QCommandLineParser &p, const WindowCommand
             return code;
         }
     }
+    QString error;
     if (p.isSet(QStringLiteral("screenshot")) &&
-        !AtomicFile::saveImage(windowPicture(w), p.value(QStringLiteral("screenshot")), &error)) {
-        err() << "Desila se greška: " << error << Qt::endl;
-        return 1;
-    }
+        !AtomicFile::saveImage(windowPicture(w), p.value(QStringLiteral("screenshot")), &error))
+        return *saidWhy(error);
     w->close();
-    return 0;
+    return WindowCommand::Done;
 }

@@ -1,27 +1,17 @@
 #include "frmfingrafprihodrashod.h"
 
-#include "book/sqltext.h"
-#include "incexp/frmfindefkontaprihrash.h"
-#include "incexp/groupreports.h"
 #include "incexp/incexpstatements.h"
 #include "output/frmispiscr.h"
-#include "platform/chart/chartcontrol.h"
 #include "platform/dialogs/busycursor.h"
-#include "platform/text/vbtext.h"
 #include "platform/widgets/keyedtree.h"
 
 #include <QLineEdit>
-#include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
-
-#include <cmath>
-#include <utility>
 
 using IncExpSql::Kind;
 
@@ -61,29 +51,6 @@ bool isAccountTag(const QString &tag)
 bool isPartnerTag(const QString &tag)
 {
     return tag == u"PKomit" || tag == u"RKomit" || tag == u"SKomit";
-}
-
-// "Prihodi: 7500, 7501" per group, under a line that says why they were not copied.
-QString leftOutText(Recordset &rows, int year)
-{
-    QMap<QString, QStringList> byGroup;
-    QStringList order;
-    for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) {
-        const QString key = rows.value(0).toString();
-        const QVariant account = rows.value(1);
-        if (!byGroup.contains(key))
-            order << key;
-        byGroup[key] << (account.isNull() ? QStringLiteral("(bez konta)")
-                                          : account.toString().trimmed());
-    }
-    if (order.isEmpty())
-        return {};
-    QString text = QStringLiteral("Nisu prepisana konta koja nemaju šifru za ") +
-                   QString::number(year) + QStringLiteral(". godinu:");
-    for (const QString &key : order)
-        text += QStringLiteral("\r\n") + IncExpSql::groupName(key) + QStringLiteral(": ") +
-                byGroup.value(key).join(QStringLiteral(", "));
-    return text;
 }
 
 } // namespace
@@ -327,253 +294,6 @@ void frmFinGrafPrihodRashod::drawPartner(QTreeWidgetItem *partner)
         {QStringLiteral("Greška u pristupu anal.prometu za konto: ") + txtkonto->text() +
              QStringLiteral(" Anal. ") + code,
          Dialogs::NoIcon});
-}
-
-void frmFinGrafPrihodRashod::openDefinition(const QString &key)
-{
-    frmFinDefKontaPrihRash definition(services(), hostContext(), this);
-    if (m_definitionScript) {
-        if (definition.otvori(key))
-            m_definitionScript(definition);
-        return;
-    }
-    definition.Prikaži(key, this);
-}
-
-bool frmFinGrafPrihodRashod::spremiDefiniciju(const QString &key, const QString &name,
-                                              const QString &kindLetter,
-                                              const std::optional<QStringList> &accounts,
-                                              const DefinitionScript &beforeSave)
-{
-    bool saved = false;
-    DefinitionScript previous =
-        std::exchange(m_definitionScript, [&](frmFinDefKontaPrihRash &definition) {
-            if (!name.isNull())
-                definition.txtOperater->setText(name);
-            if (kindLetter == u"P")
-                definition.optPrihodi->setChecked(true);
-            else if (kindLetter == u"R")
-                definition.optRashodi->setChecked(true);
-            else if (!kindLetter.isEmpty())
-                definition.optSaldo->setChecked(true);
-            if (accounts && !definition.tickOnly(*accounts)) {
-                QStringList missing;
-                for (const QString &a : *accounts)
-                    if (definition.ListView->findItems(a, Qt::MatchExactly, 0).isEmpty())
-                        missing << a;
-                dialogs().message(this, QStringLiteral("Konto nije u kontnom planu godine: ") +
-                                            missing.join(QStringLiteral(", ")));
-                return;
-            }
-            if (beforeSave)
-                beforeSave(definition);
-            saved = definition.cmdSpremi_Click();
-        });
-    openDefinition(key);
-    m_definitionScript = std::move(previous);
-    NapuniGrupe();
-    return saved;
-}
-
-void frmFinGrafPrihodRashod::mnuPrihodi_Click(int index)
-{
-    openDefinition(index == 0 ? QStringLiteral("PrihodiP") : QStringLiteral("RashodiR"));
-    NapuniGrupe();
-}
-
-void frmFinGrafPrihodRashod::mnuRadSaGrupom_Click(int index)
-{
-    switch (index) {
-    case 0:
-        newGroup();
-        break;
-    case 1:
-    case 4:
-        openDefinition(m_groupKey);
-        break;
-    case 2:
-        deleteGroup();
-        break;
-    default:
-        return;
-    }
-    NapuniGrupe();
-}
-
-void frmFinGrafPrihodRashod::newGroup()
-{
-    const QString title = QStringLiteral("Nova grupa konta");
-    QString answer;
-    if (!dialogs().input(this,
-                         QStringLiteral("Upišite naziv nove grupe konta (maksimalno 30 znakova, "
-                                        "PRIHODI i RASHODI već rezervirano):"),
-                         title, QString(), &answer))
-        return;
-    const QString name = answer.trimmed().left(30);
-    if (name.isEmpty())
-        return;
-    tv->completeChildren();
-    for (QTreeWidgetItemIterator it(tv); *it; ++it)
-        if ((*it)->text(0) == name) {
-            dialogs().message(this, QStringLiteral("Već postoji grupa: ") + name,
-                              Dialogs::Exclamation, Dialogs::Ok, title);
-            return;
-        }
-    setLastNode(tv->addNode(nullptr, name, name, name + u'P'));
-    openDefinition(name + u'P'); // a new group starts as income; the window may change that
-}
-
-void frmFinGrafPrihodRashod::deleteGroup()
-{
-    if (m_groupKey.trimmed().isEmpty()) {
-        dialogs().message(this, QStringLiteral("Niste zadali ime grupe (PRIHODI-RASHODI)!"),
-                          Dialogs::Information);
-        return;
-    }
-    if (dialogs().message(this,
-                          QStringLiteral("Želite li zaista izbrisati grupu: ") + m_groupKey + u'?',
-                          Dialogs::Question, Dialogs::YesNo,
-                          QStringLiteral("Brisanje grupe")) != Dialogs::AnswerYes)
-        return;
-    // only the year's rows: the group lives on in the other years
-    if (!pristup().IzvrsiNaredbu(
-            host().connectionString,
-            IncExpSql::deleteGroup(m_groupKey, host().brojPoduzeca, host().godina)))
-        dialogs().message(this, QStringLiteral("Desila se greška: ") + pristup().OpisGreske());
-}
-
-void frmFinGrafPrihodRashod::mnuIspisP_Click(int index)
-{
-    if (index == 0) {
-        showReport(std::make_unique<CRFinPoMjes>(monthlyTotals()), MSChart1->titleText(),
-                   chartRecordset());
-        return;
-    }
-    if (m_groupKey.trimmed().isEmpty()) {
-        dialogs().message(this, QStringLiteral("Niste zadali ime grupe (PRIHODI-RASHODI)!"),
-                          Dialogs::Information);
-        return;
-    }
-    const QString title = IncExpSql::groupName(m_groupKey) + QStringLiteral(" - UČEŠĆE U %");
-    std::unique_ptr<Report> report;
-    if (index == 1)
-        report = std::make_unique<CRFinPoMjesGrupa>();
-    else
-        report = std::make_unique<CRFinPoMjesGrupaZb>();
-    // A report of a large group takes seconds, most of them the statement: a box tells how far
-    // it has come when it takes longer than half a second.
-    const QString what = QStringLiteral("Izvještaj: ") + title;
-    dialogs().progress(this, what, 0);
-    const Recordset rows = groupShareRows(what);
-    dialogs().progress(this, what, 60);
-    showReport(std::move(report), title, rows);
-    dialogs().progress(this, what, 100);
-}
-
-Recordset frmFinGrafPrihodRashod::groupShareRows(const QString &progress)
-{
-    BusyCursor busy;
-    // a message ends the progress first
-    auto tell = [&](const QString &text, Dialogs::Icon icon) {
-        dialogs().progress(this, progress, 100);
-        busy.restore();
-        dialogs().message(this, text, icon);
-    };
-    Recordset groupRows, shares;
-    QStringList accounts;
-    if (!openFill(IncExpSql::groupRows(m_groupKey, host().brojPoduzeca), groupRows)) {
-        tell(QStringLiteral("GREŠKA u punjenju konta za grupu:") + m_groupKey,
-             Dialogs::Exclamation);
-    } else if (groupRows.Bof() && groupRows.Eof()) {
-        tell(QStringLiteral("Nisu upisana konta za grupu: ") + IncExpSql::groupName(m_groupKey) +
-                 QStringLiteral(" !"),
-             Dialogs::NoIcon);
-    } else {
-        for (groupRows.MoveFirst(); !groupRows.Eof(); groupRows.MoveNext())
-            accounts << groupRows.value(QStringLiteral("Konto")).toString();
-    }
-    // Without the group's accounts the statement would take every account of the book: the
-    // report then shows no rows.
-    if (accounts.isEmpty())
-        return shares;
-    qint16 first = 0, last = 0;
-    if (!monthRange(&first, &last) || first > last) {
-        tell(QStringLiteral("Greška u pristupu podacima za grupu ") + m_groupKey,
-             Dialogs::Exclamation);
-        return shares;
-    }
-    busy.resume();
-    if (!openFill(IncExpSql::shareData(
-                      IncExpSql::shareAccountCondition(accounts),
-                      IncExpSql::shareColumns(IncExpSql::kindOfTag(m_groupTag), first, last),
-                      {ImeBazePrometa, host().brojPoduzeca, firstYear(), lastYear()}),
-                  shares)) {
-        tell(QStringLiteral("Greška u pristupu podacima za grupu ") + m_groupKey,
-             Dialogs::Exclamation);
-        shares.clear();
-    }
-    return shares;
-}
-
-frmIspisCR *frmFinGrafPrihodRashod::showReport(std::unique_ptr<Report> report, const QString &title,
-                                               const Recordset &rows)
-{
-    BusyCursor busy;
-    frmIspisCR *preview = frmIspisCR::prikaži(services(), this, std::move(report), title, title,
-                                              host().nazivFirme, rows);
-    m_lastPreview = preview;
-    return preview;
-}
-
-void frmFinGrafPrihodRashod::mnuPrepišiProšlu_Click(int index)
-{
-    const int current = host().godina;
-    QString answer;
-    if (!dialogs().input(this, QStringLiteral("Unesite godinu iz koje prebacujete podatke:"),
-                         QStringLiteral("Godina"), QString::number(current - 1), &answer))
-        return;
-    const double typed = std::nearbyint(VbText::val(answer));
-    if (!(typed >= 2000 && typed <= 2100)) {
-        dialogs().message(this, QStringLiteral("Greška. Godina < 2000 ili veća od 2100!"),
-                          Dialogs::Exclamation);
-        return;
-    }
-    const int source = int(typed);
-    if (dialogs().message(this,
-                          QStringLiteral("Želite li prebaciti grupe prihoda i rashoda u tekuću ") +
-                              QString::number(current) + QStringLiteral(" godinu, iz godine ") +
-                              QString::number(source) + QStringLiteral(" ?") +
-                              QStringLiteral("\r\n") +
-                              QStringLiteral("Ne smiju postojati isti podaci u tekućoj godini!"),
-                          Dialogs::Question, Dialogs::YesNo) != Dialogs::AnswerYes)
-        return;
-    BusyCursor busy;
-    const int firm = host().brojPoduzeca;
-    cPristupPodacima &db = pristup();
-    // What the copy leaves out for want of a code, read first: the source year does not change.
-    Recordset leftOut;
-    bool ok = db.OtvoriRecordset(host().connectionString,
-                                 IncExpSql::carryOverLeftOut(index, firm, current, source), leftOut,
-                                 true, false);
-    if (ok) {
-        db.OtvoriVezu(host().connectionString);
-        ok = db.PocniTransakciju() &&
-             db.IzvrsiNaredbu(QString(), IncExpSql::carryOver(index, firm, current, source)) &&
-             db.PotvrdiTransakciju();
-    }
-    const QString error = db.OpisGreske();
-    if (!ok)
-        db.PonistiTransakciju();
-    db.ZatvoriVezu();
-    busy.restore();
-    if (!ok) {
-        dialogs().message(this, QStringLiteral("Desila se greška: ") + error, Dialogs::Exclamation);
-        return;
-    }
-    dialogs().message(this, QStringLiteral("Uspješno prepisani podaci!"), Dialogs::Exclamation);
-    if (const QString notCopied = leftOutText(leftOut, current); !notCopied.isEmpty())
-        dialogs().message(this, notCopied, Dialogs::Information);
-    NapuniGrupe();
 }
 
 bool frmFinGrafPrihodRashod::clickPath(const QStringList &codes, QString *notFound)
