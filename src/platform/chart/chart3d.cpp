@@ -65,32 +65,17 @@ void nameAxis(QValue3DAxis *axis, const QStringList &names)
 // The value axis for the values drawn: linear from zero or the lowest value to the highest, or
 // logarithmic over whole powers of the base. Returns the lowest value the axis shows (the floor
 // of a logarithmic axis).
-float scaleAxis(QValue3DAxis *axis, const ChartModel &model,
-                const QVector<ChartModel::Series> &series, const QLocale &graphLocale)
+float scaleAxis(QValue3DAxis *axis, const ChartModel &model, const SeriesMap &map,
+                const QLocale &graphLocale)
 {
-    double lo = 0, hi = 0, lowestPositive = 0;
-    for (const auto &s : series)
-        for (const auto &v : s.values)
-            if (v) {
-                lo = std::min(lo, *v);
-                hi = std::max(hi, *v);
-                if (*v > 0 && (lowestPositive == 0 || *v < lowestPositive))
-                    lowestPositive = *v;
-            }
-    if (model.scale == ChartModel::Logarithmic) {
-        const double base = model.logBase;
+    double lo = map.low, hi = map.high;
+    if (map.logarithmic) {
         if (!qobject_cast<QLogValue3DAxisFormatter *>(axis->formatter()))
             axis->setFormatter(new QLogValue3DAxisFormatter);
-        static_cast<QLogValue3DAxisFormatter *>(axis->formatter())->setBase(base);
-        const double top = hi > 0 ? hi : base;
-        const double bottom = lowestPositive > 0 ? lowestPositive : 1;
-        const double floorValue = std::pow(base, std::floor(std::log(bottom) / std::log(base)));
-        double ceilValue = std::pow(base, std::ceil(std::log(top) / std::log(base)));
-        if (ceilValue <= floorValue)
-            ceilValue = floorValue * base;
+        static_cast<QLogValue3DAxisFormatter *>(axis->formatter())->setBase(model.logBase);
         axis->setLabelFormat(QStringLiteral("%.0f"));
-        axis->setRange(float(floorValue), float(ceilValue));
-        return float(floorValue);
+        axis->setRange(float(lo), float(hi));
+        return float(lo);
     }
     if (axis->formatter()->metaObject() != &QValue3DAxisFormatter::staticMetaObject)
         axis->setFormatter(new QValue3DAxisFormatter); // plain numbers again
@@ -100,10 +85,6 @@ float scaleAxis(QValue3DAxis *axis, const ChartModel &model,
     axis->setLabelFormat(model.scale != ChartModel::Percent ? QStringLiteral("%.0f")
                          : printf                           ? QStringLiteral("%.0f %%")
                                                             : QStringLiteral("%.0f %"));
-    lo = std::min(lo, 0.0);
-    hi = std::max(hi, 0.0);
-    if (hi <= lo)
-        hi = lo + 1;
     // round steps (1, 2 or 5 times a power of ten), about five of them, outward from the values
     const double rough = (hi - lo) / 5;
     const double power = std::pow(10.0, std::floor(std::log10(rough)));
@@ -144,36 +125,13 @@ void setUpGraph(QAbstract3DGraph *graph)
     graph->setMargin(0.7f);
 }
 
-// The drawn colour of series s: its grey when it carries a pattern, else its fill.
-QColor colourOf(const ChartModel &model, int s, bool pen)
+// The drawn colour of a series: its grey when it carries a pattern, else the pen of a line and
+// the fill of the rest.
+QColor colourOf(const SeriesMap::Drawn &d)
 {
-    const int pattern = model.looks.value(s).pattern;
-    if (pattern > 0)
-        return patternGrey(pattern);
-    return pen ? model.penColor(s) : model.fillColor(s);
-}
-
-// Whether series s of n is drawn as a line, which takes the pen colour: every series of a line
-// chart, the last of a combination.
-bool drawnAsLine(const ChartModel &model, int s, int n)
-{
-    return model.chartType == 2 || (model.chartType == 8 && s == n - 1);
-}
-
-// The values as drawn: with stacking, every series stands on the ones before it.
-QVector<ChartModel::Series> stackedIfAsked(const ChartModel &model,
-                                           QVector<ChartModel::Series> series)
-{
-    if (!model.stacked)
-        return series;
-    QVector<double> running(model.categories().size(), 0.0);
-    for (auto &s : series)
-        for (int p = 0; p < s.values.size() && p < running.size(); ++p)
-            if (s.values[p]) {
-                running[p] += *s.values[p];
-                s.values[p] = running[p];
-            }
-    return series;
+    if (d.pattern > 0)
+        return patternGrey(d.pattern);
+    return d.asLine ? d.pen : d.fill;
 }
 
 } // namespace
@@ -357,25 +315,21 @@ int Chart3D::seriesDrawn() const
 
 void Chart3D::draw(const ChartModel &model)
 {
-    const QVector<ChartModel::Series> series = stackedIfAsked(model, model.series());
-    const int code = model.chartType;
-    m_showBars = code == 0;
+    const SeriesMap map = mapSeries(model);
+    m_showBars = map.look == SeriesMap::Look::Bar;
     // numbers as the flat charts write them, thousands grouped
     (m_showBars ? static_cast<QAbstract3DGraph *>(bars()) : surface())->setLocale(QLocale());
     m_selected = 0;
     if (m_showBars)
-        drawBars(model, series);
+        drawBars(model, map);
     else
-        drawRibbons(model, series);
+        drawRibbons(model, map);
     m_graphs->setCurrentWidget(m_showBars ? m_barsBox : m_surfaceBox);
 
     m_entries.clear();
-    for (int s = 0; s < series.size(); ++s) {
-        const int pattern = model.looks.value(s).pattern;
-        m_entries.append({model.titleOf(s),
-                          colourOf(model, s, drawnAsLine(model, s, series.size())),
-                          pattern > 0 ? patternHatch(pattern) : Qt::NoBrush});
-    }
+    for (const SeriesMap::Drawn &d : map.series)
+        m_entries.append(
+            {d.title, colourOf(d), d.pattern > 0 ? patternHatch(d.pattern) : Qt::NoBrush});
     m_legend->setEntries(m_entries);
     setLegendVisible(model.legendVisible);
     setTitleText(model.title);
@@ -392,12 +346,13 @@ void Chart3D::setLegendVisible(bool on)
     m_legend->setVisible(on);
 }
 
-void Chart3D::drawBars(const ChartModel &model, const QVector<ChartModel::Series> &series)
+void Chart3D::drawBars(const ChartModel &model, const SeriesMap &map)
 {
     Q3DBars *graph = bars();
-    const QStringList categories = model.categories();
-    const bool log = model.scale == ChartModel::Logarithmic;
-    const float floor = scaleAxis(graph->valueAxis(), model, series, graph->locale());
+    const QVector<SeriesMap::Drawn> &series = map.series;
+    const QStringList &categories = map.categories;
+    const bool log = map.logarithmic;
+    const float floor = scaleAxis(graph->valueAxis(), model, map, graph->locale());
 
     auto *array = new QBarDataArray;
     array->reserve(series.size());
@@ -407,12 +362,12 @@ void Chart3D::drawBars(const ChartModel &model, const QVector<ChartModel::Series
         auto *row = new QBarDataRow(categories.size());
         for (int p = 0; p < categories.size(); ++p) {
             // a gap is an empty place: no bar on a linear axis, none above the floor of a log one
-            const double v = series[s].values.value(p).value_or(log ? floor : 0.0);
+            const double v = series[s].top.value(p).value_or(log ? floor : 0.0);
             (*row)[p].setValue(float(v));
         }
         array->append(row);
-        names << model.titleOf(s);
-        colours << colourOf(model, s, false);
+        names << series[s].title;
+        colours << colourOf(series[s]);
     }
     m_barSeries->dataProxy()->resetArray(array, names, categories);
     m_barSeries->setRowColors(colours);
@@ -428,7 +383,7 @@ void Chart3D::drawBars(const ChartModel &model, const QVector<ChartModel::Series
     m_seriesDrawn = int(series.size());
 }
 
-void Chart3D::drawRibbons(const ChartModel &model, const QVector<ChartModel::Series> &series)
+void Chart3D::drawRibbons(const ChartModel &model, const SeriesMap &map)
 {
     Q3DSurface *graph = surface();
     for (QSurface3DSeries *old : graph->seriesList()) {
@@ -437,18 +392,16 @@ void Chart3D::drawRibbons(const ChartModel &model, const QVector<ChartModel::Ser
     }
     m_pieces.clear();
 
-    const int code = model.chartType;
-    const bool area = code == 4;
-    const bool step = code == 6;
-    const bool combination = code == 8;
-    const QStringList categories = model.categories();
-    const int points = int(categories.size());
+    const QVector<SeriesMap::Drawn> &series = map.series;
+    const bool area = map.look == SeriesMap::Look::Area;
+    const bool step = map.look == SeriesMap::Look::Step;
+    const bool combination = map.look == SeriesMap::Look::Combination;
 
-    const float floor = scaleAxis(graph->axisY(), model, series, graph->locale());
-    nameAxis(graph->axisX(), categories);
+    const float floor = scaleAxis(graph->axisY(), model, map, graph->locale());
+    nameAxis(graph->axisX(), map.categories);
     QStringList seriesNames;
-    for (int s = 0; s < series.size(); ++s)
-        seriesNames << model.titleOf(s);
+    for (const SeriesMap::Drawn &d : series)
+        seriesNames << d.title;
     nameAxis(graph->axisZ(), seriesNames);
 
     // One drawn piece: a grid of columns (x, the point it stands for, the value) by rows (z, and
@@ -485,13 +438,12 @@ void Chart3D::drawRibbons(const ChartModel &model, const QVector<ChartModel::Ser
         }
         auto *drawnSeries = new QSurface3DSeries;
         drawnSeries->dataProxy()->resetArray(array);
-        drawnSeries->setName(model.titleOf(s));
+        drawnSeries->setName(series[s].title);
         drawnSeries->setColorStyle(Q3DTheme::ColorStyleUniform);
-        drawnSeries->setBaseColor(colourOf(model, s, drawnAsLine(model, s, series.size())));
+        drawnSeries->setBaseColor(colourOf(series[s]));
         drawnSeries->setFlatShadingEnabled(true);
-        drawnSeries->setDrawMode(model.looks.value(s).pattern > 0
-                                     ? QSurface3DSeries::DrawSurfaceAndWireframe
-                                     : QSurface3DSeries::DrawSurface);
+        drawnSeries->setDrawMode(series[s].pattern > 0 ? QSurface3DSeries::DrawSurfaceAndWireframe
+                                                       : QSurface3DSeries::DrawSurface);
         drawnSeries->setWireframeColor(Qt::black);
         drawnSeries->setItemLabelFormat(QStringLiteral("@seriesName: %.2f"));
         connect(drawnSeries, &QSurface3DSeries::selectedPointChanged, this,
@@ -507,19 +459,18 @@ void Chart3D::drawRibbons(const ChartModel &model, const QVector<ChartModel::Ser
         drawn.insert(s);
     };
 
-    QVector<double> below(points, 0.0); // the top of the series before (stacked areas)
-    auto groundOf = [&](int p) { return std::max(model.stacked ? float(below[p]) : 0.0f, floor); };
+    // a series stands on the one before it (stacked), and never below the axis' floor
+    auto groundOf = [&](int s, int p) { return std::max(float(series[s].base[p]), floor); };
     for (int s = 0; s < series.size(); ++s) {
-        QVector<std::optional<double>> top = series[s].values;
-        top.resize(points);
+        const QVector<std::optional<double>> &top = series[s].top;
         const float z = float(s);
         // In a combination every series but the last is a row of blocks, as the flat one draws
         // bars under the last series' line.
-        if (combination && (s < series.size() - 1 || series.size() == 1)) {
-            for (int p = 0; p < points; ++p)
+        if (combination && !series[s].asLine) {
+            for (int p = 0; p < top.size(); ++p)
                 if (top[p]) {
                     const float v = float(*top[p]);
-                    const float g = groundOf(p);
+                    const float g = groundOf(s, p);
                     addPiece(s,
                              {{float(p) - 0.32f, p + 1, v, true},
                               {float(p) - 0.3f, p + 1, v},
@@ -531,51 +482,35 @@ void Chart3D::drawRibbons(const ChartModel &model, const QVector<ChartModel::Ser
                               {z + 0.32f, true}},
                              {g, g, g, g});
                 }
-        } else {
-            if (area) // an area has no gaps: a missing value lies on the ground
-                for (int p = 0; p < points; ++p)
-                    if (!top[p])
-                        top[p] = model.stacked ? below[p] : 0.0;
-            for (int first = 0; first < points;) {
-                if (!top[first]) {
-                    ++first;
-                    continue;
-                }
-                int last = first;
-                while (last + 1 < points && top[last + 1])
-                    ++last;
-                // x positions along the run and the point each column stands for
-                QVector<Column> columns;
-                QVector<float> ground;
-                auto column = [&](float x, int p) {
-                    columns.append({x, p + 1, float(*top[p])});
-                    ground << groundOf(p);
-                };
-                for (int p = first; p <= last; ++p) {
-                    if (step || first == last) {
-                        const float half = step ? 0.48f : 0.25f;
-                        column(float(p) - half, p);
-                        column(float(p) + half, p);
-                    } else {
-                        column(float(p), p);
-                    }
-                }
-                // rows run front to back: a ribbon is a strip at the values; an area's strip
-                // drops to its ground at the front and back edges
-                addPiece(s, columns,
-                         area ? QVector<Row>{{z - 0.32f, true},
-                                             {z - 0.3f, false},
-                                             {z + 0.3f, false},
-                                             {z + 0.32f, true}}
-                              : QVector<Row>{{z - 0.3f, false}, {z + 0.3f, false}},
-                         ground);
-                first = last + 1;
-            }
+            continue;
         }
-        if (model.stacked)
-            for (int p = 0; p < points; ++p)
-                if (top[p])
-                    below[p] = *top[p];
+        for (const SeriesMap::Run &run : series[s].runs) {
+            // x positions along the run and the point each column stands for
+            QVector<Column> columns;
+            QVector<float> ground;
+            auto column = [&](float x, int p) {
+                columns.append({x, p + 1, float(*top[p])});
+                ground << groundOf(s, p);
+            };
+            for (int p = run.first; p <= run.last; ++p) {
+                if (step || run.first == run.last) {
+                    const float half = step ? 0.48f : 0.25f;
+                    column(float(p) - half, p);
+                    column(float(p) + half, p);
+                } else {
+                    column(float(p), p);
+                }
+            }
+            // rows run front to back: a ribbon is a strip at the values; an area's strip drops to
+            // its ground at the front and back edges
+            addPiece(s, columns,
+                     area ? QVector<Row>{{z - 0.32f, true},
+                                         {z - 0.3f, false},
+                                         {z + 0.3f, false},
+                                         {z + 0.32f, true}}
+                          : QVector<Row>{{z - 0.3f, false}, {z + 0.3f, false}},
+                     ground);
+        }
     }
     m_seriesDrawn = int(drawn.size());
 }

@@ -87,8 +87,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void drawBars(const ChartModel &model, const QVector<ChartModel::Series> &series);
-    void drawRibbons(const ChartModel &model, const QVector<ChartModel::Series> &series);
+    void drawBars(const ChartModel &model, const SeriesMap &map);
+    void drawRibbons(const ChartModel &model, const SeriesMap &map);
     void select(int series, int point);
     Q3DBars *bars();
     Q3DSurface *surface();

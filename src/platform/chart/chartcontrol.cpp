@@ -42,34 +42,7 @@
 
 namespace {
 
-enum class Look { Bar, Line, Area, Step, Combination, Pie, XY };
-
-Look lookOf(int code)
-{
-    switch (code) {
-    case 0:
-    case 1:
-        return Look::Bar;
-    case 2:
-    case 3:
-        return Look::Line;
-    case 4:
-    case 5:
-        return Look::Area;
-    case 6:
-    case 7:
-        return Look::Step;
-    case 8:
-    case 9:
-        return Look::Combination;
-    case 14:
-        return Look::Pie;
-    case 16:
-        return Look::XY;
-    default:
-        return Look::Bar;
-    }
-}
+using Look = SeriesMap::Look;
 
 } // namespace
 
@@ -387,19 +360,19 @@ void ChartControl::rebuildFlat()
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->layout()->setContentsMargins(0, 0, 0, 0);
 
-    const QVector<ChartModel::Series> series = m_model.series();
-    const QStringList categories = m_model.categories();
-    const Look look = lookOf(m_model.chartType);
-    const bool log = m_model.logarithmic();
+    const SeriesMap map = mapSeries(m_model);
+    const QVector<SeriesMap::Drawn> &series = map.series;
+    const QStringList &categories = map.categories;
+    const Look look = map.look;
+    const bool log = map.logarithmic;
 
-    auto brushOf = [this](int s) {
-        const int pattern = m_model.looks.value(s).pattern;
+    auto brushOf = [&series](int s) {
+        const int pattern = series[s].pattern;
         // a pattern is a black hatch on a white ground
-        return pattern > 0 ? QBrush(Qt::black, patternHatch(pattern))
-                           : QBrush(m_model.fillColor(s));
+        return pattern > 0 ? QBrush(Qt::black, patternHatch(pattern)) : QBrush(series[s].fill);
     };
-    auto penOf = [this](int s) {
-        QPen pen(m_model.penColor(s));
+    auto penOf = [&series](int s) {
+        QPen pen(series[s].pen);
         pen.setWidthF(2.0);
         return pen;
     };
@@ -427,90 +400,54 @@ void ChartControl::rebuildFlat()
         chart->addAxis(valueAxis, Qt::AlignLeft);
     }
 
-    double lo = 0, hi = 0, lowestPositive = 0;
-    bool any = false;
-    auto see = [&](double v) {
-        lo = any ? std::min(lo, v) : v;
-        hi = any ? std::max(hi, v) : v;
-        any = true;
-        if (v > 0)
-            lowestPositive = lowestPositive > 0 ? std::min(lowestPositive, v) : v;
-    };
     // on a logarithmic axis areas stand on its floor, as nothing reaches zero
-    const double floorValue = log ? logRange(series, m_model.logBase).low : 0.0;
+    const double floorValue = map.floor();
 
     // Lines break at a gap: each unbroken run of values is a piece of its own.
-    auto addLine = [&](const QVector<ChartModel::Series> &source, int s, bool step, bool markers) {
-        const auto &values = source[s].values;
-        QLineSeries *first = nullptr;
-        QLineSeries *piece = nullptr;
-        QVector<QLineSeries *> pieces;
-        for (int p = 0; p < values.size(); ++p) {
-            if (!values[p]) {
-                piece = nullptr;
-                continue;
-            }
-            if (!piece) {
-                piece = new QLineSeries;
-                piece->setName(m_model.titleOf(s));
-                piece->setPen(penOf(s));
-                piece->setPointsVisible(markers);
-                connectSeries(piece, s);
-                chart->addSeries(piece);
-                piece->attachAxis(categoryAxis);
-                piece->attachAxis(valueAxis);
-                pieces << piece;
-                if (first) {
-                    for (auto *m : chart->legend()->markers(piece))
-                        m->setVisible(false);
+    auto addLine = [&](int s, bool stackedValues, bool step, bool markers) {
+        const auto &values = stackedValues ? series[s].top : series[s].values;
+        for (const SeriesMap::Run &run : series[s].runs) {
+            auto *piece = new QLineSeries;
+            piece->setName(series[s].title);
+            piece->setPen(penOf(s));
+            // a value alone between two gaps is no line: its marker shows it
+            piece->setPointsVisible(markers || run.first == run.last);
+            connectSeries(piece, s);
+            chart->addSeries(piece);
+            piece->attachAxis(categoryAxis);
+            piece->attachAxis(valueAxis);
+            if (&run != &series[s].runs.first())
+                for (auto *m : chart->legend()->markers(piece))
+                    m->setVisible(false);
+            for (int p = run.first; p <= run.last; ++p) {
+                const double v = *values[p];
+                if (step) {
+                    piece->append(p - 0.5, v);
+                    piece->append(p + 0.5, v);
                 } else {
-                    first = piece;
+                    piece->append(p, v);
                 }
             }
-            const double v = *values[p];
-            see(v);
-            if (step) {
-                piece->append(p - 0.5, v);
-                piece->append(p + 0.5, v);
-            } else {
-                piece->append(p, v);
-            }
         }
-        // a value alone between two gaps is no line: its marker shows it
-        for (auto *onePoint : std::as_const(pieces))
-            if (onePoint->count() == 1)
-                onePoint->setPointsVisible(true);
     };
 
     auto addBars = [&](int from, int to) {
         QAbstractBarSeries *bars = m_model.stacked
                                        ? static_cast<QAbstractBarSeries *>(new QStackedBarSeries)
                                        : new QBarSeries;
-        QVector<double> pos(categories.size(), 0), neg(categories.size(), 0);
         for (int s = from; s < to; ++s) {
-            auto *set = new QBarSet(m_model.titleOf(s));
+            auto *set = new QBarSet(series[s].title);
             connectSeries(set, s);
             set->setBrush(brushOf(s));
-            set->setColor(m_model.fillColor(s));
-            if (m_model.looks.value(s).pattern > 0) {
+            set->setColor(series[s].fill);
+            if (series[s].pattern > 0) {
                 set->setBrush(brushOf(s));
                 set->setPen(QPen(Qt::black, 1)); // the outline keeps a hatched bar a bar on paper
             }
-            for (int p = 0; p < categories.size(); ++p) {
-                const double v = series[s].values.value(p).value_or(0.0);
-                set->append(v);
-                if (m_model.stacked)
-                    (v >= 0 ? pos[p] : neg[p]) += v;
-                else
-                    see(v);
-            }
+            for (int p = 0; p < categories.size(); ++p)
+                set->append(series[s].values.value(p).value_or(0.0));
             bars->append(set);
         }
-        if (m_model.stacked)
-            for (int p = 0; p < categories.size(); ++p) {
-                see(pos[p]);
-                see(neg[p]);
-            }
         // the group of bars takes more of its category as more bars share it
         bars->setBarWidth(barGroupWidth(m_model.stacked ? 1 : to - from));
         chart->addSeries(bars);
@@ -527,25 +464,15 @@ void ChartControl::rebuildFlat()
         // line drawn over them, so one series can be compared with the others at a glance.
         addBars(0, std::max(0, int(series.size()) - 1));
         if (series.size() > 1)
-            addLine(series, series.size() - 1, false, true);
+            addLine(series.size() - 1, false, false, true);
         else if (series.size() == 1)
             addBars(0, 1);
         break;
     case Look::Line:
     case Look::Step:
     case Look::XY: {
-        QVector<std::optional<double>> running(categories.size(), 0.0);
-        QVector<ChartModel::Series> drawn = series;
-        if (m_model.stacked) {
-            for (auto &s : drawn)
-                for (int p = 0; p < s.values.size(); ++p)
-                    if (s.values[p]) {
-                        running[p] = running[p].value_or(0) + *s.values[p];
-                        s.values[p] = running[p];
-                    }
-        }
-        for (int s = 0; s < drawn.size(); ++s)
-            addLine(drawn, s, look == Look::Step, look == Look::XY);
+        for (int s = 0; s < series.size(); ++s)
+            addLine(s, true, look == Look::Step, look == Look::XY);
         if (look == Look::XY)
             for (auto *ser : chart->series())
                 static_cast<QLineSeries *>(ser)->setPen(
@@ -553,7 +480,6 @@ void ChartControl::rebuildFlat()
         break;
     }
     case Look::Area: {
-        QVector<double> base(categories.size(), 0.0);
         for (int s = 0; s < series.size(); ++s) {
             // The area does not own its edges: as its children they go when the chart drops it.
             auto *area = new QAreaSeries;
@@ -561,23 +487,18 @@ void ChartControl::rebuildFlat()
             auto *lower = new QLineSeries(area);
             for (int p = 0; p < categories.size(); ++p) {
                 const double v = series[s].values.value(p).value_or(0.0);
-                const double b = std::max(m_model.stacked ? base[p] : 0.0, floorValue);
+                const double b = std::max(series[s].base.value(p), floorValue);
                 upper->append(p, std::max(b + v, floorValue));
                 lower->append(p, b);
-                see(b + v);
-                if (!log)
-                    see(b);
-                if (m_model.stacked)
-                    base[p] += v;
             }
             area->setUpperSeries(upper);
             area->setLowerSeries(lower);
-            area->setName(m_model.titleOf(s));
+            area->setName(series[s].title);
             connectSeries(area, s);
-            QColor c = m_model.fillColor(s);
-            if (m_model.looks.value(s).pattern == 0)
+            QColor c = series[s].fill;
+            if (series[s].pattern == 0)
                 c.setAlpha(m_model.stacked ? 255 : 140);
-            area->setBrush(m_model.looks.value(s).pattern > 0 ? brushOf(s) : QBrush(c));
+            area->setBrush(series[s].pattern > 0 ? brushOf(s) : QBrush(c));
             area->setPen(penOf(s));
             chart->addSeries(area);
             area->attachAxis(categoryAxis);
@@ -596,7 +517,7 @@ void ChartControl::rebuildFlat()
         QVector<QGraphicsSimpleTextItem *> captions;
         for (int s = 0; s < series.size(); ++s) {
             auto *pie = new QPieSeries;
-            pie->setName(m_model.titleOf(s));
+            pie->setName(series[s].title);
             const auto l = m_model.looks.value(s);
             for (int p = 0; p < categories.size(); ++p) {
                 if (!shown[p])
@@ -622,7 +543,7 @@ void ChartControl::rebuildFlat()
                         QToolTip::showText(QCursor::pos(), categoryTip(point), m_view);
                 });
             }
-            auto *caption = new QGraphicsSimpleTextItem(m_model.titleOf(s), chart);
+            auto *caption = new QGraphicsSimpleTextItem(series[s].title, chart);
             QFont font = caption->font();
             font.setBold(true);
             caption->setFont(font);
@@ -659,18 +580,10 @@ void ChartControl::rebuildFlat()
     }
     }
 
-    if (logAxis) {
-        const LogRange r = logRange(lowestPositive, hi, m_model.logBase);
-        logAxis->setRange(r.low, r.high);
-    }
+    if (logAxis)
+        logAxis->setRange(map.low, map.high);
     if (linearAxis) {
-        if (!any)
-            hi = 1;
-        if (lo > 0)
-            lo = 0;
-        if (hi < 0)
-            hi = 0;
-        linearAxis->setRange(lo, hi == lo ? lo + 1 : hi);
+        linearAxis->setRange(map.low, map.high);
         linearAxis->applyNiceNumbers();
         // as many decimals as the step between two labels needs, so that no two read the same
         const double step =

@@ -161,6 +161,157 @@ QVector<int> ChartModel::colourPlaces() const
     return places;
 }
 
+SeriesMap::Look SeriesMap::lookOf(int chartType)
+{
+    switch (chartType) {
+    case 2:
+    case 3:
+        return Look::Line;
+    case 4:
+    case 5:
+        return Look::Area;
+    case 6:
+    case 7:
+        return Look::Step;
+    case 8:
+    case 9:
+        return Look::Combination;
+    case 14:
+        return Look::Pie;
+    case 16:
+        return Look::XY;
+    default:
+        return Look::Bar;
+    }
+}
+
+namespace {
+
+// The extent of what a chart draws, as its look draws it.
+struct Extent
+{
+    double low = 0, high = 0, lowestPositive = 0;
+    bool any = false;
+    void see(double v)
+    {
+        low = any ? std::min(low, v) : v;
+        high = any ? std::max(high, v) : v;
+        any = true;
+        if (v > 0)
+            lowestPositive = lowestPositive > 0 ? std::min(lowestPositive, v) : v;
+    }
+};
+
+// Bars of series from..to-1: each value (a gap as zero), or stacked, what rises above zero and
+// what falls below it at each point.
+void seeBars(Extent &e, const SeriesMap &m, int from, int to, bool stacked)
+{
+    const int points = int(m.categories.size());
+    QVector<double> pos(points, 0), neg(points, 0);
+    for (int s = from; s < to; ++s)
+        for (int p = 0; p < points; ++p) {
+            const double v = m.series[s].values.value(p).value_or(0.0);
+            if (stacked)
+                (v >= 0 ? pos[p] : neg[p]) += v;
+            else
+                e.see(v);
+        }
+    if (stacked)
+        for (int p = 0; p < points; ++p) {
+            e.see(pos[p]);
+            e.see(neg[p]);
+        }
+}
+
+} // namespace
+
+SeriesMap mapSeries(const ChartModel &model)
+{
+    SeriesMap m;
+    m.look = SeriesMap::lookOf(model.chartType);
+    m.categories = model.categories();
+    m.logarithmic = model.logarithmic();
+    const QVector<ChartModel::Series> series = model.series();
+    const int points = int(m.categories.size());
+    const int n = int(series.size());
+    QVector<double> running(points, 0.0);
+    for (int s = 0; s < n; ++s) {
+        SeriesMap::Drawn d;
+        d.title = model.titleOf(s);
+        d.values = series[s].values;
+        d.values.resize(points);
+        d.base = model.stacked ? running : QVector<double>(points, 0.0);
+        d.top = d.values;
+        for (int p = 0; p < points; ++p) {
+            if (d.top[p] && model.stacked)
+                d.top[p] = running[p] += *d.top[p];
+            else if (!d.top[p] && m.look == SeriesMap::Look::Area)
+                d.top[p] = d.base[p];
+        }
+        for (int p = 0; p < points; ++p)
+            if (d.top[p]) {
+                if (d.runs.isEmpty() || d.runs.last().last != p - 1)
+                    d.runs.append({p, p});
+                else
+                    d.runs.last().last = p;
+            }
+        d.asLine = m.look == SeriesMap::Look::Line || m.look == SeriesMap::Look::Step ||
+                   m.look == SeriesMap::Look::XY ||
+                   (m.look == SeriesMap::Look::Combination && n > 1 && s == n - 1);
+        d.fill = model.fillColor(s);
+        d.pen = model.penColor(s);
+        d.pattern = model.looks.value(s).pattern;
+        m.series.append(d);
+    }
+
+    Extent e;
+    // on a logarithmic axis areas stand on its floor, as nothing reaches zero
+    const double floorValue = m.logarithmic ? logRange(series, model.logBase).low : 0.0;
+    switch (m.look) {
+    case SeriesMap::Look::Bar:
+        seeBars(e, m, 0, n, model.stacked);
+        break;
+    case SeriesMap::Look::Combination:
+        // every series but the last is a bar; the last, of several, its own line
+        seeBars(e, m, 0, n > 1 ? n - 1 : n, model.stacked);
+        if (n > 1)
+            for (const auto &v : std::as_const(m.series[n - 1].values))
+                if (v)
+                    e.see(*v);
+        break;
+    case SeriesMap::Look::Line:
+    case SeriesMap::Look::Step:
+    case SeriesMap::Look::XY:
+        for (const SeriesMap::Drawn &d : std::as_const(m.series))
+            for (const auto &v : d.top)
+                if (v)
+                    e.see(*v);
+        break;
+    case SeriesMap::Look::Area:
+        for (const SeriesMap::Drawn &d : std::as_const(m.series))
+            for (int p = 0; p < points; ++p) {
+                const double b = std::max(d.base[p], floorValue);
+                e.see(b + d.values[p].value_or(0.0));
+                if (!m.logarithmic)
+                    e.see(b);
+            }
+        break;
+    case SeriesMap::Look::Pie:
+        break;
+    }
+    if (m.logarithmic) {
+        const LogRange r = logRange(e.lowestPositive, e.high, model.logBase);
+        m.low = r.low;
+        m.high = r.high;
+    } else {
+        m.low = std::min(e.low, 0.0);
+        m.high = e.any ? std::max(e.high, 0.0) : 1.0;
+        if (m.high == m.low)
+            m.high = m.low + 1;
+    }
+    return m;
+}
+
 LogRange logRange(const QVector<ChartModel::Series> &series, double base)
 {
     double low = 0, high = 0;

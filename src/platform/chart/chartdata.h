@@ -90,6 +90,50 @@ struct ChartModel
     QVector<int> colourPlaces() const;
 };
 
+/// What a chart draws, worked out from its model without a widget: the series as they stand, the
+/// unbroken runs of each, what each stands on, their colours and the value axis. The flat chart
+/// and the 3D view both draw from it.
+struct SeriesMap
+{
+    enum class Look { Bar, Line, Area, Step, Combination, Pie, XY };
+    /// The look of a chart type (the list's index): the 2D and 3D types of a pair look alike.
+    static Look lookOf(int chartType);
+
+    /// Points first to last of a series, every one with a value.
+    struct Run
+    {
+        int first = 0;
+        int last = 0;
+        bool operator==(const Run &o) const { return first == o.first && last == o.last; }
+    };
+    struct Drawn
+    {
+        QString title;                         ///< as a reader sees it
+        QVector<std::optional<double>> values; ///< its own values, one per category
+        /// Where each point tops out: with stacking, on the series before it; an area has no
+        /// gaps (a missing value lies on what the area stands on).
+        QVector<std::optional<double>> top;
+        /// What each point stands on: with stacking, the top of the series before, else zero.
+        QVector<double> base;
+        QVector<Run> runs;   ///< the unbroken runs of top
+        bool asLine = false; ///< every series of a line chart, the last of a combination of several
+        QColor fill;
+        QColor pen;
+        int pattern = 0; ///< 0: solid; else the numbered hatch
+    };
+    Look look = Look::Bar;
+    QStringList categories;
+    QVector<Drawn> series;
+    bool logarithmic = false;
+    /// The value axis: the extent of what is drawn, zero included (linear), or whole powers of
+    /// the base round the values above zero (logarithmic).
+    double low = 0;
+    double high = 1;
+    /// The lowest value drawn: the floor of a logarithmic axis, else zero.
+    double floor() const { return logarithmic ? low : 0.0; }
+};
+SeriesMap mapSeries(const ChartModel &model);
+
 /// The value axis of a logarithmic scale: whole powers of the base around the values above
 /// zero; from 1 to the base when there are none.
 struct LogRange
