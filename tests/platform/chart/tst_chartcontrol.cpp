@@ -22,6 +22,7 @@
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
+
 #include <functional>
 
 namespace {
@@ -93,7 +94,8 @@ private slots:
     void fullDiskKeepsTheOldFile_data();
     void fullDiskKeepsTheOldFile();
     void areaLinesGoWithTheirArea();
-    void logarithmicAxisHoldsTheValues_data();
+    void seriesMap_data();
+    void seriesMap();
     void logarithmicAxisHoldsTheValues();
     void nothingAboveZeroIsDrawnOnTheLinearAxis();
     void everySeriesHasAColourOfItsOwn();
@@ -186,67 +188,169 @@ void TstChartControl::areaLinesGoWithTheirArea()
         QVERIFY(line.isNull());
 }
 
-void TstChartControl::logarithmicAxisHoldsTheValues_data()
+namespace {
+
+// A model of rows (a label, then a value per month; an invalid value is a gap).
+ChartModel modelOf(int code, bool stacked, ChartModel::Scale scale,
+                   const QVector<QVector<QVariant>> &rows)
 {
-    QTest::addColumn<int>("code");
-    QTest::addColumn<bool>("mixed");
-    for (const auto &[code, name] : {std::pair{1, "bars"},
-                                     {3, "lines"},
-                                     {5, "areas"},
-                                     {7, "steps"},
-                                     {9, "combination"},
-                                     {11, "XY"}}) {
-        QTest::newRow(qPrintable(QStringLiteral("%1, above zero").arg(QLatin1String(name))))
-            << code << false;
-        QTest::newRow(qPrintable(QStringLiteral("%1, both signs").arg(QLatin1String(name))))
-            << code << true;
-    }
+    QVector<Recordset::FieldInfo> fields{{QStringLiteral("Godina"), QMetaType::QString}};
+    for (int m = 1; m < (rows.isEmpty() ? 1 : rows.first().size()); ++m)
+        fields.append({QStringLiteral("Mj%1").arg(m, 2, 10, QLatin1Char('0')), QMetaType::Double});
+    Recordset rs;
+    rs.assign(fields, rows);
+    ChartModel model;
+    model.chartType = code;
+    model.stacked = stacked;
+    model.scale = scale;
+    model.table = ChartTable::fromRecordset(rs);
+    return model;
 }
 
-void TstChartControl::logarithmicAxisHoldsTheValues()
+QString runsText(const SeriesMap::Drawn &d)
+{
+    QStringList runs;
+    for (const SeriesMap::Run &r : d.runs)
+        runs << QStringLiteral("%1-%2").arg(r.first).arg(r.last);
+    return runs.join(u',');
+}
+
+QString valuesText(const QVector<std::optional<double>> &values)
+{
+    QStringList out;
+    for (const auto &v : values)
+        out << (v ? QString::number(*v) : QStringLiteral("-"));
+    return out.join(u',');
+}
+
+} // namespace
+
+void TstChartControl::seriesMap_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<bool>("stacked");
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<QVector<QVector<QVariant>>>("rows");
+    QTest::addColumn<QString>("runs");  // of each series, "first-last" runs, "|" between series
+    QTest::addColumn<QString>("top");   // of the last series
+    QTest::addColumn<QString>("base");  // of the last series
+    QTest::addColumn<bool>("lastLine"); // the last series drawn as a line
+    QTest::addColumn<double>("low");
+    QTest::addColumn<double>("high");
+    const QVariant gap;
+    const QVector<QVector<QVariant>> two{{QStringLiteral("2025"), 1.0, 2.0, gap, 4.0},
+                                         {QStringLiteral("2026"), -1.0, 5.0, 6.0, 7.0}};
+    const int linear = ChartModel::Linear, log = ChartModel::Logarithmic;
+    // a gap breaks a bar series' run; unstacked bars take in zero and every value
+    QTest::newRow("bars") << 1 << false << linear << two << "0-1,3-3|0-3"
+                          << "-1,5,6,7"
+                          << "0,0,0,0" << false << -1.0 << 7.0;
+    // stacked, what rises above zero and what falls below it at each point
+    QTest::newRow("stacked bars") << 1 << true << linear << two << "0-1,3-3|0-3"
+                                  << "0,7,6,11"
+                                  << "1,2,0,4" << false << -1.0 << 11.0;
+    QTest::newRow("stacked lines") << 3 << true << linear << two << "0-1,3-3|0-3"
+                                   << "0,7,6,11"
+                                   << "1,2,0,4" << true << 0.0 << 11.0;
+    // an area has no gaps: a missing value lies on what it stands on
+    QTest::newRow("areas") << 5 << false << linear << QVector<QVector<QVariant>>{two[1], two[0]}
+                           << "0-3|0-3"
+                           << "1,2,0,4"
+                           << "0,0,0,0" << false << -1.0 << 7.0;
+    QTest::newRow("steps") << 7 << false << linear << two << "0-1,3-3|0-3"
+                           << "-1,5,6,7"
+                           << "0,0,0,0" << true << -1.0 << 7.0;
+    // the last of several is the line over the bars; one alone is a bar
+    QTest::newRow("combination") << 9 << false << linear << two << "0-1,3-3|0-3"
+                                 << "-1,5,6,7"
+                                 << "0,0,0,0" << true << -1.0 << 7.0;
+    QTest::newRow("combination of one")
+        << 9 << false << linear << QVector<QVector<QVariant>>{two[1]} << "0-3"
+        << "-1,5,6,7"
+        << "0,0,0,0" << false << -1.0 << 7.0;
+    // whole powers of the base round the values above zero; zero and below are gaps there
+    QTest::newRow("logarithmic") << 3 << false << log
+                                 << QVector<QVector<QVariant>>{{QStringLiteral("2026"), 1500.0,
+                                                                -3.0, 0.0, 93000.0}}
+                                 << "0-0,3-3"
+                                 << "1500,-,-,93000"
+                                 << "0,0,0,0" << true << 1000.0 << 100000.0;
+    // nothing above zero: the linear axis after all
+    QTest::newRow("logarithmic, nothing above zero")
+        << 3 << false << log << QVector<QVector<QVariant>>{{QStringLiteral("2026"), -5.0, 0.0}}
+        << "0-1"
+        << "-5,0"
+        << "0,0" << true << -5.0 << 0.0;
+    QTest::newRow("pie") << 14 << false << linear << two << "0-1,3-3|0-3"
+                         << "-1,5,6,7"
+                         << "0,0,0,0" << false << 0.0 << 1.0;
+    QTest::newRow("no rows") << 1 << false << linear << QVector<QVector<QVariant>>{} << ""
+                             << ""
+                             << "" << false << 0.0 << 1.0;
+}
+
+void TstChartControl::seriesMap()
 {
     QFETCH(int, code);
-    QFETCH(bool, mixed);
-    // 3 years; with both signs every third month is below zero, and one is zero
-    m_chart->setDataSource(table(years(3), [mixed](int r, int m) {
-        const double v = 1500.0 * m + 40000.0 * r;
-        if (mixed && m % 3 == 0)
-            return QVariant(m == 12 ? 0.0 : -v);
-        return QVariant(v);
-    }));
-    m_chart->setChartType(code);
-    m_chart->setScale(ChartModel::Logarithmic);
-    QChart *chart = drawn(*m_chart);
-    QLogValueAxis *axis = nullptr;
-    for (QAbstractAxis *a : chart->axes(Qt::Vertical))
-        axis = axis ? axis : qobject_cast<QLogValueAxis *>(a);
-    QVERIFY(axis);
-    // whole powers of ten round the values: 1,500 .. 93,000
-    QCOMPARE(axis->min(), 1000.0);
-    QCOMPARE(axis->max(), 100000.0);
-    int points = 0;
-    for (QAbstractSeries *series : chart->series()) {
-        if (auto *line = qobject_cast<QLineSeries *>(series)) {
-            points += line->count();
-            for (const QPointF &p : line->points())
-                QVERIFY(p.y() > 0);
-        } else if (auto *area = qobject_cast<QAreaSeries *>(series)) {
-            points += area->upperSeries()->count();
-            // an area stands on the axis' floor, never on zero, which it cannot show
-            for (const QPointF &p : area->lowerSeries()->points())
-                QVERIFY2(p.y() >= axis->min(), qPrintable(QString::number(p.y())));
-        } else if (auto *bars = qobject_cast<QAbstractBarSeries *>(series)) {
-            for (QBarSet *set : bars->barSets())
-                points += set->count();
-        }
+    QFETCH(bool, stacked);
+    QFETCH(int, scale);
+    QFETCH(QVector<QVector<QVariant>>, rows);
+    QFETCH(QString, runs);
+    QFETCH(QString, top);
+    QFETCH(QString, base);
+    QFETCH(bool, lastLine);
+    QFETCH(double, low);
+    QFETCH(double, high);
+    const SeriesMap map = mapSeries(modelOf(code, stacked, ChartModel::Scale(scale), rows));
+    QCOMPARE(int(map.look), int(SeriesMap::lookOf(code)));
+    QCOMPARE(map.series.size(), rows.size());
+    QStringList allRuns;
+    for (const SeriesMap::Drawn &d : map.series)
+        allRuns << runsText(d);
+    QCOMPARE(allRuns.join(u'|'), runs);
+    if (!map.series.isEmpty()) {
+        QCOMPARE(valuesText(map.series.last().top), top);
+        QStringList bases;
+        for (double b : map.series.last().base)
+            bases << QString::number(b);
+        QCOMPARE(bases.join(u','), base);
+        QCOMPARE(map.series.last().asLine, lastLine);
+        QCOMPARE(map.series.last().title, rows.last().first().toString());
     }
-    QVERIFY(points >= (mixed ? 24 : 36));
-    const int below = mixed ? 12 : 0;
-    QCOMPARE(m_chart->noteText(),
-             below ? QStringLiteral("Na logaritamskoj osi nisu nacrtani iznosi jednaki nuli ili "
-                                    "manji od nule (%1).")
-                         .arg(below)
-                   : QString());
+    QCOMPARE(map.low, low);
+    QCOMPARE(map.high, high);
+    QCOMPARE(map.floor(), map.logarithmic ? low : 0.0);
+}
+
+// The flat chart draws from the map: on a logarithmic axis nothing reaches zero, an area stands
+// on the axis' floor, and the note says what could not be drawn.
+void TstChartControl::logarithmicAxisHoldsTheValues()
+{
+    // 3 years; every third month is below zero, and one is zero
+    m_chart->setDataSource(table(years(3), [](int r, int m) {
+        const double v = 1500.0 * m + 40000.0 * r;
+        return QVariant(m % 3 == 0 ? (m == 12 ? 0.0 : -v) : v);
+    }));
+    m_chart->setScale(ChartModel::Logarithmic);
+    for (int code : {1, 3, 5, 9}) {
+        m_chart->setChartType(code);
+        QChart *chart = drawn(*m_chart);
+        auto *axis = qobject_cast<QLogValueAxis *>(chart->axes(Qt::Vertical).value(0));
+        QVERIFY(axis);
+        QCOMPARE(axis->min(), 1000.0);
+        QCOMPARE(axis->max(), 100000.0);
+        for (QAbstractSeries *series : chart->series()) {
+            if (auto *line = qobject_cast<QLineSeries *>(series))
+                for (const QPointF &p : line->points())
+                    QVERIFY(p.y() > 0);
+            if (auto *area = qobject_cast<QAreaSeries *>(series))
+                for (const QPointF &p : area->lowerSeries()->points())
+                    QVERIFY2(p.y() >= axis->min(), qPrintable(QString::number(p.y())));
+        }
+        QCOMPARE(m_chart->noteText(),
+                 QStringLiteral("Na logaritamskoj osi nisu nacrtani iznosi jednaki nuli ili "
+                                "manji od nule (12)."));
+    }
 }
 
 void TstChartControl::nothingAboveZeroIsDrawnOnTheLinearAxis()
@@ -294,6 +398,12 @@ void TstChartControl::everySeriesHasAColourOfItsOwn()
     for (int s = 0; s < 200; ++s)
         many.insert(defaultSeriesColor(s).rgb());
     QCOMPARE(many.size(), 200);
+    // where a hatch cannot be drawn (3D) each pattern has a grey of its own, darker than the walls
+    QSet<int> greys;
+    for (int p = 1; p <= 9; ++p)
+        greys.insert(patternGrey(p).red() <= 200 ? patternGrey(p).red() : -p);
+    QCOMPARE(greys.size(), 9);
+    QVERIFY(*std::min_element(greys.cbegin(), greys.cend()) >= 0);
 
     // a window that places its series by name: each keeps its colour in either order, and two
     // that ask for one place do not share it
