@@ -24,6 +24,7 @@ class TstWindowSettings : public QObject
 {
     Q_OBJECT
 private slots:
+    void applicationNameStaysOneFile();
     void firstRun_data();
     void firstRun();
     void storedValueFallsBack_data();
@@ -164,6 +165,14 @@ void TstWindowSettings::writesInOrderAndOnlyWhatTheDesignKeeps()
                                QStringLiteral("KonačnaGodina")};
     QCOMPARE(thirteen.keys, order);
     QCOMPARE(eleven.keys, order.mid(0, 11));
+}
+
+// A caption becomes the settings file's name: nothing in it may lead out of the settings folder.
+void TstWindowSettings::applicationNameStaysOneFile()
+{
+    const QString file = IniSettingsStore::fileFor(QStringLiteral("Plan 1/2 C:\\Dobit"));
+    QVERIFY2(file.endsWith(QStringLiteral("/TarnFinGrafPromet11/Plan 1_2 C__Dobit.ini")),
+             qPrintable(file));
 }
 
 QTEST_MAIN(TstWindowSettings)
