@@ -1,61 +1,51 @@
 #include "chartwin/hostcontext.h"
 #include "output/frmispiscr.h"
+#include "output/moduexcel.h"
 #include "output/recordsetmodel.h"
 #include "output/report.h"
 #include "output/reportviewer.h"
 #include "platform/chart/chartcontrol.h"
+#include "platform/files/atomicfile.h"
 #include "platform/files/fulldisk.h"
+#include "platform/spreadsheet/spreadsheet.h"
 #include "platform/widgets/keyedtree.h"
 #include "windowsupport.h"
-
-#include <QLocale>
-#include <QRadioButton>
 
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QLocale>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPointer>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
+#include <optional>
+
 using namespace TestSupport;
+using FullDisk::readAll;
 
 namespace {
 
-void writeOld(const QString &path)
-{
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write("old");
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+/// Writes target, or says why not.
+using Writer = std::function<bool(const QString &target, QString *error)>;
 
 // A row of twelve months: a label, then the months, null where a month has no value.
-using MonthRow = QVariantList;
+using MonthRow = QVector<QVariant>;
 
 Recordset monthRows(const QList<MonthRow> &rows)
 {
     QVector<Recordset::FieldInfo> fields{{QStringLiteral("Godina"), QMetaType::QString}};
     for (int m = 1; m <= 12; ++m)
         fields.append({QStringLiteral("Mj%1").arg(m, 2, 10, QLatin1Char('0')), QMetaType::Double});
-    QVector<QVector<QVariant>> out;
-    for (const MonthRow &row : rows) {
-        QVector<QVariant> line(row.cbegin(), row.cend());
-        line.resize(13);
-        out << line;
-    }
     Recordset rs;
-    rs.assign(fields, out);
+    rs.assign(fields, QVector<MonthRow>(rows.cbegin(), rows.cend()));
     return rs;
 }
 
@@ -87,6 +77,7 @@ QStringList yearColumn(const ReportTable &t)
 } // namespace
 
 Q_DECLARE_METATYPE(MonthlyTotals)
+Q_DECLARE_METATYPE(Writer)
 
 class TstReport : public QObject
 {
@@ -94,27 +85,25 @@ class TstReport : public QObject
 private slots:
     void init();
     void cleanup();
-    void chartPrintsOnOnePage();
-    void answeringNoPrintsNothing();
-    void missingPrinterShowsTheError();
+    void chartPrintAsksFirst_data();
+    void chartPrintAsksFirst();
     void reportPdfHoldsTitleFirmAndTotals();
     void yearFiguresFollowTheTotals_data();
     void yearFiguresFollowTheTotals();
     void windowsSayHowTheirRowsTotal_data();
     void windowsSayHowTheirRowsTotal();
     void previewButtonsExportTheReportRows();
-    void previewWithoutRowsExportsNothing();
     void printerSetupGoesToTheReportsPrinter();
     void viewerSwitchesSearchAndSelection();
     void previewResizeRule();
-    void chartPrintOnAFullDiskKeepsTheOldFile();
-    void reportPdfOnAFullDiskKeepsTheOldFile();
     void stoppedPrintingKeepsTheOldFile();
-    void reportPrintOnAFullDiskSaysWhy();
-    void printIntoAFolderThatCannotBeWrittenNamesFileAndCause();
+    void everyWriterOnAFullDiskKeepsTheOldFile_data();
+    void everyWriterOnAFullDiskKeepsTheOldFile();
 
 private:
     frmIspisCR *openReport();
+    frmIspisCR *report() { return m_preview ? m_preview.data() : openReport(); }
+    bool exported(std::shared_ptr<SpreadsheetApplication> spreadsheets, QString *error);
     std::unique_ptr<WindowFixture> m_fx;
     QPointer<ChartWindow> m_w;
     QPointer<frmIspisCR> m_preview;
@@ -122,7 +111,10 @@ private:
 
 void TstReport::init()
 {
+    QLocale::setDefault(QLocale(QLocale::Croatian, QLocale::Croatia));
     m_fx = std::make_unique<WindowFixture>();
+    // a print job that fails after printing is told in a box, as on the desktop
+    m_fx->printers = std::make_shared<PdfPrinters>(m_fx->printers->path(), m_fx->dialogs);
     m_w = m_fx->open();
     CLICK(m_w->tv, QStringLiteral("Sint: 120 Potraživanja od kupaca u zemlji"));
     QVERIFY(m_w->chartRecordset().RecordCount() > 0);
@@ -147,49 +139,54 @@ frmIspisCR *TstReport::openReport()
     return m_preview;
 }
 
-void TstReport::chartPrintsOnOnePage()
+void TstReport::chartPrintAsksFirst_data()
 {
+    QTest::addColumn<QString>("file"); // the printer's, in the fixture's folder; none when empty
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("said"); // after the question; %1 is the file
+    QTest::newRow("answered no") << "print.pdf" << false << "";
+    QTest::newRow("printed") << "print.pdf" << true << "";
+    QTest::newRow("no file to print to")
+        << "" << true << "Desila se greška: Nije zadana datoteka za ispis.";
+    // a folder that is not there stands for any the system refuses to write in
+    QTest::newRow("a folder that cannot be written")
+        << "nema/print.pdf" << true
+        << "Desila se greška: Ispis u datoteku \"%1\" nije moguć: " + qt_error_string(ENOENT);
+}
+
+void TstReport::chartPrintAsksFirst()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, yes);
+    QFETCH(QString, said);
+    WindowFixture fx;
+    const QString pdf = file.isEmpty() ? QString() : fx.printDir.filePath(file);
+    fx.printers = std::make_shared<PdfPrinters>(pdf, fx.dialogs);
+    QPointer<ChartWindow> w = fx.open();
+    QVERIFY(w);
     QGuiApplication::clipboard()->setText(QStringLiteral("korisnikov tekst"));
-    m_fx->dialogs->answers.push_back(Dialogs::AnswerYes);
-    m_w->mnuIspis_Click();
-    QCOMPARE(m_fx->dialogs->messages.size(), 1);
-    const auto &ask = m_fx->dialogs->messages.first();
+    fx.dialogs->messages.clear();
+    fx.dialogs->answers.push_back(yes ? Dialogs::AnswerYes : Dialogs::AnswerNo);
+    w->mnuIspis_Click();
+    w->close();
+    const auto ask = fx.dialogs->messages.value(0);
     QCOMPARE(ask.text, QStringLiteral("Želite li ispisati grafikon?"));
     QCOMPARE(ask.title, QStringLiteral("Ispis grafikona"));
     QCOMPARE(ask.icon, Dialogs::Question);
     QCOMPARE(ask.buttons, Dialogs::YesNo);
-    // The clipboard now holds the chart's picture instead of what the user had there.
+    QCOMPARE(fx.dialogs->texts().mid(1).join(u'\n'), said.replace(QStringLiteral("%1"), pdf));
+    QCOMPARE(QFile::exists(pdf), yes && said.isEmpty());
+    if (!QFile::exists(pdf))
+        return;
+    // the clipboard holds the chart's picture instead of what the user had there; the chart is
+    // drawn anew on one page, not pasted as a picture (pdfimages lists its two header lines only)
     QVERIFY(!QGuiApplication::clipboard()->image().isNull());
-
-    const QString pdf = m_fx->printers->path();
-    QVERIFY(QFile::exists(pdf));
     QVERIFY(
         output(QStringLiteral("pdfinfo"), {pdf}).contains(QRegularExpression("Pages:\\s+1\\n")));
-    const QStringList images = output(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
-                                   .split(u'\n', Qt::SkipEmptyParts);
-    // the two header lines only: the chart is drawn anew on the page, not pasted as a picture
-    QCOMPARE(images.size(), 2);
-}
-
-void TstReport::answeringNoPrintsNothing()
-{
-    m_fx->dialogs->answers.push_back(Dialogs::AnswerNo);
-    m_w->mnuIspis_Click();
-    QVERIFY(!QFile::exists(m_fx->printers->path()));
-}
-
-void TstReport::missingPrinterShowsTheError()
-{
-    WindowFixture fx;
-    fx.printers = std::make_shared<PdfPrinters>(QString());
-    fx.dialogs->answers.push_back(Dialogs::AnswerYes);
-    QPointer<ChartWindow> w = fx.open();
-    QVERIFY(w);
-    fx.dialogs->messages.clear();
-    w->mnuIspis_Click();
-    QCOMPARE(fx.dialogs->texts().last(),
-             QStringLiteral("Desila se greška: Nije zadana datoteka za ispis."));
-    w->close();
+    QCOMPARE(output(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
+                 .split(u'\n', Qt::SkipEmptyParts)
+                 .size(),
+             2);
 }
 
 void TstReport::reportPdfHoldsTitleFirmAndTotals()
@@ -197,10 +194,7 @@ void TstReport::reportPdfHoldsTitleFirmAndTotals()
     frmIspisCR *preview = openReport();
     QCOMPARE(preview->windowTitle(), QStringLiteral("Izvještaj prometa"));
     QVERIFY(preview->isVisible());
-    QCOMPARE(preview->Report->documentName(), QStringLiteral("Promet konta"));
-    QCOMPARE(preview->Report->text(QStringLiteral("Naslov")), QStringLiteral("Promet konta 120"));
-    QCOMPARE(preview->Report->text(QStringLiteral("NazivFirme")), QStringLiteral("Tarnel d.o.o."));
-    QCOMPARE(preview->Report->text(QStringLiteral("Filter")), QString());
+    QCOMPARE(preview->Report->text(QStringLiteral("Filter")), QString()); // title and firm: below
     QVERIFY(preview->CRVRadnici->pageCount() >= 1);
 
     QTemporaryDir dir;
@@ -211,25 +205,30 @@ void TstReport::reportPdfHoldsTitleFirmAndTotals()
         output(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     QVERIFY2(text.contains(QStringLiteral("Promet konta 120")), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("Tarnel d.o.o.")));
-    // The total line: each month summed over the rows, in the grid's format.
-    Recordset rs = m_w->chartRecordset();
-    double january = 0, all = 0;
-    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
-        january += rs.value(QStringLiteral("Mj01")).toDouble();
-        for (int m = 1; m <= 12; ++m)
-            all += rs.value(QStringLiteral("Mj%1").arg(m, 2, 10, QLatin1Char('0'))).toDouble();
-    }
     // Every column reaches the paper, whole: the months and the total, in bands when they do not
-    // fit across; the total lines of the bands hold the sums.
-    for (int m = 1; m <= 12; ++m)
-        QVERIFY2(text.contains(QStringLiteral("Mj%1").arg(m, 2, 10, QLatin1Char('0'))),
-                 qPrintable(text));
+    // fit across; the total lines of the bands hold each month summed over the rows, and the year.
+    const Recordset &rows = m_w->chartRecordset();
+    double january = 0, all = 0;
+    for (int m = 1; m <= 12; ++m) {
+        const QString month = QStringLiteral("Mj%1").arg(m, 2, 10, QLatin1Char('0'));
+        QVERIFY2(text.contains(month), qPrintable(text));
+        for (int r = 0; r < rows.RecordCount(); ++r) {
+            const double v = rows.valueAt(r, rows.fieldIndex(month)).toDouble();
+            all += v;
+            january += m == 1 ? v : 0;
+        }
+    }
     QString totals;
     for (const QString &line : text.split(u'\n'))
         if (line.trimmed().startsWith(QStringLiteral("Ukupno ")))
             totals += line;
     QVERIFY2(totals.contains(RecordsetModel::formatAmount(january)), qPrintable(text));
     QVERIFY2(totals.contains(RecordsetModel::formatAmount(all)), qPrintable(text));
+    // a folder that is not there stands for any the system refuses to write in
+    const QString nowhere = dir.filePath(QStringLiteral("nema/izvjestaj.pdf"));
+    QVERIFY(!preview->CRVRadnici->ExportPdf(nowhere, &error));
+    QCOMPARE(error, QStringLiteral("Datoteka \"%1\" se ne može zapisati: %2")
+                        .arg(nowhere, qt_error_string(ENOENT)));
 }
 
 void TstReport::yearFiguresFollowTheTotals_data()
@@ -287,48 +286,36 @@ void TstReport::yearFiguresFollowTheTotals()
     QFETCH(MonthlyTotals, totals);
     QFETCH(QStringList, column);
     QFETCH(QString, january);
-    const QLocale before;
-    QLocale::setDefault(QLocale(QLocale::Croatian, QLocale::Croatia));
     const ReportTable t = CRFinPoMjes(totals).table(monthRows(rows));
-    const QStringList shown = yearColumn(t);
-    const QString first = t.row(t.rowCount - 1).cells.value(1);
+    QCOMPARE(yearColumn(t), column);
+    QCOMPARE(t.row(t.rowCount - 1).cells.value(1), january);
     // the widest text of each column is as wide as any of its cells
     for (int c = 1; c < t.columns.size(); ++c)
         for (int r = 0; r < t.rowCount; ++r)
             QVERIFY(t.row(r).cells.value(c).size() <= t.columns[c].widest.size());
-    QLocale::setDefault(before);
-    QCOMPARE(shown, column);
-    QCOMPARE(first, january);
 }
 
 void TstReport::windowsSayHowTheirRowsTotal_data()
 {
-    QTest::addColumn<int>("method");
+    QTest::addColumn<int>("method"); // 2, the cumulative balance, says "Saldo"
     QTest::addColumn<QStringList>("path");
     QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("header");
     QTest::addColumn<bool>("totalLine");
-
-    QTest::newRow("turnover, debit") << 1 << QStringList{"1200"} << 0 << "Ukupno" << true;
-    QTest::newRow("turnover, debit and credit")
-        << 1 << QStringList{"1200"} << 2 << "Ukupno" << false;
+    QTest::newRow("turnover, debit") << 1 << QStringList{"1200"} << 0 << true;
+    QTest::newRow("turnover, debit and credit") << 1 << QStringList{"1200"} << 2 << false;
     QTest::newRow("turnover of a partner, debit and credit")
-        << 1 << QStringList{"1200", "3"} << 2 << "Ukupno" << false;
-    QTest::newRow("turnover, balance D-P") << 1 << QStringList{"1200"} << 3 << "Ukupno" << true;
-    QTest::newRow("turnover, balance P-D") << 1 << QStringList{"1200"} << 4 << "Ukupno" << true;
-    QTest::newRow("cumulative balance") << 2 << QStringList{"1200"} << 0 << "Saldo" << false;
-    QTest::newRow("cumulative balance of a partner")
-        << 2 << QStringList{"1200", "3"} << 1 << "Saldo" << false;
-    QTest::newRow("expense group")
-        << 3 << QStringList{"Plaće i doprinosiR"} << -1 << "Ukupno" << true;
-    QTest::newRow("income group") << 3 << QStringList{"Naplata od kupacaP"} << -1 << "Ukupno"
-                                  << true;
-    QTest::newRow("balance group")
-        << 3 << QStringList{"Bruto marža robeS"} << -1 << "Ukupno" << true;
-    QTest::newRow("plan") << 4 << QStringList{"P"} << 0 << "Ukupno" << false;
-    QTest::newRow("plan, realisation") << 4 << QStringList{"R"} << 1 << "Ukupno" << false;
-    QTest::newRow("plan, index") << 4 << QStringList{"P"} << 2 << "Ukupno" << false;
-    QTest::newRow("budget, index") << 5 << QStringList{"R", "Usluge"} << 2 << "Ukupno" << false;
+        << 1 << QStringList{"1200", "3"} << 2 << false;
+    QTest::newRow("turnover, balance D-P") << 1 << QStringList{"1200"} << 3 << true;
+    QTest::newRow("turnover, balance P-D") << 1 << QStringList{"1200"} << 4 << true;
+    QTest::newRow("cumulative balance") << 2 << QStringList{"1200"} << 0 << false;
+    QTest::newRow("cumulative balance of a partner") << 2 << QStringList{"1200", "3"} << 1 << false;
+    QTest::newRow("expense group") << 3 << QStringList{"Plaće i doprinosiR"} << -1 << true;
+    QTest::newRow("income group") << 3 << QStringList{"Naplata od kupacaP"} << -1 << true;
+    QTest::newRow("balance group") << 3 << QStringList{"Bruto marža robeS"} << -1 << true;
+    QTest::newRow("plan") << 4 << QStringList{"P"} << 0 << false;
+    QTest::newRow("plan, realisation") << 4 << QStringList{"R"} << 1 << false;
+    QTest::newRow("plan, index") << 4 << QStringList{"P"} << 2 << false;
+    QTest::newRow("budget, index") << 5 << QStringList{"R", "Usluge"} << 2 << false;
 }
 
 void TstReport::windowsSayHowTheirRowsTotal()
@@ -336,8 +323,8 @@ void TstReport::windowsSayHowTheirRowsTotal()
     QFETCH(int, method);
     QFETCH(QStringList, path);
     QFETCH(int, kind);
-    QFETCH(QString, header);
     QFETCH(bool, totalLine);
+    const QString header = method == 2 ? QStringLiteral("Saldo") : QStringLiteral("Ukupno");
     m_w->close();
     m_w = m_fx->openMethod(method, sqliteConn(demoBook()));
     QVERIFY(m_w);
@@ -380,6 +367,13 @@ void TstReport::windowsSayHowTheirRowsTotal()
 
 void TstReport::previewButtonsExportTheReportRows()
 {
+    // without rows there is nothing to export, and nothing is said
+    m_preview = new frmIspisCR(m_fx->services(), m_w);
+    m_preview->Report = std::make_unique<CRFinPoMjes>();
+    m_preview->cmdExcel->click();
+    m_preview->cmdUExcelPomoćni->click();
+    QVERIFY(m_fx->spreadsheets->sheets.isEmpty() && m_fx->dialogs->messages.isEmpty());
+    m_preview->close();
     frmIspisCR *preview = openReport();
     preview->cmdExcel->click();
     preview->cmdUExcelPomoćni->click();
@@ -390,17 +384,6 @@ void TstReport::previewButtonsExportTheReportRows()
     }
 }
 
-void TstReport::previewWithoutRowsExportsNothing()
-{
-    m_preview = new frmIspisCR(m_fx->services(), m_w);
-    m_preview->Report = std::make_unique<CRFinPoMjes>();
-    m_preview->setCaption(QStringLiteral("Izvještaj"));
-    m_preview->cmdExcel->click();
-    m_preview->cmdUExcelPomoćni->click();
-    QVERIFY(m_fx->spreadsheets->sheets.isEmpty());
-    QVERIFY(m_fx->dialogs->messages.isEmpty());
-}
-
 void TstReport::printerSetupGoesToTheReportsPrinter()
 {
     frmIspisCR *preview = openReport();
@@ -408,9 +391,6 @@ void TstReport::printerSetupGoesToTheReportsPrinter()
     QCOMPARE(m_fx->dialogs->printerSetups, 1);
     QVERIFY(preview->Report->printer());
     QCOMPARE(preview->Report->printer()->docName(), QStringLiteral("Promet konta"));
-    QString error;
-    QVERIFY(preview->CRVRadnici->PrintReport(&error));
-    QVERIFY(QFile::exists(m_fx->printers->path()));
 }
 
 void TstReport::viewerSwitchesSearchAndSelection()
@@ -444,61 +424,12 @@ void TstReport::previewResizeRule()
     frmIspisCR *preview = openReport();
     preview->resize(900, 600);
     QApplication::processEvents();
-    QCOMPARE(preview->CRVRadnici->y(), preview->cmdIzlaz->height() + 10);
-    QCOMPARE(preview->CRVRadnici->x(), 0);
-    QCOMPARE(preview->CRVRadnici->width(), 900);
-    QCOMPARE(preview->CRVRadnici->height(), 600 - preview->CRVRadnici->y());
+    const int top =
+        preview->cmdIzlaz->height() + 10; // the viewer takes the rest, under the buttons
+    QCOMPARE(preview->CRVRadnici->geometry(), QRect(0, top, 900, 600 - top));
     preview->cmdIzlaz->click();
     QApplication::processEvents();
     QVERIFY(m_preview.isNull()); // closing releases the window and its report
-}
-
-void TstReport::chartPrintOnAFullDiskKeepsTheOldFile()
-{
-    WindowFixture fx;
-    const QString pdf = fx.printDir.filePath(QStringLiteral("ispis.pdf"));
-    writeOld(pdf);
-    fx.printers = std::make_shared<PdfPrinters>(pdf, fx.dialogs);
-    QPointer<ChartWindow> w = fx.open();
-    QVERIFY(w);
-    fx.dialogs->messages.clear();
-    fx.dialogs->answers.push_back(Dialogs::AnswerYes);
-    {
-        FullDisk::SizeLimit limited(4096);
-        w->mnuIspis_Click();
-    }
-    w->close();
-    QCOMPARE(fx.dialogs->messages.size(), 2); // the question, then what went wrong
-    // the disk's refusal, in the system's words
-    QCOMPARE(fx.dialogs->texts().last(),
-             QStringLiteral("Desila se greška: Datoteka \"%1\" nije zapisana do kraja: %2")
-                 .arg(pdf, qt_error_string(EFBIG)));
-    QCOMPARE(readAll(pdf), QByteArray("old"));
-    QCOMPARE(QDir(fx.printDir.path()).entryList(QDir::Files | QDir::Hidden),
-             QStringList{QStringLiteral("ispis.pdf")});
-}
-
-void TstReport::reportPdfOnAFullDiskKeepsTheOldFile()
-{
-    frmIspisCR *preview = openReport();
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("izvjestaj.pdf"));
-    writeOld(pdf);
-    QString error;
-    bool exported = true;
-    {
-        FullDisk::SizeLimit limited(4096);
-        exported = preview->CRVRadnici->ExportPdf(pdf, &error);
-    }
-    QVERIFY(!exported);
-    QCOMPARE(error, QStringLiteral("Datoteka \"%1\" nije zapisana do kraja: %2")
-                        .arg(pdf, qt_error_string(EFBIG)));
-    QCOMPARE(readAll(pdf), QByteArray("old"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-             QStringList{QStringLiteral("izvjestaj.pdf")});
-    QVERIFY2(preview->CRVRadnici->ExportPdf(pdf, &error), qPrintable(error));
-    QVERIFY(output(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")})
-                .contains(QStringLiteral("Promet konta 120")));
 }
 
 // Printing told its progress and the user stopped it: the old file stays, no half file beside it,
@@ -508,21 +439,20 @@ void TstReport::stoppedPrintingKeepsTheOldFile()
     frmIspisCR *preview = openReport();
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("izvjestaj.pdf"));
-    writeOld(pdf);
+    QVERIFY(FullDisk::writeAll(pdf, "old"));
     m_fx->dialogs->stopAt = 50;
     m_fx->dialogs->inputs.push_back(pdf);
     for (QPushButton *b : preview->CRVRadnici->findChildren<QPushButton *>())
         if (b->text() == u"PDF")
             b->click();
-    QCOMPARE(m_fx->dialogs->messages.size(), 1);
-    QCOMPARE(m_fx->dialogs->messages.first().text,
-             QStringLiteral("Izvoz u PDF je prekinut; datoteka \"%1\" je ostala kakva je bila.")
-                 .arg(pdf));
+    QCOMPARE(m_fx->dialogs->texts(),
+             QStringList{QStringLiteral("Izvoz u PDF je prekinut; datoteka \"%1\" je ostala kakva "
+                                        "je bila.")
+                             .arg(pdf)});
     QCOMPARE(m_fx->dialogs->messages.first().icon, Dialogs::Information);
     QCOMPARE(m_fx->dialogs->progressSteps.last(), 100);
     QCOMPARE(readAll(pdf), QByteArray("old"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-             QStringList{QStringLiteral("izvjestaj.pdf")});
+    QCOMPARE(FullDisk::filesIn(dir.path()), QStringList{QStringLiteral("izvjestaj.pdf")});
 
     QString error;
     QVERIFY(!preview->CRVRadnici->PrintReport(&error));
@@ -533,44 +463,145 @@ void TstReport::stoppedPrintingKeepsTheOldFile()
     QVERIFY(QFile::exists(m_fx->printers->path()));
 }
 
-void TstReport::reportPrintOnAFullDiskSaysWhy()
+bool TstReport::exported(std::shared_ptr<SpreadsheetApplication> spreadsheets, QString *error)
 {
-    frmIspisCR *preview = openReport();
-    const QString pdf = m_fx->printers->path();
-    writeOld(pdf);
-    QString error;
-    bool printed = true;
-    {
-        FullDisk::SizeLimit limited(4096);
-        printed = preview->CRVRadnici->PrintReport(&error);
-    }
-    QVERIFY(!printed);
-    QVERIFY2(error.contains(QStringLiteral("nije zapisana do kraja")), qPrintable(error));
-    QCOMPARE(readAll(pdf), QByteArray("old"));
-    // the same printer prints the next job whole
-    QVERIFY2(preview->CRVRadnici->PrintReport(&error), qPrintable(error));
-    QVERIFY(output(QStringLiteral("pdfinfo"), {pdf}).contains(QStringLiteral("Pages:")));
+    Services services = m_fx->services();
+    services.spreadsheets = std::move(spreadsheets);
+    modUExcel::PrebaciUExcel(services, m_w->chartRecordset(), nullptr);
+    *error = m_fx->dialogs->texts().join(u'\n');
+    return error->isEmpty();
 }
 
-void TstReport::printIntoAFolderThatCannotBeWrittenNamesFileAndCause()
+void TstReport::everyWriterOnAFullDiskKeepsTheOldFile_data()
 {
-    // a folder that is not there stands for any the system refuses to write in
-    WindowFixture fx;
-    const QString pdf = fx.printDir.filePath(QStringLiteral("nema/ispis.pdf"));
-    fx.printers = std::make_shared<PdfPrinters>(pdf, fx.dialogs);
-    QPointer<ChartWindow> w = fx.open();
-    QVERIFY(w);
-    fx.dialogs->messages.clear();
-    fx.dialogs->answers.push_back(Dialogs::AnswerYes);
-    w->mnuIspis_Click();
-    w->close();
-    QCOMPARE(fx.dialogs->texts().last(),
-             QStringLiteral("Desila se greška: Ispis u datoteku \"%1\" nije moguć: %2")
-                 .arg(pdf, qt_error_string(ENOENT)));
+    QTest::addColumn<QString>("name"); // of the file written
+    QTest::addColumn<bool>("tmpfs");   // a full disk of its own rather than a file size limit
+    QTest::addColumn<QString>("said"); // %1 is the file, %2 the system's word for no room
+    QTest::addColumn<Writer>("write");
+    const auto add = [](const char *row, const char *name, bool tmpfs, const QString &said,
+                        const Writer &write) {
+        QTest::newRow(row) << QString::fromUtf8(name) << tmpfs << said << write;
+    };
+    const QString cut = QStringLiteral("Datoteka \"%1\" nije zapisana do kraja: %2");
+    const QString told = QStringLiteral("Desila se greška: ") + cut;
+    const QString workbook =
+        QStringLiteral("Desila se greška: Radna knjiga \"%1\" se ne može zapisati: %2");
+    // the three ways a write meets the end of the room: in one write larger than the file's
+    // buffer, in the buffer's flush between two writes, and in the last flush, at the commit
+    const auto atomic = [](int writes, int size) {
+        return [writes, size](const QString &target, QString *error) {
+            AtomicFile file(target);
+            file.open();
+            for (int i = 0; i < writes; ++i)
+                file.write(QByteArray(size, 'x'));
+            *error = file.commit() ? QString() : file.errorText();
+            return error->isEmpty();
+        };
+    };
+    add("file in one write", "a.bin", false, cut, atomic(1, 200000));
+    add("file in many writes", "a.bin", false, cut, atomic(500, 100));
+    add("file in the last flush", "a.bin", false, cut, atomic(20, 100));
+    add("file on a full disk", "a.bin", true, cut, atomic(1, 200000));
+    add("copy", "book.sqlite", false, cut, [](const QString &target, QString *error) {
+        return AtomicFile::copyFile(demoBook(), target, error);
+    });
+    // a writer that makes its file by name and drops the errors of its writes, as the PDF engine
+    // does: the commit finds the disk's refusal
+    add("staged file on a full disk", "a.pdf", true, cut,
+        [](const QString &target, QString *error) {
+            StagedFile staged(target);
+            {
+                QPdfWriter pdf(staged.path());
+                QPainter(&pdf).drawText(100, 100, QStringLiteral("Promet konta 120"));
+            }
+            *error = staged.commit(StagedFile::completePdf) ? QString() : staged.errorText();
+            return error->isEmpty();
+        });
+    add("chart picture", "chart.png", false, cut, [this](const QString &target, QString *error) {
+        return m_w->MSChart1->save(target, {1000, 600}, error);
+    });
+    add("CSV", "a.csv", false, told, [this](const QString &target, QString *error) {
+        QString file = target;
+        bool quotes = true;
+        m_fx->dialogs->answers.push_back(Dialogs::AnswerYes); // to the question first
+        const bool written =
+            modUExcel::PrebaciUCSV(*m_fx->dialogs, m_w->chartRecordset(), file, quotes, nullptr);
+        // told with an exclamation mark
+        const auto last = m_fx->dialogs->messages.last();
+        *error = last.icon == Dialogs::Exclamation ? last.text : QString();
+        return written;
+    });
+    add("workbook", "a.xlsx", false, workbook, [this](const QString &target, QString *error) {
+        return exported(std::make_shared<FileSpreadsheets>(target), error);
+    });
+    // the desktop's workbook is named after the time it is made, and it is opened only when
+    // whole: the opener here moves it over the target, and the message is read with its name
+    add("workbook on the desktop", "a.xlsx", false, workbook,
+        [this](const QString &target, QString *error) {
+            auto opener = [target](const QString &made) {
+                return QFile::remove(target) && QFile::rename(made, target);
+            };
+            const bool written = exported(
+                std::make_shared<DesktopSpreadsheets>(QFileInfo(target).path(), opener), error);
+            error->replace(QRegularExpression(QStringLiteral("/Export-[^\"]*")),
+                           u'/' + QFileInfo(target).fileName());
+            return written;
+        });
+    add("chart print", "print.pdf", false, told, [this](const QString &, QString *error) {
+        m_fx->dialogs->answers.push_back(Dialogs::AnswerYes);
+        m_w->mnuIspis_Click();
+        *error = m_fx->dialogs->texts().mid(1).join(u'\n'); // after the question
+        return error->isEmpty();
+    });
+    add("report PDF", "a.pdf", false, cut, [this](const QString &target, QString *error) {
+        return report()->CRVRadnici->ExportPdf(target, error);
+    });
+    // the report's printer after a failed job: the next job gets a new one
+    add("report print", "print.pdf", false, cut, [this](const QString &, QString *error) {
+        return report()->CRVRadnici->PrintReport(error);
+    });
+}
+
+// The old file stays as it was, nothing is left beside it, and the cause is told in the system's
+// words; with room again the same writer writes the whole file.
+void TstReport::everyWriterOnAFullDiskKeepsTheOldFile()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, tmpfs);
+    QFETCH(QString, said);
+    QFETCH(Writer, write);
+    std::optional<FullDisk::SmallDisk> disk;
+    if (tmpfs && !disk.emplace(QStringLiteral("512k")).isMounted())
+        QSKIP(qPrintable(disk->whyNot()));
+    const QString folder = disk ? disk->path() : m_fx->printDir.path();
+    const QString target = folder + u'/' + name;
+    QVERIFY(FullDisk::writeAll(target, "old"));
+    bool written = true;
     QString error;
-    QVERIFY(!openReport()->CRVRadnici->ExportPdf(pdf, &error));
-    QCOMPARE(error, QStringLiteral("Datoteka \"%1\" se ne može zapisati: %2")
-                        .arg(pdf, qt_error_string(ENOENT)));
+    {
+        std::optional<FullDisk::SizeLimit> limited;
+        if (disk)
+            QVERIFY(disk->fill());
+        else
+            QVERIFY(limited.emplace(100).isSet());
+        written = write(target, &error);
+    }
+    QVERIFY(!written);
+    QCOMPARE(error, said.arg(target, qt_error_string(disk ? ENOSPC : EFBIG)));
+    QCOMPARE(readAll(target), QByteArray("old"));
+    QCOMPARE(FullDisk::filesIn(folder), QStringList{name});
+
+    QVERIFY(!disk || disk->empty());
+    m_fx->dialogs->messages.clear();
+    QVERIFY2(write(target, &error), qPrintable(error));
+    QCOMPARE(FullDisk::filesIn(folder), QStringList{name});
+    const QString kind = QFileInfo(name).suffix(); // and whole, as its kind tells
+    const auto whole = kind == u"pdf"      ? StagedFile::completePdf
+                       : kind == u"xlsx"   ? StagedFile::completeZip
+                       : kind == u"sqlite" ? StagedFile::completeSqlite
+                                           : nullptr;
+    QString why;
+    QVERIFY2(readAll(target) != "old" && (!whole || whole(target, &why)), qPrintable(why));
 }
 
 QTEST_MAIN(TstReport)

@@ -22,29 +22,24 @@ ReportTable shareShaped(int months, int rows, std::shared_ptr<int> made = {})
     ReportTable t;
     t.title = QStringLiteral("Naplata od kupaca - UČEŠĆE U %");
     t.heading << QStringLiteral("Tarnel d.o.o.");
-    const char *labels[][2] = {{"Godina", "2026"},
-                               {"Konto", "1200"},
-                               {"Naziv konta", "Potraživanja od kupaca u inozemstvu"},
-                               {"Komit", "30000"},
-                               {"Komitent", "Ugostiteljstvo-Babić j.d.o.o. Zagreb"}};
-    for (const auto &[label, widest] : labels) {
-        t.columns << ReportTable::Column(QString::fromUtf8(label), false, true);
+    // a label is a key column of text; the rest are numbers
+    auto add = [&t](const QString &header, const char *widest, int group, bool named = true) {
+        t.columns << ReportTable::Column(header, group != 0, group == 0, group, named);
         t.columns.last().widest = QString::fromUtf8(widest);
-    }
+    };
+    add(QStringLiteral("Godina"), "2026", 0);
+    add(QStringLiteral("Konto"), "1200", 0);
+    add(QStringLiteral("Naziv konta"), "Potraživanja od kupaca u inozemstvu", 0);
+    add(QStringLiteral("Komit"), "30000", 0);
+    add(QStringLiteral("Komitent"), "Ugostiteljstvo-Babić j.d.o.o. Zagreb", 0);
     for (int m = 0; m < months; ++m) {
-        t.columns << ReportTable::Column(QStringLiteral("Mj%1").arg(m, 2, 10, QLatin1Char('0')),
-                                         true, false, m + 1);
-        t.columns.last().widest = QStringLiteral("-12,345,678.90");
-        t.columns << ReportTable::Column(QStringLiteral("%"), true, false, m + 1, false);
-        t.columns.last().widest = QStringLiteral("100.00 %");
+        add(QStringLiteral("Mj%1").arg(m, 2, 10, QLatin1Char('0')), "-12,345,678.90", m + 1);
+        add(QStringLiteral("%"), "100.00 %", m + 1, false);
     }
-    t.columns << ReportTable::Column(QStringLiteral("Ukupno"), true, false, -1);
-    t.columns.last().widest = QStringLiteral("-123,456,789.00");
-    t.columns << ReportTable::Column(QStringLiteral("Učešće %"), true, false, -1);
-    t.columns.last().widest = QStringLiteral("100.00 %");
+    add(QStringLiteral("Ukupno"), "-123,456,789.00", -1);
+    add(QStringLiteral("Učešće %"), "100.00 %", -1);
     t.rowCount = rows;
-    const int columns = t.columns.size();
-    t.row = [columns, made](int r) {
+    t.row = [columns = t.columns.size(), made](int r) {
         if (made)
             ++*made;
         ReportTable::Row row;
@@ -65,10 +60,7 @@ private slots:
     void everyColumnOnceReadableAndWhole_data();
     void everyColumnOnceReadableAndWhole();
     void everyRowOnceInEachBand();
-    void fewRowsStackTheBandsOnOnePage();
     void aPageMakesOnlyItsOwnRows();
-    void aPageSaysWhichColumnsItHolds();
-    void widestNumberHoldsEveryValue_data();
     void widestNumberHoldsEveryValue();
 };
 
@@ -98,56 +90,54 @@ void TstTablePages::everyColumnOnceReadableAndWhole()
     for (int p = 0; p < pages.bandCount(); ++p) {
         const QVector<int> columns = pages.columnsOf(p);
         QCOMPARE(columns.mid(0, 5), QVector<int>({0, 1, 2, 3, 4}));
-        for (int i = 5; i < columns.size(); ++i) {
-            ++seen[columns[i]];
+        qreal width = 0;
+        for (int i = 0; i < columns.size(); ++i) {
             const ReportTable::Column &c = table.columns[columns[i]];
+            seen[columns[i]] += i >= 5;
             if (c.group > 0 && c.named) // a month: its share column follows it on the band
                 QVERIFY(i + 1 < columns.size() && columns[i + 1] == columns[i] + 1);
-        }
-    }
-    QCOMPARE(seen.size(), table.columns.size() - 5);
-    for (int count : std::as_const(seen))
-        QCOMPARE(count, 1);
-    // widths: a band within the page; a header never broken or cut, an amount never shortened
-    for (int p = 0; p < pages.bandCount(); ++p) {
-        qreal width = 0;
-        for (int c : pages.columnsOf(p)) {
-            const ReportTable::Column &column = table.columns[c];
-            QVERIFY(pages.columnWidth(c) > metrics.horizontalAdvance(column.header));
-            if (column.number)
-                QVERIFY(pages.columnWidth(c) > metrics.horizontalAdvance(column.widest));
-            width += pages.columnWidth(c);
+            // a header never broken or cut, an amount never shortened
+            QVERIFY(pages.columnWidth(columns[i]) > metrics.horizontalAdvance(c.header));
+            if (c.number)
+                QVERIFY(pages.columnWidth(columns[i]) > metrics.horizontalAdvance(c.widest));
+            width += pages.columnWidth(columns[i]);
         }
         QVERIFY(width <= page.width() * TablePages::kUnitsPerInch / 72);
     }
+    QCOMPARE(seen.size(), table.columns.size());
+    for (int c = 0; c < table.columns.size(); ++c)
+        QCOMPARE(seen.value(c), int(c >= 5));
 }
 
+// Each band shows every row once, page after page, and each page says which columns it holds;
+// rows that fill less than a page stack the bands on one.
 void TstTablePages::everyRowOnceInEachBand()
 {
     const int rows = 1000;
     const TablePages pages(shareShaped(13, rows), kLandscape);
-    QVERIFY(pages.bandCount() > 1);
-    QVERIFY(pages.pageCount() > pages.bandCount());
-    QVector<QSet<int>> rowsOfBand(pages.bandCount());
-    for (int p = 0; p < pages.pageCount(); ++p) {
-        const int band = pages.bandCount() == 1 ? 0 : p % pages.bandCount();
+    const int bands = pages.bandCount();
+    QVERIFY(bands > 1);
+    QVERIFY(pages.pageCount() > bands);
+    QVector<QSet<int>> rowsOfBand(bands);
+    for (int p = 0; p < pages.pageCount(); ++p)
         for (int r = pages.firstRowOf(p); r < pages.firstRowOf(p) + pages.rowsOf(p); ++r) {
-            QVERIFY(!rowsOfBand[band].contains(r));
-            rowsOfBand[band] << r;
+            QVERIFY(!rowsOfBand[p % bands].contains(r));
+            rowsOfBand[p % bands] << r;
         }
-    }
     for (const QSet<int> &shown : std::as_const(rowsOfBand))
         QCOMPARE(shown.size(), rows);
-    QCOMPARE(pages.firstRowOf(pages.pageOfRow(777)) <= 777, true);
-    QVERIFY(777 < pages.firstRowOf(pages.pageOfRow(777)) + pages.rowsOf(pages.pageOfRow(777)));
-}
+    const int page = pages.pageOfRow(777);
+    QVERIFY(pages.firstRowOf(page) <= 777 && 777 < pages.firstRowOf(page) + pages.rowsOf(page));
+    QVERIFY(pages.pageLine(0).startsWith(
+        QStringLiteral("Strana 1 od %1 · stupci Mj00 – ").arg(pages.pageCount())));
+    QVERIFY2(pages.pageLine(bands - 1).endsWith(
+                 QStringLiteral(" – Učešće % (%1. dio od %1)").arg(bands)),
+             qPrintable(pages.pageLine(bands - 1)));
+    QVERIFY(!pages.pageLine(0).contains(QStringLiteral("– %"))); // a share column is not named
 
-void TstTablePages::fewRowsStackTheBandsOnOnePage()
-{
-    const TablePages pages(shareShaped(13, 4), kLandscape);
-    QVERIFY(pages.bandCount() > 1);
-    QCOMPARE(pages.pageCount(), 1);
-    QCOMPARE(pages.pageLine(0), QStringLiteral("Strana 1 od 1"));
+    const TablePages few(shareShaped(13, 4), kLandscape);
+    QVERIFY(few.bandCount() > 1);
+    QCOMPARE(few.pageLine(0), QStringLiteral("Strana 1 od 1"));
 }
 
 // Memory and time stay bounded: a page asks for its own rows only, however long the table.
@@ -165,42 +155,25 @@ void TstTablePages::aPageMakesOnlyItsOwnRows()
     QCOMPARE(pages.firstRowOf(last) + pages.rowsOf(last), 1000000);
 }
 
-void TstTablePages::aPageSaysWhichColumnsItHolds()
-{
-    const TablePages pages(shareShaped(13, 1000), kLandscape);
-    const int bands = pages.bandCount();
-    QVERIFY(pages.pageLine(0).startsWith(
-        QStringLiteral("Strana 1 od %1 · stupci Mj00 – ").arg(pages.pageCount())));
-    QVERIFY2(pages.pageLine(bands - 1).endsWith(
-                 QStringLiteral(" – Učešće % (%1. dio od %1)").arg(bands)),
-             qPrintable(pages.pageLine(bands - 1)));
-    QVERIFY(!pages.pageLine(0).contains(QStringLiteral("– %")));
-}
-
-void TstTablePages::widestNumberHoldsEveryValue_data()
-{
-    QTest::addColumn<double>("low");
-    QTest::addColumn<double>("high");
-    // as many characters either side: a minus is narrower than a digit
-    QTest::newRow("a loss and a larger profit") << -99000.0 << 111905.08;
-    QTest::newRow("only losses") << -181228.61 << 0.0;
-    QTest::newRow("only profits") << 0.0 << 9999999.99;
-    QTest::newRow("a larger loss") << -1234567.0 << 5.0;
-}
-
-// A column is as wide as its widest text: both ends of its range, in the bold of a total line.
+// A column is as wide as its widest text: both ends of its range, in the bold of a total line; as
+// many characters either side, a minus is narrower than a digit.
 void TstTablePages::widestNumberHoldsEveryValue()
 {
-    QFETCH(double, low);
-    QFETCH(double, high);
     auto format = [](double v) { return QLocale::c().toString(v, 'f', 2); };
     QFont bold(QStringLiteral("DejaVu Sans"));
     bold.setPixelSize(117);
     bold.setBold(true);
     const QFontMetricsF metrics(bold);
-    const qreal widest = metrics.horizontalAdvance(ReportTable::widestNumber(low, high, format));
-    for (const double v : {low, high, (low + high) / 2})
-        QVERIFY2(metrics.horizontalAdvance(format(v)) <= widest, qPrintable(format(v)));
+    // a loss and a larger profit, only losses, only profits, a larger loss
+    for (const auto &[low, high] : {std::pair{-99000.0, 111905.08},
+                                    {-181228.61, 0.0},
+                                    {0.0, 9999999.99},
+                                    {-1234567.0, 5.0}}) {
+        const qreal widest =
+            metrics.horizontalAdvance(ReportTable::widestNumber(low, high, format));
+        for (const double v : {low, high, (low + high) / 2})
+            QVERIFY2(metrics.horizontalAdvance(format(v)) <= widest, qPrintable(format(v)));
+    }
 }
 
 QTEST_MAIN(TstTablePages)

@@ -3,7 +3,6 @@
 #include "platform/chart/chartcontrol.h"
 #include "platform/data/recordset.h"
 #include "platform/files/atomicfile.h"
-#include "platform/files/fulldisk.h"
 
 #include <QAreaSeries>
 #include <QBarSeries>
@@ -91,8 +90,6 @@ private slots:
     void cleanup();
     void savedFileIsWhole_data();
     void savedFileIsWhole();
-    void fullDiskKeepsTheOldFile_data();
-    void fullDiskKeepsTheOldFile();
     void areaLinesGoWithTheirArea();
     void seriesMap_data();
     void seriesMap();
@@ -143,34 +140,6 @@ void TstChartControl::savedFileIsWhole()
         QVERIFY(bytes.trimmed().endsWith("</svg>"));
     else
         QVERIFY2(StagedFile::completePdf(path, &why), qPrintable(why));
-}
-
-void TstChartControl::fullDiskKeepsTheOldFile_data()
-{
-    savedFileIsWhole_data();
-}
-
-void TstChartControl::fullDiskKeepsTheOldFile()
-{
-    QFETCH(QString, name);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(name);
-    {
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("old");
-    }
-    bool saved = true;
-    QString error;
-    {
-        FullDisk::SizeLimit limited(4096);
-        saved = m_chart->save(path, QSize(1000, 600), &error);
-    }
-    QVERIFY(!saved);
-    QVERIFY2(error.startsWith(QStringLiteral("Datoteka \"%1\" nije zapisana do kraja: ").arg(path)),
-             qPrintable(error));
-    QCOMPARE(readAll(path), QByteArray("old"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
 }
 
 void TstChartControl::areaLinesGoWithTheirArea()

@@ -1,7 +1,8 @@
 #pragma once
 
 // Two ways for a test to run out of room: a file size limit on this process (always allowed), and
-// a small tmpfs of its own (only where the test may mount one).
+// a small tmpfs of its own (only where the test may mount one); and how a test reads what a write
+// left behind.
 #include <QDir>
 #include <QFile>
 #include <QString>
@@ -68,9 +69,10 @@ public:
 
     bool isMounted() const { return m_mounted; }
     QString whyNot() const { return m_whyNot; }
+    QString path() const { return m_dir.path(); }
     QString filePath(const QString &name) const { return m_dir.filePath(name); }
-    /// Takes up all but the given bytes of the disk.
-    bool fillLeaving(qint64 bytes) const
+    /// Takes up all the disk's room; empty() gives it back.
+    bool fill() const
     {
         QFile filler(filePath(QStringLiteral("filler")));
         if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
@@ -78,22 +80,35 @@ public:
         const QByteArray block(4096, 'x');
         while (filler.write(block) == block.size()) {
         }
-        filler.close();
-        // the filler now holds the whole disk: give back what was asked for
-        return filler.resize(std::max<qint64>(0, filler.size() - bytes));
+        return true;
     }
-    /// The names in the disk's folder, the filler left out.
-    QStringList files() const
-    {
-        QStringList names = QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden);
-        names.removeAll(QStringLiteral("filler"));
-        return names;
-    }
+    /// Gives the disk's room back.
+    bool empty() const { return QFile::remove(filePath(QStringLiteral("filler"))); }
 
 private:
     QTemporaryDir m_dir;
     bool m_mounted = false;
     QString m_whyNot;
 };
+
+inline QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+/// The files in a folder, hidden ones too and a small disk's filler left out: what a write left.
+inline QStringList filesIn(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    names.removeAll(QStringLiteral("filler"));
+    return names;
+}
 
 } // namespace FullDisk
