@@ -8,95 +8,46 @@ class TstSqlText : public QObject
 {
     Q_OBJECT
 private slots:
-    void monthColumns_data();
-    void monthColumns();
-    void quotedText();
-    void partnerCodes_data();
-    void partnerCodes();
-    void yearRanges();
+    void pieces_data();
+    void pieces();
 };
 
-void TstSqlText::monthColumns_data()
+void TstSqlText::pieces_data()
 {
-    QTest::addColumn<bool>("cumulative");
-    QTest::addColumn<int>("first");
-    QTest::addColumn<int>("last");
-    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("actual");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("balance") << false << 1 << 2 << "D-P"
-                             << "SUM(DUG01-POT01) as Mj01,SUM(DUG02-POT02) as Mj02";
-    QTest::newRow("credit side") << false << 11 << 12 << "P-D"
-                                 << "SUM(POT11-DUG11) as Mj11,SUM(POT12-DUG12) as Mj12";
-    QTest::newRow("month 0") << false << 0 << 1 << "DUG"
-                             << "SUM(DUG00) as Mj00,SUM(DUG01) as Mj01";
-    QTest::newRow("first after last") << false << 5 << 3 << "DUG"
-                                      << "";
-    QTest::newRow("running totals")
-        << true << 1 << 2 << "D-P"
-        << "SUM(DUG00-POT00+DUG01-POT01) as Mj01,SUM(DUG00-POT00+DUG01-POT01+DUG02-POT02) as Mj02";
+    auto row = [](const char *name, const QString &actual, const QString &expected) {
+        QTest::newRow(name) << actual << expected;
+    };
+    row("balance", KolonePoMjesecima(1, 2, "D-P"),
+        "SUM(DUG01-POT01) as Mj01,SUM(DUG02-POT02) as Mj02");
+    row("credit side", KolonePoMjesecima(11, 12, "P-D"),
+        "SUM(POT11-DUG11) as Mj11,SUM(POT12-DUG12) as Mj12");
+    row("one side from month 0", KolonePoMjesecima(0, 1, "DUG"),
+        "SUM(DUG00) as Mj00,SUM(DUG01) as Mj01");
+    row("first after last", KolonePoMjesecima(5, 3, "DUG"), "");
+    row("running totals", KolonePoMjesecimaKumulativno(1, 2, "D-P"),
+        "SUM(DUG00-POT00+DUG01-POT01) as Mj01,SUM(DUG00-POT00+DUG01-POT01+DUG02-POT02) as Mj02");
     // the sum always starts at month 0, whatever the first month
-    QTest::newRow("one month") << true << 3 << 3 << "P-D"
-                               << "SUM(POT00-DUG00+POT01-DUG01+POT02-DUG02+POT03-DUG03) as Mj03";
-    QTest::newRow("running, first after last") << true << 4 << 2 << "D-P"
-                                               << "";
+    row("running, one month", KolonePoMjesecimaKumulativno(3, 3, "P-D"),
+        "SUM(POT00-DUG00+POT01-DUG01+POT02-DUG02+POT03-DUG03) as Mj03");
+    row("running, first after last", KolonePoMjesecimaKumulativno(4, 2, "D-P"), "");
+    row("apostrophes doubled", text("d'Oro's"), "d''Oro''s");
+    row("years", yearRange("P.GODINAKNJ", "2021", "2026"),
+        " AND P.GODINAKNJ>=2021 AND P.GODINAKNJ<=2026");
+    // a partner code in plain digits goes in as it stands, the tree's blank before it too
+    for (const char *code : {"17", " 7"})
+        QTest::addRow("partner '%s'", code) << partnerCode(code) << code;
+    // anything else names no partner
+    for (const char *code : {"", "  ", "1 OR 1=1", "12a", "-3", "3.5", "١٢"})
+        QTest::addRow("no partner '%s'", code) << partnerCode(QString::fromUtf8(code)) << "";
 }
 
-void TstSqlText::monthColumns()
+void TstSqlText::pieces()
 {
-    QFETCH(bool, cumulative);
-    QFETCH(int, first);
-    QFETCH(int, last);
-    QFETCH(QString, kind);
+    QFETCH(QString, actual);
     QFETCH(QString, expected);
-    QCOMPARE(cumulative ? KolonePoMjesecimaKumulativno(qint16(first), qint16(last), kind)
-                        : KolonePoMjesecima(qint16(first), qint16(last), kind),
-             expected);
-}
-
-void TstSqlText::quotedText()
-{
-    QCOMPARE(text(QStringLiteral("Prihodi d'Oro")), QStringLiteral("Prihodi d''Oro"));
-    QCOMPARE(text(QStringLiteral("''")), QStringLiteral("''''"));
-    QCOMPARE(text(QString()), QString());
-}
-
-void TstSqlText::partnerCodes_data()
-{
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<QString>("spliced");
-    QTest::newRow("number") << "17"
-                            << "17";
-    QTest::newRow("the tree's key, a blank before") << " 7"
-                                                    << " 7";
-    QTest::newRow("nothing") << ""
-                             << "";
-    QTest::newRow("blanks") << "  "
-                            << "";
-    QTest::newRow("a condition") << "1 OR 1=1"
-                                 << "";
-    QTest::newRow("closing bracket") << "7) OR (1=1"
-                                     << "";
-    QTest::newRow("letters") << "12a"
-                             << "";
-    QTest::newRow("sign") << "-3"
-                          << "";
-    QTest::newRow("decimal") << "3.5"
-                             << "";
-    QTest::newRow("other digits") << QString::fromUtf8("١٢") << "";
-}
-
-void TstSqlText::partnerCodes()
-{
-    QFETCH(QString, code);
-    QFETCH(QString, spliced);
-    QCOMPARE(partnerCode(code), spliced);
-}
-
-void TstSqlText::yearRanges()
-{
-    QCOMPARE(
-        yearRange(QStringLiteral("P.GODINAKNJ"), QStringLiteral("2021"), QStringLiteral("2026")),
-        QStringLiteral(" AND P.GODINAKNJ>=2021 AND P.GODINAKNJ<=2026"));
+    QCOMPARE(actual, expected);
 }
 
 QTEST_MAIN(TstSqlText)

@@ -2,7 +2,6 @@
 #include "windowsupport.h"
 
 #include <QAction>
-#include <QBarSeries>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
@@ -22,16 +21,11 @@ class TstChartInteraction : public QObject
 private slots:
     void init();
     void cleanup();
-    void pointValueIsTheChartsText();
-    void clickOnABarSelectsItsPoint();
-    void clickOnALineSelectsItsPoint();
-    void hoverTipUsesTheGridFormat();
+    void pointValueAndTipAreTheChartsText();
     void seriesColourPenOrFill_data();
     void seriesColourPenOrFill();
-    void colourCancelChangesNothing();
     void patternsAndBackToColour();
-    void legendDoubleClickClearsTheCheckMark();
-    void titleAndFootnoteDoubleClicksAskForText();
+    void doubleClicksOnTheChart();
     void threeDimensionalCodesDrawFlatWithoutOpenGL();
 
 private:
@@ -73,8 +67,21 @@ void TstChartInteraction::drawRows(int rows)
     QApplication::processEvents();
 }
 
-void TstChartInteraction::pointValueIsTheChartsText()
+// The value label and the tip give the chart's own text of a point, chosen by a click on a bar or
+// on a line, or by the chart's signal.
+void TstChartInteraction::pointValueAndTipAreTheChartsText()
 {
+    // half way up the bar, and on the line, at Mj02, whose value is 100
+    for (const auto &[typeIndex, height] : {std::pair{1, 50.0}, std::pair{3, 100.0}}) {
+        m_w->cmbType->setCurrentIndex(typeIndex);
+        drawRows(1);
+        m_w->lblVrijednost->clear();
+        QChart *chart = view()->chart();
+        const QPointF at = chart->mapToPosition(QPointF(1, height), chart->series().value(0));
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {},
+                          view()->mapFromScene(chart->mapToScene(at)));
+        QCOMPARE(m_w->lblVrijednost->text(), QStringLiteral("100"));
+    }
     drawRows(2);
     emit m_w->MSChart1->pointSelected(2, 1);
     QCOMPARE(m_w->lblVrijednost->text(), QStringLiteral("-2469"));
@@ -82,39 +89,11 @@ void TstChartInteraction::pointValueIsTheChartsText()
     QCOMPARE(m_w->lblVrijednost->text(), QStringLiteral("1234.5678"));
     emit m_w->MSChart1->pointSelected(7, 9); // outside the data: an empty value, no failure
     QCOMPARE(m_w->lblVrijednost->text(), QString());
-}
-
-void TstChartInteraction::clickOnABarSelectsItsPoint()
-{
-    m_w->cmbType->setCurrentIndex(1); // 2D bars
-    drawRows(1);
-    QChart *chart = view()->chart();
-    auto *bars = qobject_cast<QBarSeries *>(chart->series().value(0));
-    QVERIFY(bars);
-    const QPointF scene = chart->mapToPosition(QPointF(1, 50.0), bars); // Mj02, half way up
-    const QPoint at = view()->mapFromScene(chart->mapToScene(scene));
-    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, at);
-    QCOMPARE(m_w->lblVrijednost->text(), QStringLiteral("100"));
-}
-
-void TstChartInteraction::clickOnALineSelectsItsPoint()
-{
-    m_w->cmbType->setCurrentIndex(3); // 2D lines
-    drawRows(1);
-    QChart *chart = view()->chart();
-    QAbstractSeries *line = chart->series().value(0);
-    QVERIFY(line);
-    const QPointF scene = chart->mapToPosition(QPointF(1, 100.0), line); // on the line at Mj02
-    const QPoint at = view()->mapFromScene(chart->mapToScene(scene));
-    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, at);
-    QCOMPARE(m_w->lblVrijednost->text(), QStringLiteral("100"));
-}
-
-void TstChartInteraction::hoverTipUsesTheGridFormat()
-{
-    drawRows(1);
     QCOMPARE(m_w->MSChart1->valueTip(1, 3), QStringLiteral("DUG 2021 - Mj03: 1,234.57"));
     QCOMPARE(m_w->MSChart1->valueTip(1, 9), QString());
+    // the per cent axis draws each value in per cent of the largest: -1234.5 of 2469
+    m_w->cmbScale->setCurrentIndex(1);
+    QCOMPARE(*m_w->MSChart1->model().series().value(0).values.value(0), -50.0);
 }
 
 void TstChartInteraction::seriesColourPenOrFill_data()
@@ -128,6 +107,7 @@ void TstChartInteraction::seriesColourPenOrFill_data()
     QTest::newRow("pie") << 10 << false;
 }
 
+// The chosen colour goes to the series' pen or fill; Cancel, or no colour chosen, changes nothing.
 void TstChartInteraction::seriesColourPenOrFill()
 {
     QFETCH(int, typeIndex);
@@ -137,24 +117,15 @@ void TstChartInteraction::seriesColourPenOrFill()
     const QColor chosen(10, 20, 30);
     m_fx->dialogs->colors.push_back(chosen);
     m_w->MSChart1_SeriesActivated(2);
+    m_fx->dialogs->colors.push_back(QColor()); // Cancel
+    m_w->MSChart1_SeriesActivated(2);
+    m_w->MSChart1_SeriesActivated(1); // nothing queued: Cancel as well
     const auto look = m_w->MSChart1->model().looks.value(1);
     QCOMPARE(look.pen.has_value(), pen);
     QCOMPARE(look.fill.has_value(), !pen);
     QCOMPARE(pen ? *look.pen : *look.fill, chosen);
     QVERIFY(!m_w->MSChart1->model().looks.value(0).pen &&
             !m_w->MSChart1->model().looks.value(0).fill);
-}
-
-void TstChartInteraction::colourCancelChangesNothing()
-{
-    drawRows(2);
-    m_fx->dialogs->colors.push_back(QColor(1, 2, 3));
-    m_w->MSChart1_SeriesActivated(1);
-    m_fx->dialogs->colors.push_back(QColor()); // Cancel
-    m_w->MSChart1_SeriesActivated(1);
-    m_w->MSChart1_SeriesActivated(2); // nothing queued: Cancel as well
-    QCOMPARE(*m_w->MSChart1->model().looks.value(0).fill, QColor(1, 2, 3));
-    QVERIFY(!m_w->MSChart1->model().looks.value(1).fill);
 }
 
 void TstChartInteraction::patternsAndBackToColour()
@@ -164,14 +135,12 @@ void TstChartInteraction::patternsAndBackToColour()
     drawRows(5);
     m_w->MSChart1->setStacking(true);
     m_w->MSChart1->setFootnoteText(QStringLiteral("Izvor: knjiga"));
-    const int series = m_w->MSChart1->seriesCount();
-    QCOMPARE(series, 3); // three months as series
+    QCOMPARE(m_w->MSChart1->seriesCount(), 3); // three months as series
     m_w->mnuPatern_Click();
     QCOMPARE(m_w->mnuPatern->text(), QStringLiteral("Prikaz u boji - reset"));
-    for (int i = 1; i <= series; ++i) {
-        const auto look = m_w->MSChart1->model().looks.value(i - 1);
-        QCOMPARE(look.pattern, i);
-        QCOMPARE(*look.fill, QColor(255, 255, 255));
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(m_w->MSChart1->model().looks.value(i).pattern, i + 1);
+        QCOMPARE(*m_w->MSChart1->model().looks.value(i).fill, QColor(Qt::white));
     }
     QVERIFY(!m_w->MSChart1->picture(QSize(400, 300)).isNull());
 
@@ -187,21 +156,9 @@ void TstChartInteraction::patternsAndBackToColour()
     QCOMPARE(m_w->MSChart1->footnoteText(), QStringLiteral("Izvor: knjiga"));
 }
 
-void TstChartInteraction::legendDoubleClickClearsTheCheckMark()
-{
-    drawRows(2);
-    QVERIFY(m_w->mnuPostGraf[1]->isChecked());
-    QLegend *legend = view()->chart()->legend();
-    const QPointF centre = legend->mapToScene(legend->rect().center());
-    QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, view()->mapFromScene(centre));
-    QVERIFY(!m_w->mnuPostGraf[1]->isChecked());
-    QVERIFY(!m_w->MSChart1->legendVisible());
-    m_w->mnuPostGraf[1]->trigger(); // the menu item brings it back
-    QVERIFY(m_w->mnuPostGraf[1]->isChecked());
-    QVERIFY(m_w->MSChart1->legendVisible());
-}
-
-void TstChartInteraction::titleAndFootnoteDoubleClicksAskForText()
+// The title and the footnote ask for their text; the legend goes, and its menu item loses the
+// check mark.
+void TstChartInteraction::doubleClicksOnTheChart()
 {
     drawRows(2);
     QChart *chart = view()->chart();
@@ -212,7 +169,6 @@ void TstChartInteraction::titleAndFootnoteDoubleClicksAskForText()
     QCOMPARE(m_fx->dialogs->prompts,
              QStringList{QStringLiteral("Unesite novi naslov na grafikonu:")});
     QCOMPARE(m_w->MSChart1->titleText(), QStringLiteral("Novi naslov"));
-
     m_fx->dialogs->inputs.push_back(QStringLiteral("Izvor: knjiga"));
     m_w->mnuPostGraf_Click(4);
     QApplication::processEvents();
@@ -224,6 +180,16 @@ void TstChartInteraction::titleAndFootnoteDoubleClicksAskForText()
     QCOMPARE(m_fx->dialogs->prompts.last(),
              QStringLiteral("Unesite footnotu - tekst na dnu grafikona:"));
     QCOMPARE(m_w->MSChart1->footnoteText(), QStringLiteral("Drugi izvor"));
+
+    QVERIFY(m_w->mnuPostGraf[1]->isChecked());
+    QLegend *legend = view()->chart()->legend(); // the chart drawn anew with the footnote
+    const QPointF centre = legend->mapToScene(legend->rect().center());
+    QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, view()->mapFromScene(centre));
+    QVERIFY(!m_w->mnuPostGraf[1]->isChecked());
+    QVERIFY(!m_w->MSChart1->legendVisible());
+    m_w->mnuPostGraf[1]->trigger(); // the menu item brings it back
+    QVERIFY(m_w->mnuPostGraf[1]->isChecked());
+    QVERIFY(m_w->MSChart1->legendVisible());
 }
 
 // The offscreen platform has no OpenGL: the 3D entries draw their flat counterparts, and the

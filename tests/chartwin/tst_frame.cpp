@@ -81,17 +81,13 @@ class TstFrame : public QObject
 private slots:
     void init();
     void cleanup();
-    void oneYearBoxAndNoAmountFrame();
-    void kindsMenuStandsBeforeTheFramesOwn();
-    void firstDrawingBeforeShowing();
-    void elevenSettingsKept();
-    void monthOutsideTheYearNeverReachesAStatement();
-    void failedDrawingKeepsTheChart();
-    void captionAdditionNamesTheSettings();
+    void openedWithOneYearBoxAndDrawnBeforeShowing();
+    void elevenSettingsKeptUnderTheCaption();
+    void failedDrawingsKeepTheChart();
     void shapedRowsForTheGridFilteredForTheChart();
 
 private:
-    ProbeWindow *open(const QString &addition = QString());
+    void open(const QString &addition = QString(), const QString &table = QString());
     std::shared_ptr<ScriptedDialogs> m_dialogs;
     std::shared_ptr<MemorySettingsStore> m_settings;
     QPointer<ProbeWindow> m_w;
@@ -109,19 +105,19 @@ void TstFrame::cleanup()
         m_w->close();
 }
 
-ProbeWindow *TstFrame::open(const QString &addition)
+void TstFrame::open(const QString &addition, const QString &table)
 {
     auto host = std::make_shared<HostContext>();
     host->connectionString = sqliteConn(demoBook());
     host->godina = 2025;
     m_w = new ProbeWindow(Services{m_dialogs, m_settings, nullptr, nullptr}, host);
     m_w->addition = addition;
+    m_w->ImeBazePrometa = table;
     QString kind;
     m_w->Prikaži(0, kind);
-    return m_w;
 }
 
-void TstFrame::oneYearBoxAndNoAmountFrame()
+void TstFrame::openedWithOneYearBoxAndDrawnBeforeShowing()
 {
     open();
     QVERIFY(!m_w->fraIznosi);
@@ -130,58 +126,52 @@ void TstFrame::oneYearBoxAndNoAmountFrame()
     QCOMPARE(m_w->txtGodina[0]->text(), QStringLiteral("2025")); // the host's year, set before show
     QCOMPARE(m_w->txtMj[0]->text(), QStringLiteral("1"));
     QCOMPARE(m_w->Label3->text(), QStringLiteral("Za godinu:"));
-    QCOMPARE(m_w->fills, 0); // no tree fill at load
-    m_w->mnuNapuniKonta->trigger();
-    QCOMPARE(m_w->fills, 1);
-    QCOMPARE(m_w->mnuNapuniKonta->text(), QStringLiteral("Napuni listu"));
-}
-
-void TstFrame::kindsMenuStandsBeforeTheFramesOwn()
-{
-    open();
+    // the kind's own menu stands before the frame's
     const QList<QAction *> bar = m_w->menuBar()->actions();
     QCOMPARE(bar.value(0), m_w->mnuDodatno);
     QCOMPARE(bar.value(1), m_w->mnuNapuniKonta);
     QCOMPARE(bar.last(), m_w->mnuIzlaz);
-}
-
-void TstFrame::firstDrawingBeforeShowing()
-{
-    open();
     QVERIFY(!m_w->visibleAtFirstDrawing);
     QVERIFY(m_w->isVisible());
     QVERIFY(m_dialogs->messages.isEmpty());
     QCOMPARE(m_w->chartRecordset().fieldCount(), 13); // the label and months 1..12
-    QCOMPARE(m_w->chartRecordset().fieldName(1), QStringLiteral("Mj01"));
     QCOMPARE(m_w->MSChart1->titleText(), QStringLiteral("Probni naslov"));
     QVERIFY(
         m_w->lastSql().startsWith(QStringLiteral("SELECT 'PLAN ' || 2025 as Godina, 1 as Mj01")));
+    QCOMPARE(m_w->fills, 0); // no tree fill at load
+    QCOMPARE(m_w->mnuNapuniKonta->text(), QStringLiteral("Napuni listu"));
+    m_w->mnuNapuniKonta->trigger();
+    QCOMPARE(m_w->fills, 1);
 }
 
-void TstFrame::elevenSettingsKept()
+void TstFrame::elevenSettingsKeptUnderTheCaption()
 {
-    m_settings->save(kCaption, QStringLiteral("Settings"), QStringLiteral("PočetnaGodina"),
-                     QStringLiteral("1999"));
-    m_settings->save(kCaption, QStringLiteral("Settings"), QStringLiteral("PočetniMjesec"),
-                     QStringLiteral("3"));
-    open();
+    // the addition follows the cost-centre words and stands in the caption before the settings
+    // are read under it
+    const QString caption = kCaption + QStringLiteral(" po mjestima troška Broj 7");
+    const QString section = QStringLiteral("Settings");
+    m_settings->save(caption, section, QStringLiteral("PočetnaGodina"), QStringLiteral("1999"));
+    m_settings->save(caption, section, QStringLiteral("PočetniMjesec"), QStringLiteral("3"));
+    open(QStringLiteral(" Broj 7"), QStringLiteral("PROMETMT"));
+    QCOMPARE(m_w->windowTitle(), caption);
     QCOMPARE(m_w->txtGodina[0]->text(), QStringLiteral("2025")); // years are not restored
     QCOMPARE(m_w->txtMj[0]->text(), QStringLiteral("3"));
     m_settings->values.clear();
     m_w->close();
     QCOMPARE(m_settings->values.size(), 11);
-    const QString prefix = kCaption + QStringLiteral("/Settings/");
+    const QString prefix = caption + u'/' + section + u'/';
     QVERIFY(!m_settings->values.contains(prefix + QStringLiteral("PočetnaGodina")));
     QVERIFY(!m_settings->values.contains(prefix + QStringLiteral("KonačnaGodina")));
     QCOMPARE(m_settings->values.value(prefix + QStringLiteral("PočetniMjesec")),
              QStringLiteral("3"));
 }
 
-void TstFrame::monthOutsideTheYearNeverReachesAStatement()
+void TstFrame::failedDrawingsKeepTheChart()
 {
     open();
     const int built = m_w->statementsBuilt;
     const QString shownSql = m_w->lastSql();
+    // a month outside the year never reaches a statement
     for (const char *month : {"13", "-1", "32767", "12.6"}) {
         m_dialogs->messages.clear();
         m_w->txtMj[1]->setText(QString::fromLatin1(month));
@@ -189,42 +179,16 @@ void TstFrame::monthOutsideTheYearNeverReachesAStatement()
     }
     QCOMPARE(m_w->statementsBuilt, built);
     QCOMPARE(m_w->lastSql(), shownSql);
-    QCOMPARE(m_w->chartRecordset().fieldCount(), 13); // the chart keeps what it showed
-    m_w->txtMj[1]->setText(QStringLiteral("12.4"));   // the nearest whole month
-    QCOMPARE(m_w->chartRecordset().fieldCount(), 13);
-}
-
-void TstFrame::failedDrawingKeepsTheChart()
-{
-    open();
-    m_w->statement = QStringLiteral("SELECT %1, %2 FROM nema_tablice");
     m_dialogs->messages.clear();
+    m_w->txtMj[1]->setText(QStringLiteral("12.4")); // the nearest whole month
+    QVERIFY(m_dialogs->messages.isEmpty());
+    // a statement the book refuses
+    m_w->statement = QStringLiteral("SELECT %1, %2 FROM nema_tablice");
     m_w->redraw();
     QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Neuspjeh")});
     QCOMPARE(m_dialogs->messages.first().icon, Dialogs::NoIcon);
     QCOMPARE(m_w->chartRecordset().fieldCount(), 13);
     QCOMPARE(m_w->MSChart1->titleText(), QStringLiteral("Probni naslov"));
-}
-
-QTEST_MAIN(TstFrame)
-#include "tst_frame.moc"
-
-void TstFrame::captionAdditionNamesTheSettings()
-{
-    const QString caption = kCaption + QStringLiteral(" po mjestima troška Broj 7");
-    m_settings->save(caption, QStringLiteral("Settings"), QStringLiteral("PočetniMjesec"),
-                     QStringLiteral("4"));
-    auto host = std::make_shared<HostContext>();
-    host->connectionString = sqliteConn(demoBook());
-    m_w = new ProbeWindow(Services{m_dialogs, m_settings, nullptr, nullptr}, host);
-    m_w->addition = QStringLiteral(" Broj 7");
-    m_w->ImeBazePrometa = QStringLiteral("PROMETMT");
-    QString kind;
-    m_w->Prikaži(0, kind);
-    // the addition follows the cost-centre words and stands in the caption before the settings
-    // are read under it
-    QCOMPARE(m_w->windowTitle(), caption);
-    QCOMPARE(m_w->txtMj[0]->text(), QStringLiteral("4"));
 }
 
 void TstFrame::shapedRowsForTheGridFilteredForTheChart()
@@ -247,3 +211,6 @@ void TstFrame::shapedRowsForTheGridFilteredForTheChart()
     QCOMPARE(m_w->MSChart1->model().table.values.value(0).value(0), std::optional<double>(2.0));
     QCOMPARE(m_w->chartRecordset().filter(), QString()); // the grid and the export see all three
 }
+
+QTEST_MAIN(TstFrame)
+#include "tst_frame.moc"

@@ -58,39 +58,39 @@ void TstKeyedTree::levelAtOnceIsKeyedAsOneByOne()
 void TstKeyedTree::longLevelFillsOnItsOwnAndWholeWhenAsked()
 {
     const int count = KeyedTree::kAtOnce + 2 * KeyedTree::kStep + 7;
-    auto numbered = [](int i) {
-        return KeyedTree::Node{QStringLiteral("A: %1").arg(i), QStringLiteral("K (%1)").arg(i),
-                               QStringLiteral("Komit")};
-    };
     KeyedTree tree;
     QTreeWidgetItem *account = withOtherAccount(tree);
-    tree.addChildren(account, count, numbered);
+    auto refill = [&] {
+        tree.removeChildren(account);
+        tree.addChildren(account, count, [](int i) {
+            return KeyedTree::Node{QStringLiteral("A: %1").arg(i), QStringLiteral("K (%1)").arg(i),
+                                   QStringLiteral("Komit")};
+        });
+    };
+    refill();
     QCOMPARE(account->childCount(), KeyedTree::kAtOnce); // shown at once
     QTRY_COMPARE(account->childCount(), count);          // the rest on the next turns
     QCOMPARE(account->child(count - 1)->text(0), QStringLiteral("K (%1)").arg(count - 1));
 
     // asking for a node finds it whole, whether still to come or not
-    tree.removeChildren(account);
-    tree.addChildren(account, count, numbered);
+    refill();
     QCOMPARE(tree.node(QStringLiteral("A: %1").arg(count - 1))->parent(), account);
     QCOMPARE(account->childCount(), count);
 
     // a node added while a level fills comes after it, and a key goes to the first
-    tree.removeChildren(account);
-    tree.addChildren(account, count, numbered);
+    refill();
     QTreeWidgetItem *late =
         tree.addNode(account, QStringLiteral("A: 5000"), QStringLiteral("late"), {});
     QCOMPARE(account->childCount(), count + 1);
     QCOMPARE(KeyedTree::key(late), QString());
 
     // a level removed, or the whole tree cleared, while it fills is gone, and nothing follows
-    tree.removeChildren(account);
-    tree.addChildren(account, count, numbered);
+    refill();
     tree.removeChildren(account);
     QTest::qWait(20);
     QCOMPARE(account->childCount(), 0);
     QVERIFY(!tree.node(QStringLiteral("A: 0")));
-    tree.addChildren(account, count, numbered);
+    refill();
     tree.clearNodes();
     QTest::qWait(20);
     QCOMPARE(tree.topLevelItemCount(), 0);
