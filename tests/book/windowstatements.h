@@ -1,8 +1,10 @@
 #pragma once
 
-// Statements of the windows that read turnover, written out here as those windows build them,
-// piece by piece, for the tests of the turnover summary: the turnover windows' own (from the
-// statement builders), and the income/expense, group share and realisation statements.
+// Statements of the windows that read turnover, for the tests of the turnover summary: the turnover
+// windows' own, from their statement builders, and the income/expense, group share and
+// realisation statements, put together from the same pieces (book/sqltext.h) as those windows put
+// them together.
+#include "book/sqltext.h"
 #include "turnover/turnoverstatements.h"
 
 #include <QStringList>
@@ -12,52 +14,39 @@
 
 namespace WindowStatements {
 
-inline QString mm(int m)
-{
-    return QStringLiteral("%1").arg(m, 2, 10, QLatin1Char('0'));
-}
-
 /// The income (P), expense (R) or balance (S) chart of a group, or of one of its accounts.
 inline QString groupChart(const QString &table, char kind, const QString &group,
                           const QString &account, const QString &y1, const QString &y2)
 {
-    QStringList cols;
-    for (int m = 0; m <= 12; ++m)
-        cols << (kind == 'S' ? QStringLiteral("SUM(POT%1-DUG%1) as Mj%1").arg(mm(m))
-                             : QStringLiteral("SUM(%1%2) as Mj%2")
-                                   .arg(kind == 'P' ? QStringLiteral("POT") : QStringLiteral("DUG"),
-                                        mm(m)));
-    const QString word = kind == 'P'
-                             ? QStringLiteral("PRIH")
-                             : (kind == 'R' ? QStringLiteral("RASH") : QStringLiteral("PRIH-RASH"));
-    const QString filter =
-        (account.isEmpty() ? QString() : QStringLiteral(" AND (SINTKONTO ='%1')").arg(account)) +
-        QStringLiteral(" AND F.ImeGrupe='%1'").arg(group);
-    return QStringLiteral("SELECT '%1 '+LTRIM(str(GODINAKNJ)) as Godina,").arg(word) +
-           cols.join(u',') + QStringLiteral(" From dbo.") + table +
+    const bool income = kind == 'P', expense = kind == 'R';
+    // the window's blanks: two after WHERE for an expense, two before GROUP BY for the others
+    const QLatin1String where(expense ? " WHERE  " : " WHERE "), groupBy(expense ? " " : "  ");
+    return QStringLiteral("SELECT '%1 '+LTRIM(str(GODINAKNJ)) as Godina,")
+               .arg(QLatin1String(income ? "PRIH" : (expense ? "RASH" : "PRIH-RASH"))) +
+           SqlText::KolonePoMjesecima(0, 12,
+                                      QLatin1String(income ? "POT" : (expense ? "DUG" : "P-D"))) +
+           QStringLiteral(" From ") + SqlText::table(table) +
            QStringLiteral(" P INNER JOIN dbo.FinPrihRash F ON P.BrojPoduzeca=F.BrojPoduzeca AND "
-                          "P.GodinaKnj=F.Godina AND P.SintKonto=F.Konto WHERE") +
-           (kind == 'R' ? QStringLiteral("  ") : QStringLiteral(" ")) +
-           QStringLiteral("P.BROJPODUZECA=1") + filter + QStringLiteral(" AND GODINAKNJ>=") + y1 +
-           QStringLiteral(" AND GODINAKNJ<=") + y2 +
-           (kind == 'R' ? QStringLiteral(" GROUP BY GODINAKNJ")
-                        : QStringLiteral("  GROUP BY GODINAKNJ"));
+                          "P.GodinaKnj=F.Godina AND P.SintKonto=F.Konto") +
+           where + QStringLiteral("P.BROJPODUZECA=1") +
+           (account.isEmpty() ? QString() : QStringLiteral(" AND (SINTKONTO ='%1')").arg(account)) +
+           QStringLiteral(" AND F.ImeGrupe='%1'").arg(group) +
+           SqlText::yearRange(QStringLiteral("GODINAKNJ"), y1, y2) + groupBy +
+           QStringLiteral("GROUP BY GODINAKNJ");
 }
 
 /// The group share data set of the income accounts 7500 and 7501.
 inline QString groupShare(const QString &table, const QString &y1, const QString &y2)
 {
-    QStringList cols;
-    for (int m = 1; m <= 12; ++m)
-        cols << QStringLiteral("SUM(P.POT%1) as Mj%1").arg(mm(m));
     return QStringLiteral("SELECT P.GODINAKNJ as Godina,P.SintKonto as Konto,K.NazivKonta,"
                           "P.ANALKONTO as Komit,KM.ImeKomit1 as Komitent,") +
-           cols.join(u',') + QStringLiteral(" From dbo.") + table +
+           SqlText::KolonePoMjesecima(1, 12, QStringLiteral("P.POT")) + QStringLiteral(" From ") +
+           SqlText::table(table) +
            QStringLiteral(" P INNER JOIN dbo.KONTO K ON P.BrojPoduzeca=K.BrojPoduzeca AND "
                           "P.SINTKONTO=K.SIFKONTA AND P.GODINAKNJ=K.GODINAKNJ LEFT OUTER JOIN "
                           "dbo.KOMITENT KM ON P.ANALKONTO=KM.SifKomit WHERE P.BROJPODUZECA=1  "
-                          "AND (P.SINTKONTO='7500' OR P.SINTKONTO='7501')  AND P.GODINAKNJ>=") +
-           y1 + QStringLiteral(" AND P.GODINAKNJ<=") + y2 +
+                          "AND (P.SINTKONTO='7500' OR P.SINTKONTO='7501' ) ") +
+           SqlText::yearRange(QStringLiteral("P.GODINAKNJ"), y1, y2) +
            QStringLiteral("  GROUP BY P.GODINAKNJ,P.SintKonto,K.NazivKonta,P.ANALKONTO,"
                           "KM.ImeKomit1");
 }
@@ -66,16 +55,12 @@ inline QString groupShare(const QString &table, const QString &y1, const QString
 /// that the plan's rows give.
 inline QString realisation(const QString &y, bool accountCondition)
 {
-    QStringList plan, real;
-    for (int m = 1; m <= 12; ++m) {
-        plan << QStringLiteral("SUM(Iznos%1) as Mj%1").arg(mm(m));
-        real << QStringLiteral("SUM(POT%1) as Mj%1").arg(mm(m));
-    }
-    return QStringLiteral("SELECT 'PLAN_%1' AS Godina,").arg(y) + plan.join(u',') +
-           QStringLiteral(" FROM dbo.FinPlan  WHERE BROJPODUZECA=1 AND GODINAKNJ=") + y +
-           QStringLiteral(" and brojplana=1 AND TIP='P'  UNION SELECT 'REAL_%1' AS Godina,")
+    return QStringLiteral("SELECT 'PLAN_%1' AS Godina,").arg(y) +
+           SqlText::KolonePoMjesecima(1, 12, QStringLiteral("Iznos")) +
+           QStringLiteral(" FROM dbo.FinPlan  WHERE BROJPODUZECA=1 AND GODINAKNJ=%1 and "
+                          "brojplana=1 AND TIP='P'  UNION SELECT 'REAL_%1' AS Godina,")
                .arg(y) +
-           real.join(u',') +
+           SqlText::KolonePoMjesecima(1, 12, QStringLiteral("POT")) +
            QStringLiteral(" From dbo.PROMET WHERE BROJPODUZECA=1 AND GODINAKNJ=") + y +
            (accountCondition ? QStringLiteral(" AND ( (SINTKONTO='7500' AND ANALKONTO=0) OR  "
                                               "(SINTKONTO='1200' AND ANALKONTO=3) ) ")
@@ -88,15 +73,9 @@ inline QString realisation(const QString &y, bool accountCondition)
 inline void addRows(const QString &table, const QString &y1, const QString &y2)
 {
     const bool mt = table == u"PROMETMT";
-    const TurnoverSql::Scope sint{table, 1,  mt ? QStringLiteral("410") : QStringLiteral("120"),
-                                  {},    y1, y2};
+    const TurnoverSql::Scope sint{table, 1, mt ? "410" : "120", {}, y1, y2};
     const TurnoverSql::Scope anal{table, 1, QStringLiteral("4101"), {}, y1, y2};
-    const TurnoverSql::Scope partner{table,
-                                     1,
-                                     mt ? QStringLiteral("4101") : QStringLiteral("1200"),
-                                     mt ? QStringLiteral(" 0") : QStringLiteral(" 3"),
-                                     y1,
-                                     y2};
+    const TurnoverSql::Scope partner{table, 1, mt ? "4101" : "1200", mt ? " 0" : " 3", y1, y2};
     const QByteArray t = table.toLatin1();
     for (int k = 0; k < 5; ++k) {
         QTest::addRow("%s account %s kind %d", t.data(), qPrintable(sint.account), k)

@@ -1,3 +1,5 @@
+// The definition window of an income and expense group on a copy of the demo book: the year's
+// accounts it ticks, the ticking commands, and what Spremi and Prekid write.
 #include "incexp/frmfindefkontaprihrash.h"
 #include "testsupport.h"
 
@@ -21,20 +23,38 @@ private slots:
     void tickingByClass();
     void pageKeysSave();
     void headerClicksAlternate();
-    void cancelWritesNothing();
-    void saveWithNothingTickedRemovesTheYearsRows();
+    void cancelWritesNothingAndNothingTickedRemovesTheYearsRows();
     void unreadableChartOfAccounts();
 
 private:
-    std::unique_ptr<frmFinDefKontaPrihRash> make(const QString &conn = QString());
-    QTreeWidgetItem *row(const QString &account) const;
-    int rows(const QString &where) const;
-    void exec(const QString &sql);
+    // The window for firm 1 in the book's last year, opened on a group key.
+    frmFinDefKontaPrihRash *open(const QString &key, const QString &conn = QString())
+    {
+        auto host = std::make_shared<HostContext>();
+        host->connectionString = conn.isEmpty() ? sqliteConn(m_book) : conn;
+        host->brojPoduzeca = 1;
+        host->godina = kLastYear;
+        m_d = std::make_unique<frmFinDefKontaPrihRash>(
+            Services{m_dialogs, std::make_shared<MemorySettingsStore>(), nullptr, nullptr}, host);
+        m_opened = m_d->otvori(key);
+        return m_d.get();
+    }
+    QTreeWidgetItem *row(const QString &account) const
+    {
+        return m_d->ListView->findItems(account, Qt::MatchExactly, 0).value(0);
+    }
+    int rows(const QString &where) const
+    {
+        return scalar(m_book, "SELECT COUNT(*) FROM FINPRIHRASH WHERE BrojPoduzeca=1 AND " + where)
+            .toInt();
+    }
+    void change(const QString &sql) { QCOMPARE(execute(m_book, sql), QString()); }
 
     QTemporaryDir m_dir;
     QString m_book;
     std::shared_ptr<ScriptedDialogs> m_dialogs;
     std::unique_ptr<frmFinDefKontaPrihRash> m_d;
+    bool m_opened = false;
 };
 
 void TstFrmFinDefKontaPrihRash::init()
@@ -49,61 +69,23 @@ void TstFrmFinDefKontaPrihRash::cleanup()
     cPristupPodacima::closeAllConnections();
 }
 
-std::unique_ptr<frmFinDefKontaPrihRash> TstFrmFinDefKontaPrihRash::make(const QString &conn)
-{
-    auto host = std::make_shared<HostContext>();
-    host->connectionString = conn.isEmpty() ? sqliteConn(m_book) : conn;
-    host->brojPoduzeca = 1;
-    host->godina = 2026;
-    return std::make_unique<frmFinDefKontaPrihRash>(
-        Services{m_dialogs, std::make_shared<MemorySettingsStore>(), nullptr, nullptr}, host);
-}
-
-QTreeWidgetItem *TstFrmFinDefKontaPrihRash::row(const QString &account) const
-{
-    const auto found = m_d->ListView->findItems(account, Qt::MatchExactly, 0);
-    return found.value(0);
-}
-
-int TstFrmFinDefKontaPrihRash::rows(const QString &where) const
-{
-    return scalar(m_book,
-                  QStringLiteral("SELECT COUNT(*) FROM FINPRIHRASH WHERE BrojPoduzeca=1 AND ") +
-                      where)
-        .toInt();
-}
-
-void TstFrmFinDefKontaPrihRash::exec(const QString &sql)
-{
-    sqlite3 *db = nullptr;
-    QCOMPARE(sqlite3_open(m_book.toUtf8().constData(), &db), SQLITE_OK);
-    QCOMPARE(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
-}
-
 void TstFrmFinDefKontaPrihRash::keyGivesNameAndKind_data()
 {
     QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("name");
     QTest::addColumn<int>("option");
-    QTest::newRow("income") << "PrihodiP"
-                            << "Prihodi" << 0;
-    QTest::newRow("expense") << "RashodiR"
-                             << "Rashodi" << 1;
-    QTest::newRow("balance") << "Prihodi-Rashodi (Dobit)S"
-                             << "Prihodi-Rashodi (Dobit)" << 2;
-    QTest::newRow("any other letter") << "UkupnoX"
-                                      << "Ukupno" << 2;
+    QTest::newRow("income") << "PrihodiP" << 0;
+    QTest::newRow("expense") << "RashodiR" << 1;
+    QTest::newRow("balance") << "Prihodi-Rashodi (Dobit)S" << 2;
+    QTest::newRow("any other letter") << "UkupnoX" << 2;
 }
 
 void TstFrmFinDefKontaPrihRash::keyGivesNameAndKind()
 {
     QFETCH(QString, key);
-    QFETCH(QString, name);
     QFETCH(int, option);
-    m_d = make();
-    QVERIFY(m_d->otvori(key));
-    QCOMPARE(m_d->txtOperater->text(), name);
+    open(key);
+    QVERIFY(m_opened);
+    QCOMPARE(m_d->txtOperater->text(), key.chopped(1));
     const QRadioButton *options[] = {m_d->optPrihodi, m_d->optRashodi, m_d->optSaldo};
     QVERIFY(options[option]->isChecked());
     QCOMPARE(m_d->storedKey(), key);
@@ -112,8 +94,8 @@ void TstFrmFinDefKontaPrihRash::keyGivesNameAndKind()
 
 void TstFrmFinDefKontaPrihRash::blankKeyIsRefused()
 {
-    m_d = make();
-    QVERIFY(!m_d->otvori(QStringLiteral("   ")));
+    open(QStringLiteral("   "));
+    QVERIFY(!m_opened);
     QCOMPARE(m_dialogs->texts(),
              QStringList{QStringLiteral("Niste zadali ime grupe (PRIHODI-RASHODI)!")});
     QCOMPARE(m_dialogs->messages.first().icon, Dialogs::Information);
@@ -122,17 +104,15 @@ void TstFrmFinDefKontaPrihRash::blankKeyIsRefused()
 
 void TstFrmFinDefKontaPrihRash::ticksAreTheYearsOwn()
 {
-    exec(QStringLiteral("INSERT INTO FINPRIHRASH VALUES (1, 'PrihodiP', '1200', 2025)"));
     // a row's account matches whatever its case; a row without one matches none
-    exec(QStringLiteral("INSERT INTO KONTO (BROJPODUZECA, GODINAKNJ, SIFKONTA, NAZIVKONTA) VALUES "
-                        "(1, 2026, '75A0', 'Probni konto'); INSERT INTO FINPRIHRASH VALUES (1, "
-                        "'PrihodiP', '75a0', 2026), (1, 'PrihodiP', NULL, 2026)"));
-    m_d = make();
-    m_d->otvori(QStringLiteral("PrihodiP"));
+    change(QStringLiteral("INSERT INTO FINPRIHRASH VALUES (1, 'PrihodiP', '1200', 2025); INSERT "
+                          "INTO KONTO (BROJPODUZECA, GODINAKNJ, SIFKONTA, NAZIVKONTA) VALUES (1, "
+                          "2026, '75A0', 'Probni konto'); INSERT INTO FINPRIHRASH VALUES (1, "
+                          "'PrihodiP', '75a0', 2026), (1, 'PrihodiP', NULL, 2026)"));
+    open(QStringLiteral("PrihodiP"));
     QCOMPARE(m_d->tickedAccounts(), QStringList({"7500", "7501", "75A0", "7600", "7720"}));
-    exec(QStringLiteral("DELETE FROM FINPRIHRASH WHERE Konto IS NULL OR Konto = '75a0'"));
-    m_d = make();
-    m_d->otvori(QStringLiteral("PrihodiP"));
+    change(QStringLiteral("DELETE FROM FINPRIHRASH WHERE Konto IS NULL OR Konto = '75a0'"));
+    open(QStringLiteral("PrihodiP"));
     QCOMPARE(m_d->tickedAccounts(), QStringList({"7500", "7501", "7600", "7720"}));
     QCOMPARE(row(QStringLiteral("1200"))->checkState(0), Qt::Unchecked); // 2025 only
     for (int i = 0; i < m_d->ListView->topLevelItemCount(); ++i)
@@ -146,12 +126,11 @@ void TstFrmFinDefKontaPrihRash::ticksAreTheYearsOwn()
 
 void TstFrmFinDefKontaPrihRash::tickingByClass()
 {
-    exec(QStringLiteral("INSERT INTO KONTO (BROJPODUZECA, GODINAKNJ, SIFKONTA, NAZIVKONTA) "
-                        "VALUES (1, 2026, '2120', 'Probni konto')"));
-    m_d = make();
-    m_d->otvori(QStringLiteral("RashodiR"));
+    change(QStringLiteral("INSERT INTO KONTO (BROJPODUZECA, GODINAKNJ, SIFKONTA, NAZIVKONTA) "
+                          "VALUES (1, 2026, '2120', 'Probni konto')"));
+    open(QStringLiteral("RashodiR"));
     const QStringList before = m_d->tickedAccounts();
-    m_dialogs->inputs.push_back(QStringLiteral(" 12 "));
+    m_dialogs->inputs = {QStringLiteral(" 12 "), QString(), QStringLiteral("  ")}; // Cancel
     m_d->cmdObilježiKlasu->click();
     QCOMPARE(m_dialogs->prompts.value(0), QStringLiteral("Upišite klasu/grupu... za označavanje:"));
     for (const char *a : {"1200", "1201", "1210"})
@@ -160,9 +139,7 @@ void TstFrmFinDefKontaPrihRash::tickingByClass()
     for (const QString &a : before) // the others keep their ticks
         QCOMPARE(row(a)->checkState(0), Qt::Checked);
     const QStringList now = m_d->tickedAccounts();
-    m_dialogs->inputs.push_back(QString()); // Cancel
     m_d->cmdObilježiKlasu->click();
-    m_dialogs->inputs.push_back(QStringLiteral("  "));
     m_d->cmdObilježiKlasu->click();
     QCOMPARE(m_d->tickedAccounts(), now);
     m_d->cdmPoništi->click();
@@ -174,8 +151,7 @@ void TstFrmFinDefKontaPrihRash::tickingByClass()
 void TstFrmFinDefKontaPrihRash::pageKeysSave()
 {
     for (int key : {Qt::Key_PageUp, Qt::Key_PageDown}) {
-        m_d = make();
-        m_d->otvori(QStringLiteral("PrihodiP"));
+        open(QStringLiteral("PrihodiP"));
         m_d->tickOnly({QString::fromLatin1(key == Qt::Key_PageUp ? "7500" : "7501")});
         QTreeWidgetItem *current = m_d->ListView->currentItem();
         QTest::keyClick(m_d->ListView, Qt::Key(key));
@@ -187,8 +163,7 @@ void TstFrmFinDefKontaPrihRash::pageKeysSave()
 
 void TstFrmFinDefKontaPrihRash::headerClicksAlternate()
 {
-    m_d = make();
-    m_d->otvori(QStringLiteral("PrihodiP"));
+    open(QStringLiteral("PrihodiP"));
     QTreeWidget *list = m_d->ListView;
     QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("0200")); // by code at first
     m_d->ListView_ColumnClick(1);
@@ -201,22 +176,16 @@ void TstFrmFinDefKontaPrihRash::headerClicksAlternate()
     QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("9990"));
 }
 
-void TstFrmFinDefKontaPrihRash::cancelWritesNothing()
+void TstFrmFinDefKontaPrihRash::cancelWritesNothingAndNothingTickedRemovesTheYearsRows()
 {
-    m_d = make();
-    m_d->otvori(QStringLiteral("PrihodiP"));
+    open(QStringLiteral("PrihodiP"));
     m_d->cdmObilježi->click();
     m_d->txtOperater->setText(QStringLiteral("Drugo"));
     m_d->cmdPrekid->click();
     QCOMPARE(m_d->result(), int(QDialog::Rejected));
     QCOMPARE(rows(QStringLiteral("ImeGrupe='PrihodiP' AND Godina=2026")), 4);
     QCOMPARE(rows(QStringLiteral("ImeGrupe='DrugoP'")), 0);
-}
-
-void TstFrmFinDefKontaPrihRash::saveWithNothingTickedRemovesTheYearsRows()
-{
-    m_d = make();
-    m_d->otvori(QStringLiteral("PrihodiP"));
+    open(QStringLiteral("PrihodiP"));
     m_d->cdmPoništi->click();
     QVERIFY(m_d->cmdSpremi_Click());
     QCOMPARE(rows(QStringLiteral("ImeGrupe='PrihodiP' AND Godina=2026")), 0);
@@ -225,8 +194,8 @@ void TstFrmFinDefKontaPrihRash::saveWithNothingTickedRemovesTheYearsRows()
 
 void TstFrmFinDefKontaPrihRash::unreadableChartOfAccounts()
 {
-    m_d = make(QStringLiteral("Provider=SQLite;Data Source=") + m_dir.filePath("nema.sqlite"));
-    QVERIFY(m_d->otvori(QStringLiteral("PrihodiP")));
+    open(QStringLiteral("PrihodiP"), sqliteConn(m_dir.filePath(QStringLiteral("nema.sqlite"))));
+    QVERIFY(m_opened);
     QCOMPARE(m_dialogs->messages.size(), 1);
     const auto &m = m_dialogs->messages.first();
     QVERIFY(
