@@ -30,7 +30,6 @@ private slots:
     void settingsFromOneRunToTheNext();
     void chartMenusAndBoxes();
     void percentOfTheLargestAndGaps();
-    void gridFormatsAmounts_data();
     void gridFormatsAmounts();
     void resizeRuleSkipsNegativeSizes();
     void firmNameMessages();
@@ -53,10 +52,7 @@ void TstChartWindow::firstRunDefaults()
     m_w = m_fx->open();
     QCOMPARE(m_w->windowTitle(), kApp);
     QCOMPARE(m_w->cmbType->currentText(), QStringLiteral("2D Kombinacija"));
-    QCOMPARE(m_w->MSChart1->chartType(), 9);
     QCOMPARE(m_w->cmbScale->currentText(), QStringLiteral("Linearna os"));
-    QVERIFY(m_w->mnuPostGraf[0]->isChecked() && m_w->mnuPostGraf[1]->isChecked() &&
-            !m_w->mnuPostGraf[2]->isChecked());
     QCOMPARE(m_w->txtMj[0]->text() + u'-' + m_w->txtMj[1]->text(), QStringLiteral("0-12"));
     QCOMPARE(m_w->txtGodina[0]->text(), QStringLiteral("1998"));
     QCOMPARE(m_w->txtGodina[1]->text(), QString::number(today().year()));
@@ -70,60 +66,47 @@ void TstChartWindow::firstRunDefaults()
     QCOMPARE(m_w->mnuPregledPodataka->text(), QStringLiteral("Pregled podataka"));
 }
 
-// What a run leaves is what the next opens with; what no run could have left falls back to the
-// first run's; the cost-centre window keeps its own.
+// What a run leaves is what the next opens with, and what no run could have left is the first
+// run's; the cost-centre window keeps its own.
 void TstChartWindow::settingsFromOneRunToTheNext()
 {
-    m_fx->store(kApp, {"VrstaGrafa", "3", "Skala", "2", "PostaviStacking", "True", "PrikažiLegendu",
-                       "False", "MainWidth", "9000", "PočetniMjesec", "2"});
+    m_fx->store(kApp, {"VrstaGrafa", "3", "Skala", "x", "PostaviStacking", "True", "PrikažiLegendu",
+                       "False", "PrikažiNaslov", "možda", "MainWidth", "9000", "PočetniMjesec", "2",
+                       "KonačniMjesec", "13"});
     m_w = m_fx->open();
     QCOMPARE(m_w->MSChart1->chartType(), 3);
-    QCOMPARE(m_w->MSChart1->model().scale, ChartModel::Logarithmic);
+    QCOMPARE(m_w->cmbScale->currentIndex(), 0);
     QVERIFY(m_w->mnuPostGraf[2]->isChecked() && m_w->chkNaslagati->isChecked());
     QVERIFY(m_w->MSChart1->model().stacked);
-    QVERIFY(!m_w->MSChart1->legendVisible());
+    QVERIFY(m_w->mnuPostGraf[0]->isChecked() && !m_w->MSChart1->legendVisible());
     QCOMPARE(m_w->width(), 600);
+    QCOMPARE(m_w->txtMj[1]->text(), QStringLiteral("12"));
     QCOMPARE(m_w->chartRecordset().fieldName(1), QStringLiteral("Mj02"));
+    QCOMPARE(m_fx->said(), QStringList());
 
     m_w->cmbType->setCurrentIndex(10);
+    m_w->cmbScale->setCurrentIndex(2);
     m_w->txtGodina[0]->setText(QStringLiteral("20x"));
     m_w->showMinimized();
     const QString width = QString::number(float(m_w->normalGeometry().width() * 15.0));
     m_fx->settings->values.clear();
     m_w->close();
-    const auto stored = [&](const char *key) {
-        return m_fx->settings->get(kApp, QStringLiteral("Settings"), QString::fromUtf8(key),
-                                   QStringLiteral("?"));
-    };
     QCOMPARE(m_fx->settings->values.size(), 13);
-    QCOMPARE(stored("VrstaGrafa"), QStringLiteral("10"));
-    QCOMPARE(stored("PočetnaGodina"), QStringLiteral("20x"));
-    QCOMPARE(stored("PrikažiNaslov"), QStringLiteral("True"));
-    QCOMPARE(stored("PostaviStacking"), QStringLiteral("True"));
-    QCOMPARE(stored("MainWidth"), width); // the normal size, also when minimised
+    QStringList stored;
+    for (const char *key : {"VrstaGrafa", "Skala", "PočetnaGodina", "PrikažiNaslov",
+                            "PostaviStacking", "KonačniMjesec", "MainWidth"})
+        stored << m_fx->settings->get(kApp, QStringLiteral("Settings"), QString::fromUtf8(key),
+                                      QStringLiteral("?"));
+    // the normal width, also when minimised
+    QCOMPARE(stored, QStringList({"10", "2", "20x", "True", "True", "12", width}));
 
-    // no number for a width, a type past the list, a flag neither true nor false
-    m_fx->store(
-        kApp, {"MainWidth", "široko", "VrstaGrafa", "40", "Skala", "x", "PrikažiNaslov", "možda"});
-    m_w = m_fx->open();
-    QVERIFY(m_w->isVisible());
-    QVERIFY(m_w->width() >= 800); // the first run's width
-    QVERIFY(m_w->fraIznosi->geometry().right() < m_w->centralWidget()->width());
-    QCOMPARE(m_w->cmbType->currentIndex(), 9);
-    QCOMPARE(m_w->cmbScale->currentIndex(), 0);
-    QVERIFY(m_w->mnuPostGraf[0]->isChecked());
-    m_w->close();
-
-    // the cost-centre window's own: wider than every screen, a month past the year
+    // the cost-centre window's own: wider than every screen
     const QString costCentres = kApp + QStringLiteral(" po mjestima troška");
-    m_fx->store(kApp, {"VrstaGrafa", "1"});
-    m_fx->store(costCentres, {"MainWidth", "1e30", "KonačniMjesec", "13"});
+    m_fx->store(costCentres, {"MainWidth", "1e30"});
     m_w = m_fx->open(false, QStringLiteral(" prometmt "));
     QCOMPARE(m_w->windowTitle(), costCentres);
     QCOMPARE(m_w->cmbType->currentIndex(), 9);
     QVERIFY(m_w->width() >= 800 && m_w->width() < 2000);
-    QCOMPARE(m_w->txtMj[1]->text(), QStringLiteral("12"));
-    QCOMPARE(m_fx->said(), QStringList());
 }
 
 void TstChartWindow::chartMenusAndBoxes()
@@ -208,38 +191,32 @@ void TstChartWindow::percentOfTheLargestAndGaps()
     }
 }
 
-void TstChartWindow::gridFormatsAmounts_data()
-{
-    QTest::addColumn<QVariant>("value");
-    QTest::addColumn<QString>("croatian");
-    QTest::newRow("million") << QVariant(1234567.891) << "1.234.567,89";
-    QTest::newRow("zero") << QVariant(0) << "0,00";
-    // the locale's own minus sign
-    QTest::newRow("negative") << QVariant(-1234.5)
-                              << QLocale(QLocale::Croatian).negativeSign() + "1.234,50";
-    QTest::newRow("null") << QVariant() << "";
-}
-
+// Amounts in the grid by the locale, right-aligned, the labels as they are.
 void TstChartWindow::gridFormatsAmounts()
 {
-    QFETCH(QVariant, value);
-    QFETCH(QString, croatian);
-    QCOMPARE(RecordsetModel::formatAmount(value, QLocale(QLocale::Croatian, QLocale::Croatia)),
-             croatian);
-    QLocale::setDefault(QLocale(QLocale::Croatian, QLocale::Croatia));
-    Recordset rs;
-    rs.assign({{QStringLiteral("Godina"), QMetaType::QString},
-               {QStringLiteral("Mj01"), QMetaType::Double}},
-              {{QStringLiteral("1234.5"), value}});
-    RecordsetModel model;
-    QAbstractItemModelTester tester(&model);
-    model.setRecordset(rs);
-    model.setAmountFormat(true);
-    QCOMPARE(model.data(model.index(0, 0)).toString(), QStringLiteral("1234.5")); // the label
-    QCOMPARE(model.data(model.index(0, 1)).toString(), croatian);
-    QCOMPARE(model.data(model.index(0, 1), Qt::TextAlignmentRole).toInt(),
-             int(Qt::AlignRight | Qt::AlignVCenter));
-    QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Mj01"));
+    const QLocale croatian(QLocale::Croatian, QLocale::Croatia);
+    QLocale::setDefault(croatian);
+    // a million, zero, the locale's own minus sign, nothing
+    for (const auto &[value, text] :
+         {std::pair{QVariant(1234567.891), QStringLiteral("1.234.567,89")},
+          std::pair{QVariant(0), QStringLiteral("0,00")},
+          std::pair{QVariant(-1234.5), croatian.negativeSign() + QStringLiteral("1.234,50")},
+          std::pair{QVariant(), QString()}}) {
+        QCOMPARE(RecordsetModel::formatAmount(value, croatian), text);
+        Recordset rs;
+        rs.assign({{QStringLiteral("Godina"), QMetaType::QString},
+                   {QStringLiteral("Mj01"), QMetaType::Double}},
+                  {{QStringLiteral("1234.5"), value}});
+        RecordsetModel model;
+        QAbstractItemModelTester tester(&model);
+        model.setRecordset(rs);
+        model.setAmountFormat(true);
+        QCOMPARE(model.data(model.index(0, 0)).toString(), QStringLiteral("1234.5"));
+        QCOMPARE(model.data(model.index(0, 1)).toString(), text);
+        QCOMPARE(model.data(model.index(0, 1), Qt::TextAlignmentRole).toInt(),
+                 int(Qt::AlignRight | Qt::AlignVCenter));
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Mj01"));
+    }
 }
 
 void TstChartWindow::resizeRuleSkipsNegativeSizes()

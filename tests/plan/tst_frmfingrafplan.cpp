@@ -302,6 +302,7 @@ void TstFrmFinGrafPlan::planWithoutRowsSaysSoAndDrawsNothing_data()
         "budžeta po mjesecima po mjestima troška");
 }
 
+// A plan without rows for the firm and year is said to have none, on opening and on every click.
 // The caption names the kind, the cost centres and the plan, and keeps their settings apart.
 void TstFrmFinGrafPlan::planWithoutRowsSaysSoAndDrawsNothing()
 {
