@@ -5,7 +5,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 mapfile -t pkgs < <(grep -vE '^\s*(#|$)' "$here/packages.txt")
 missing=()
 for p in "${pkgs[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep 'install ok installed' >/dev/null || missing+=("$p")
 done
 if [ ${#missing[@]} -eq 0 ]; then
   echo "setup: all ${#pkgs[@]} packages present"

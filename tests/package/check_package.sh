@@ -22,7 +22,7 @@ lib=$(find "$prefix" -name 'libTarnFinGrafPromet11.so.1.1' | head -1)
 libdir=$(dirname "$lib")
 [ -L "$libdir/libTarnFinGrafPromet11.so.1" ] || fail "no SONAME link"
 [ -L "$libdir/libTarnFinGrafPromet11.so" ] || fail "no development link"
-objdump -p "$lib" | grep -q 'SONAME *libTarnFinGrafPromet11.so.1$' || fail "wrong SONAME"
+objdump -p "$lib" | grep 'SONAME *libTarnFinGrafPromet11.so.1$' >/dev/null || fail "wrong SONAME"
 headers=$(cd "$prefix/include" && find . -type f | sort | tr '\n' ' ')
 [ "$headers" = "./TarnFinGrafPromet11/capi.h ./TarnFinGrafPromet11/cfingrafpromet.h ./TarnFinGrafPromet11/fingraf_export.h " ] ||
   fail "installed headers: $headers"
@@ -34,7 +34,7 @@ done
 # man's seccomp sandbox refuses the semaphores of a preloaded library (faketime's, in the
 # faked-clock run), and formats nothing then; the page is checked the same without it.
 MAN_DISABLE_SECCOMP=1 man -l "$prefix/share/man/man1/fingraf.1" >/dev/null 2>&1 || [ ! -x "$(command -v man)" ] || fail "man page does not format"
-"$prefix/bin/fingraf" --help | grep -q promet || fail "installed launcher"
+"$prefix/bin/fingraf" --help | grep promet >/dev/null || fail "installed launcher"
 
 echo "== public API only"
 # (c++filt leaves the names with letters beyond ASCII, the Prikaži methods, mangled)
@@ -43,9 +43,9 @@ unexpected=$(echo "$exported" | grep -v -E '^(fingraf_[a-z_]+|_ZN14cFinGrafProme
 [ -z "$unexpected" ] || fail "exported beyond the public API:
 $unexpected"
 for f in fingraf_init fingraf_create fingraf_destroy fingraf_prikazi fingraf_run; do
-  echo "$exported" | grep -qx "$f" || fail "$f is not exported"
+  echo "$exported" | grep -x "$f" >/dev/null || fail "$f is not exported"
 done
-echo "$exported" | grep -q '^_ZN14cFinGrafPromet18PrikažiGrafPromet' || fail "PrikažiGrafPromet is not exported"
+echo "$exported" | grep '^_ZN14cFinGrafPromet18PrikažiGrafPromet' >/dev/null || fail "PrikažiGrafPromet is not exported"
 
 echo "== example hosts against the installed package"
 book=$work/book.sqlite
@@ -68,12 +68,12 @@ for f in '/usr/bin/fingraf' '/usr/share/man/man1/fingraf\.1(\.gz)?' \
          '/usr/include/TarnFinGrafPromet11/cfingrafpromet\.h' '/usr/include/TarnFinGrafPromet11/capi\.h' \
          '/usr/lib/(.*/)?cmake/TarnFinGrafPromet11/TarnFinGrafPromet11Config\.cmake' \
          '/usr/lib/(.*/)?pkgconfig/TarnFinGrafPromet11\.pc' '/usr/lib/(.*/)?libTarnFinGrafPromet11\.so\.1\.1'; do
-  echo "$contents" | grep -qE "^\.$f\$" || fail "$f missing from the package"
+  echo "$contents" | grep -E "^\.$f\$" >/dev/null || fail "$f missing from the package"
 done
-echo "$contents" | grep -q 'include/.*/\(platform\|chartwin\)' && fail "private headers in the package"
+echo "$contents" | grep 'include/.*/\(platform\|chartwin\)' >/dev/null && fail "private headers in the package"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 for d in libqt6widgets6 libqt6charts6 libxlsxwriter libc6 libqt6sql6-sqlite; do
-  echo "$depends" | grep -q "$d" || fail "dependency $d missing"
+  echo "$depends" | grep "$d" >/dev/null || fail "dependency $d missing"
 done
 echo "package checks passed"

@@ -47,7 +47,7 @@ expect() {
   else
     [ $rc -eq "$code" ] || fail "$what: exit $rc, expected $code"
   fi
-  echo "$err" | grep -qv -e '^QStandardPaths' -e 'propagateSizeHints' -e '^$' || fail "$what: no message"
+  echo "$err" | grep -v -e '^QStandardPaths' -e 'propagateSizeHints' -e '^$' >/dev/null || fail "$what: no message"
 }
 
 # Options out of their range, refused before a window opens (exit 2, naming the option).
@@ -150,7 +150,7 @@ for out in "${outputs[@]}"; do
   err=$( (ulimit -f 0; "$fingraf" promet --conn "$book" --konto 1200 "--$out" "$dir/old.$out") 2>&1 >/dev/null)
   rc=$?
   [ $rc -ne 0 ] || fail "full disk --$out: exit 0"
-  echo "$err" | grep -q "Desila se greška" || fail "full disk --$out: no 'Desila se greška' message"
+  echo "$err" | grep "Desila se greška" >/dev/null || fail "full disk --$out: no 'Desila se greška' message"
   [ "$(cat "$dir/old.$out")" = "stara datoteka" ] || fail "full disk --$out: the old file changed"
   [ "$(ls -A "$dir" | wc -l)" -eq 1 ] || fail "full disk --$out: left $(ls -A "$dir" | tr '\n' ' ')"
 done
@@ -180,7 +180,7 @@ want_rc() { [ "$rc" -eq "$1" ] || fail "$name: exit $rc, expected $1 ($(said))";
 want_quiet() { [ -z "$err" ] || fail "$name: stderr not empty: $(said)"; }
 want_err() { grep -qE -- "$1" <<<"$err" || fail "$name: stderr lacks /$1/: $(said)"; }
 want_no_err() { grep -qE -- "$1" <<<"$err" && fail "$name: stderr has /$1/: $(said)"; }
-want_first() { head -1 <<<"$err" | grep -qE -- "$1" || fail "$name: first line not /$1/: $(said)"; }
+want_first() { head -1 <<<"$err" | grep -E -- "$1" >/dev/null || fail "$name: first line not /$1/: $(said)"; }
 want_lines() {
   [ "$(printf '%s' "$err" | grep -c '')" -eq "$1" ] || fail "$name: $(printf '%s' "$err" | grep -c '') lines on stderr, expected $1: $(said)"
 }
@@ -257,10 +257,10 @@ report_text() { # report_text ARGS: the report's text, or a failure
   pdftotext -layout "$work/r.pdf" - 2>/dev/null
 }
 case_ "the monthly report of debits adds them up"
-report_text promet --conn "$book" --konto 1200 --iznos 0 | grep -qE '^ *Ukupno +[0-9]' ||
+report_text promet --conn "$book" --konto 1200 --iznos 0 | grep -E '^ *Ukupno +[0-9]' >/dev/null ||
   fail "$name: no total line"
 case_ "the monthly report of debits and credits has no total line"
-report_text promet --conn "$book" --konto 1200 --iznos 2 | grep -qE '^ *Ukupno ' &&
+report_text promet --conn "$book" --konto 1200 --iznos 2 | grep -E '^ *Ukupno ' >/dev/null &&
   fail "$name: a total line"
 case_ "the monthly report of running balances shows the balance, no total line"
 text=$(report_text kumulativ --conn "$book" --konto 1200)
