@@ -17,9 +17,8 @@ inline void keepOpenGLDriverLoaded()
     QList<QByteArray> drivers;
     dl_iterate_phdr(
         [](dl_phdr_info *info, size_t, void *found) {
-            const QByteArray path(info->dlpi_name);
-            if (path.contains("/dri/"))
-                static_cast<QList<QByteArray> *>(found)->append(path);
+            if (QByteArray(info->dlpi_name).contains("/dri/"))
+                static_cast<QList<QByteArray> *>(found)->append(info->dlpi_name);
             return 0;
         },
         &drivers);

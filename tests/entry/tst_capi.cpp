@@ -1,7 +1,6 @@
-// Loads the built component with dlopen, as a host in another language would.
+// Loads the built component with dlopen, as a host in another language would; the rules of the
+// handles and strings are held by the C host (capi_host.c), the windows opened on a book here.
 #include "testsupport.h"
-
-#include <QTest>
 
 #include <dlfcn.h>
 
@@ -16,19 +15,15 @@ void TstCApi::hostDrivesTheLibraryThroughDlopen()
 {
     void *lib = dlopen(FINGRAF_LIBRARY, RTLD_NOW | RTLD_LOCAL);
     QVERIFY2(lib, dlerror());
-    using Init = int (*)();
-    using Create = void *(*)();
-    using Destroy = void (*)(void *);
-    using LastError = const char *(*)();
-    using Get = const char *(*)(void *);
-    using Prikazi = int (*)(void *, int, const char *, const char *, short, short, int,
-                            const char *, const char *, const char *, short);
-    auto init = reinterpret_cast<Init>(dlsym(lib, "fingraf_init"));
-    auto create = reinterpret_cast<Create>(dlsym(lib, "fingraf_create"));
-    auto destroy = reinterpret_cast<Destroy>(dlsym(lib, "fingraf_destroy"));
-    auto lastError = reinterpret_cast<LastError>(dlsym(lib, "fingraf_last_error"));
-    auto vrsta = reinterpret_cast<Get>(dlsym(lib, "fingraf_get_vrsta_programa"));
-    auto prikazi = reinterpret_cast<Prikazi>(dlsym(lib, "fingraf_prikazi"));
+    auto init = reinterpret_cast<int (*)()>(dlsym(lib, "fingraf_init"));
+    auto create = reinterpret_cast<void *(*)()>(dlsym(lib, "fingraf_create"));
+    auto destroy = reinterpret_cast<int (*)(void *)>(dlsym(lib, "fingraf_destroy"));
+    auto lastError = reinterpret_cast<const char *(*)()>(dlsym(lib, "fingraf_last_error"));
+    auto vrsta =
+        reinterpret_cast<const char *(*)(void *)>(dlsym(lib, "fingraf_get_vrsta_programa"));
+    auto prikazi = reinterpret_cast<int (*)(void *, int, const char *, const char *, short, short,
+                                            int, const char *, const char *, const char *, short)>(
+        dlsym(lib, "fingraf_prikazi"));
     QVERIFY(init && create && destroy && lastError && vrsta && prikazi);
     QCOMPARE(init(), 0);
     void *h = create();
@@ -39,8 +34,7 @@ void TstCApi::hostDrivesTheLibraryThroughDlopen()
     QCOMPARE(QByteArray(lastError()), QByteArray());
     QCOMPARE(prikazi(h, 5, conn.constData(), "1", 1, 2026, 0, "FIN", "PROMETMT", "op", 2), 0);
     QCOMPARE(QByteArray(vrsta(h)), QByteArray("FIN"));
-    QCOMPARE(prikazi(h, 9, conn.constData(), "1", 1, 2026, 0, "FIN", "PROMET", "op", 1), 3);
-    destroy(h);
+    QCOMPARE(destroy(h), 0);
 }
 
 // No application object here: the library makes its own, as it must for a host without Qt.

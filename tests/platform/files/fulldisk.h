@@ -21,12 +21,10 @@ namespace FullDisk {
 class SizeLimit
 {
 public:
-    explicit SizeLimit(rlim_t bytes)
+    explicit SizeLimit(rlim_t bytes) : m_oldHandler(signal(SIGXFSZ, SIG_IGN))
     {
         getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = signal(SIGXFSZ, SIG_IGN);
-        rlimit tiny = m_saved;
-        tiny.rlim_cur = bytes;
+        const rlimit tiny{bytes, m_saved.rlim_max};
         m_ok = setrlimit(RLIMIT_FSIZE, &tiny) == 0;
     }
     ~SizeLimit()
@@ -39,35 +37,30 @@ public:
     bool isSet() const { return m_ok; }
 
 private:
+    void (*m_oldHandler)(int);
     rlimit m_saved{};
-    void (*m_oldHandler)(int) = nullptr;
     bool m_ok = false;
 };
 
-/// A tmpfs of the given size, mounted over a new temporary folder; whyNot() says why there is
-/// none (the test then skips).
+/// A tmpfs of the given size, mounted over a new temporary folder (and so, like the folder, not
+/// copied); whyNot() says why there is none (the test then skips).
 class SmallDisk
 {
 public:
     explicit SmallDisk(const QString &size)
     {
-        const QByteArray where = QFile::encodeName(m_dir.path());
         const QByteArray options = "size=" + size.toLatin1();
-        if (::mount("tmpfs", where.constData(), "tmpfs", 0, options.constData()) == 0)
-            m_mounted = true;
-        else
+        if (::mount("tmpfs", QFile::encodeName(path()).constData(), "tmpfs", 0,
+                    options.constData()) != 0)
             m_whyNot = QStringLiteral("this test may not mount a tmpfs: ") +
                        QString::fromLocal8Bit(std::strerror(errno));
     }
     ~SmallDisk()
     {
-        if (m_mounted)
-            ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+        if (isMounted())
+            ::umount2(QFile::encodeName(path()).constData(), MNT_DETACH);
     }
-    SmallDisk(const SmallDisk &) = delete;
-    SmallDisk &operator=(const SmallDisk &) = delete;
-
-    bool isMounted() const { return m_mounted; }
+    bool isMounted() const { return m_whyNot.isEmpty(); }
     QString whyNot() const { return m_whyNot; }
     QString path() const { return m_dir.path(); }
     QString filePath(const QString &name) const { return m_dir.filePath(name); }
@@ -87,7 +80,6 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    bool m_mounted = false;
     QString m_whyNot;
 };
 
