@@ -10,13 +10,7 @@
 #include "demobook.h"
 #include "platform/clock/clock.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QString>
-#include <QTemporaryDir>
-#include <QVariant>
-#include <QtTest>
+#include <QtTest> // and the whole of QtCore
 
 #include <sqlite3.h>
 
@@ -62,31 +56,19 @@ inline QString demoBookCopy(const QTemporaryDir &dir)
 inline QVariant scalar(const QString &path, const QString &sql)
 {
     sqlite3 *db = nullptr;
+    sqlite3_stmt *s = nullptr;
     QVariant result;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-        SQLITE_OK) {
-        sqlite3_stmt *s = nullptr;
-        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &s, nullptr) == SQLITE_OK &&
-            sqlite3_step(s) == SQLITE_ROW) {
-            switch (sqlite3_column_type(s, 0)) {
-            case SQLITE_INTEGER:
-                result = qlonglong(sqlite3_column_int64(s, 0));
-                break;
-            case SQLITE_FLOAT:
-                result = sqlite3_column_double(s, 0);
-                break;
-            case SQLITE_TEXT:
-                result =
-                    QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 0)));
-                break;
-            default:
-                break;
-            }
-        } else if (!s) {
-            qWarning("scalar: %s", sqlite3_errmsg(db));
-        }
-        sqlite3_finalize(s);
-    }
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &s, nullptr) != SQLITE_OK)
+        qWarning("scalar: %s", sqlite3_errmsg(db));
+    const int type = s && sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_type(s, 0) : SQLITE_NULL;
+    if (type == SQLITE_INTEGER)
+        result = qlonglong(sqlite3_column_int64(s, 0));
+    else if (type == SQLITE_FLOAT)
+        result = sqlite3_column_double(s, 0);
+    else if (type == SQLITE_TEXT)
+        result = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 0)));
+    sqlite3_finalize(s);
     sqlite3_close(db);
     return result;
 }
@@ -95,14 +77,12 @@ inline QVariant scalar(const QString &path, const QString &sql)
 inline QString execute(const QString &path, const QString &sql)
 {
     sqlite3 *db = nullptr;
-    QString error;
-    char *message = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) !=
-        SQLITE_OK)
-        error = QString::fromUtf8(sqlite3_errmsg(db));
-    else if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK)
-        error = QString::fromUtf8(message);
-    sqlite3_free(message);
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // after a failed open, the message is the open's
+    const QString error =
+        sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK
+            ? QString()
+            : QString::fromUtf8(sqlite3_errmsg(db));
     sqlite3_close(db);
     return error;
 }

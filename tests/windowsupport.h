@@ -2,15 +2,14 @@
 
 // Chart windows opened the way the host opens them, over the demo book or a test's own copy of
 // it, with scripted boxes and settings kept in memory; what a window drew is compared with what
-// SQLite itself reads from the book.
+// SQLite itself reads from the book. The window's widgets are all declared here for the tests.
 #include "chartwin/chartwindow.h"
 #include "entry/cfingrafpromet.h"
-#include "platform/services.h"
+#include "platform/chart/chartcontrol.h"
 #include "platform/widgets/keyedtree.h"
 #include "testsupport.h"
 
-#include <QApplication>
-#include <QPointer>
+#include <QtWidgets>
 
 #include <functional>
 
@@ -43,10 +42,7 @@
 // The i-th child of a node; fails the test when the node has fewer children.
 #define CHILD_NODE(var, parent, i)                                                                 \
     QVERIFY2((parent)->childCount() > (i),                                                         \
-             qPrintable(QStringLiteral("the node \"%1\" has %2 children, not %3")                  \
-                            .arg((parent)->text(0))                                                \
-                            .arg((parent)->childCount())                                           \
-                            .arg((i) + 1)));                                                       \
+             qPrintable((parent)->text(0) + QStringLiteral(": too few children")));                \
     QTreeWidgetItem *const var = (parent)->child(i)
 
 // A figure the window drew against the book's, within half a cent (the window rounds some to the
@@ -56,9 +52,8 @@
         const double drawn_ = (drawn), book_ = (book);                                             \
         QVERIFY2(qAbs(drawn_ - book_) < 0.0051,                                                    \
                  qPrintable(QStringLiteral("%1: %2 drawn, %3 in the book")                         \
-                                .arg(what)                                                         \
-                                .arg(drawn_, 0, 'f', 2)                                            \
-                                .arg(book_, 0, 'f', 2)));                                          \
+                                .arg(what, QString::number(drawn_, 'f', 2),                        \
+                                     QString::number(book_, 'f', 2))));                            \
     } while (false)
 
 /// A month's two digits, as the month columns Mj00..Mj12 and the book's DUG00..POT12 name it.
@@ -118,10 +113,9 @@ struct WindowFixture
     }
 
     /// The turnover window, or its cumulative balance, for firm 1 in the book's last year.
-    ChartWindow *open(bool cumulative = false, const QString &table = QStringLiteral("PROMET"),
-                      const QString &conn = QString())
+    ChartWindow *open(bool cumulative = false, const QString &table = QStringLiteral("PROMET"))
     {
-        return openMethod(cumulative ? 2 : 1, conn, 1, TestSupport::kLastYear, table);
+        return openMethod(cumulative ? 2 : 1, QString(), 1, TestSupport::kLastYear, table);
     }
 
     /// Any window by its entry method's number, for a firm and bookkeeping year; on the
@@ -169,9 +163,8 @@ struct WindowFixture
             ask(QStringLiteral("SELECT group_concat(GODINAKNJ, ' ') FROM (SELECT DISTINCT "
                                "GODINAKNJ FROM PROMET WHERE BROJPODUZECA=1 AND %1 AND GODINAKNJ "
                                "BETWEEN %2 AND %3)")
-                    .arg(condition)
-                    .arg(first)
-                    .arg(TestSupport::kLastYear))
+                    .arg(condition, QString::number(first),
+                         QString::number(TestSupport::kLastYear)))
                 .toString();
         QStringList expected;
         for (const QString &word : words)

@@ -1,17 +1,6 @@
-#include "platform/chart/chartcontrol.h"
 #include "windowsupport.h"
 
-#include <QAction>
-#include <QChart>
-#include <QChartView>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLegend>
-#include <QPointer>
-#include <QSignalSpy>
-#include <QStatusBar>
-#include <QTest>
+#include <QtCharts>
 
 using namespace TestSupport;
 
@@ -20,13 +9,11 @@ class TstChartInteraction : public QObject
     Q_OBJECT
 private slots:
     void init();
-    void cleanup();
-    void pointValueAndTipAreTheChartsText();
+    void cleanup() { m_fx.reset(); } // closing the window
+    void pointValuesAndThreeDimensionalEntries();
     void seriesColourPenOrFill_data();
     void seriesColourPenOrFill();
-    void patternsAndBackToColour();
     void doubleClicksOnTheChart();
-    void threeDimensionalCodesDrawFlatWithoutOpenGL();
 
 private:
     void drawRows(int rows);
@@ -41,13 +28,6 @@ void TstChartInteraction::init()
     m_w = m_fx->open();
     m_w->resize(1000, 700);
     QApplication::processEvents();
-}
-
-void TstChartInteraction::cleanup()
-{
-    if (m_w)
-        m_w->close();
-    m_fx.reset();
 }
 
 // Rows "DUG 2021".. with three months, one series per row.
@@ -68,8 +48,8 @@ void TstChartInteraction::drawRows(int rows)
 }
 
 // The value label and the tip give the chart's own text of a point, chosen by a click on a bar or
-// on a line, or by the chart's signal.
-void TstChartInteraction::pointValueAndTipAreTheChartsText()
+// on a line, or by the chart's signal; the 3D entries without OpenGL.
+void TstChartInteraction::pointValuesAndThreeDimensionalEntries()
 {
     // half way up the bar, and on the line, at Mj02, whose value is 100
     for (const auto &[typeIndex, height] : {std::pair{1, 50.0}, std::pair{3, 100.0}}) {
@@ -94,6 +74,24 @@ void TstChartInteraction::pointValueAndTipAreTheChartsText()
     // the per cent axis draws each value in per cent of the largest: -1234.5 of 2469
     m_w->cmbScale->setCurrentIndex(1);
     QCOMPARE(*m_w->MSChart1->model().series().value(0).values.value(0), -50.0);
+
+    // the offscreen platform has no OpenGL: the 3D entries draw their flat counterparts, and the
+    // window says so once in its status line, however often a 3D entry is drawn
+    QSignalSpy said(m_w->MSChart1, &ChartControl::statusMessage);
+    const int chartHeight = m_w->MSChart1->height();
+    for (int index : {0, 2, 4, 6, 8, 1, 0}) {
+        m_w->cmbType->setCurrentIndex(index);
+        drawRows(2);
+        QVERIFY(!m_w->MSChart1->drawnIn3D());
+        QCOMPARE(view()->chart()->series().isEmpty(), false);
+        QVERIFY(!m_w->MSChart1->picture(QSize(400, 300)).isNull());
+    }
+    QCOMPARE(said.count(), 1);
+    QCOMPARE(m_w->statusBar()->currentMessage(),
+             QStringLiteral("3D prikaz nije dostupan (nema OpenGL-a): grafikon je nacrtan u 2D."));
+    // the status line takes its room from the chart, which follows the smaller client area
+    QVERIFY(m_w->statusBar()->isVisible());
+    QVERIFY(m_w->MSChart1->height() < chartHeight);
 }
 
 void TstChartInteraction::seriesColourPenOrFill_data()
@@ -114,7 +112,7 @@ void TstChartInteraction::seriesColourPenOrFill()
     QFETCH(bool, pen);
     m_w->cmbType->setCurrentIndex(typeIndex);
     drawRows(3);
-    const QColor chosen(10, 20, 30);
+    const QColor chosen(10, 20, 30); // the host's red, green and blue bytes, each in its place
     m_fx->dialogs->colors.push_back(chosen);
     m_w->MSChart1_SeriesActivated(2);
     m_fx->dialogs->colors.push_back(QColor()); // Cancel
@@ -128,48 +126,29 @@ void TstChartInteraction::seriesColourPenOrFill()
             !m_w->MSChart1->model().looks.value(0).fill);
 }
 
-void TstChartInteraction::patternsAndBackToColour()
-{
-    m_w->chkRedIliKolona->setChecked(true); // series in columns: the way back keeps it
-    m_w->mnuPostGraf[2]->setChecked(true);  // stacking from the menu is re-applied
-    drawRows(5);
-    m_w->MSChart1->setStacking(true);
-    m_w->MSChart1->setFootnoteText(QStringLiteral("Izvor: knjiga"));
-    QCOMPARE(m_w->MSChart1->seriesCount(), 3); // three months as series
-    m_w->mnuPatern_Click();
-    QCOMPARE(m_w->mnuPatern->text(), QStringLiteral("Prikaz u boji - reset"));
-    for (int i = 0; i < 3; ++i) {
-        QCOMPARE(m_w->MSChart1->model().looks.value(i).pattern, i + 1);
-        QCOMPARE(*m_w->MSChart1->model().looks.value(i).fill, QColor(Qt::white));
-    }
-    QVERIFY(!m_w->MSChart1->picture(QSize(400, 300)).isNull());
-
-    m_w->mnuPostGraf[1]->setChecked(true);
-    m_w->MSChart1->setLegendVisible(false);
-    m_w->mnuPatern_Click();
-    QCOMPARE(m_w->mnuPatern->text(), QStringLiteral("Patern-za crno-bijelo"));
-    QVERIFY(m_w->MSChart1->model().looks.isEmpty());
-    QCOMPARE(m_w->MSChart1->titleText(), QStringLiteral("Naslov grafikona"));
-    QVERIFY(m_w->MSChart1->legendVisible());
-    QVERIFY(!m_w->MSChart1->seriesInRow());
-    QVERIFY(m_w->MSChart1->model().stacked);
-    QCOMPARE(m_w->MSChart1->footnoteText(), QStringLiteral("Izvor: knjiga"));
-}
-
-// The title and the footnote ask for their text; the legend goes, and its menu item loses the
-// check mark.
+// The title and the footnote ask for their text, from the chart or the menu: Cancel keeps the
+// title, OK on an empty answer clears it, and so does the title's off (on again leaves it empty);
+// the legend goes, and its menu item loses the check mark. Patterns, and back to colour.
 void TstChartInteraction::doubleClicksOnTheChart()
 {
     drawRows(2);
     QChart *chart = view()->chart();
     const QPointF title(chart->plotArea().center().x(), chart->plotArea().top() - 8);
-    m_fx->dialogs->inputs.push_back(QStringLiteral("Novi naslov"));
+    m_fx->dialogs->inputs = {QStringLiteral("Novi naslov"), QString(), QStringLiteral(""),
+                             QStringLiteral("Izvor: knjiga")};
     QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {},
                        view()->mapFromScene(chart->mapToScene(title)));
     QCOMPARE(m_fx->dialogs->prompts,
              QStringList{QStringLiteral("Unesite novi naslov na grafikonu:")});
     QCOMPARE(m_w->MSChart1->titleText(), QStringLiteral("Novi naslov"));
-    m_fx->dialogs->inputs.push_back(QStringLiteral("Izvor: knjiga"));
+    m_w->mnuPostGraf[3]->trigger();
+    QCOMPARE(m_w->MSChart1->titleText(), QStringLiteral("Novi naslov"));
+    m_w->mnuPostGraf[3]->trigger();
+    QCOMPARE(m_w->MSChart1->titleText(), QString());
+    m_w->MSChart1->setTitleText(QStringLiteral("Novi naslov"));
+    m_w->mnuPostGraf[0]->trigger();
+    m_w->mnuPostGraf[0]->trigger();
+    QCOMPARE(m_w->MSChart1->titleText(), QString());
     m_w->mnuPostGraf_Click(4);
     QApplication::processEvents();
     auto *footnote = m_w->MSChart1->findChild<QLabel *>();
@@ -185,32 +164,33 @@ void TstChartInteraction::doubleClicksOnTheChart()
     QLegend *legend = view()->chart()->legend(); // the chart drawn anew with the footnote
     const QPointF centre = legend->mapToScene(legend->rect().center());
     QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, view()->mapFromScene(centre));
-    QVERIFY(!m_w->mnuPostGraf[1]->isChecked());
-    QVERIFY(!m_w->MSChart1->legendVisible());
+    QVERIFY(!m_w->mnuPostGraf[1]->isChecked() && !m_w->MSChart1->legendVisible());
     m_w->mnuPostGraf[1]->trigger(); // the menu item brings it back
-    QVERIFY(m_w->mnuPostGraf[1]->isChecked());
-    QVERIFY(m_w->MSChart1->legendVisible());
-}
+    QVERIFY(m_w->mnuPostGraf[1]->isChecked() && m_w->MSChart1->legendVisible());
 
-// The offscreen platform has no OpenGL: the 3D entries draw their flat counterparts, and the
-// window says so once in its status line, however often a 3D entry is drawn.
-void TstChartInteraction::threeDimensionalCodesDrawFlatWithoutOpenGL()
-{
-    QSignalSpy said(m_w->MSChart1, &ChartControl::statusMessage);
-    const int chartHeight = m_w->MSChart1->height();
-    for (int index : {0, 2, 4, 6, 8, 1, 0}) {
-        m_w->cmbType->setCurrentIndex(index);
-        drawRows(2);
-        QVERIFY(!m_w->MSChart1->drawnIn3D());
-        QCOMPARE(view()->chart()->series().isEmpty(), false);
-        QVERIFY(!m_w->MSChart1->picture(QSize(400, 300)).isNull());
+    // patterns for black and white, and back to colour
+    m_w->chkRedIliKolona->setChecked(true); // series in columns: the way back keeps it
+    m_w->mnuPostGraf[2]->setChecked(true);  // stacking from the menu is re-applied
+    drawRows(5);
+    m_w->MSChart1->setStacking(true);
+    m_w->MSChart1->setFootnoteText(QStringLiteral("Izvor: knjiga"));
+    QCOMPARE(m_w->MSChart1->seriesCount(), 3); // three months as series
+    m_w->mnuPatern_Click();
+    QCOMPARE(m_w->mnuPatern->text(), QStringLiteral("Prikaz u boji - reset"));
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(m_w->MSChart1->model().looks.value(i).pattern, i + 1);
+        QCOMPARE(*m_w->MSChart1->model().looks.value(i).fill, QColor(Qt::white));
     }
-    QCOMPARE(said.count(), 1);
-    QCOMPARE(m_w->statusBar()->currentMessage(),
-             QStringLiteral("3D prikaz nije dostupan (nema OpenGL-a): grafikon je nacrtan u 2D."));
-    // the status line takes its room from the chart, which follows the smaller client area
-    QVERIFY(m_w->statusBar()->isVisible());
-    QVERIFY(m_w->MSChart1->height() < chartHeight);
+    QVERIFY(!m_w->MSChart1->picture(QSize(400, 300)).isNull());
+
+    m_w->MSChart1->setLegendVisible(false); // the legend's menu item is checked
+    m_w->mnuPatern_Click();
+    QCOMPARE(m_w->mnuPatern->text(), QStringLiteral("Patern-za crno-bijelo"));
+    QVERIFY(m_w->MSChart1->model().looks.isEmpty());
+    QCOMPARE(m_w->MSChart1->titleText(), QStringLiteral("Naslov grafikona"));
+    QVERIFY(m_w->MSChart1->legendVisible() && !m_w->MSChart1->seriesInRow());
+    QVERIFY(m_w->MSChart1->model().stacked);
+    QCOMPARE(m_w->MSChart1->footnoteText(), QStringLiteral("Izvor: knjiga"));
 }
 
 QTEST_MAIN(TstChartInteraction)

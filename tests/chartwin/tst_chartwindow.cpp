@@ -1,18 +1,8 @@
 // The chart window's frame on the turnover window: its first run, its settings from one run to the
-// next, the chart's menus and boxes, the grid, and what every kind draws in a new book year.
+// next, the chart's menus and boxes, the grid, the firm's messages and table names, and what
+// every kind draws in a new book year.
 #include "output/recordsetmodel.h"
-#include "platform/chart/chartcontrol.h"
 #include "windowsupport.h"
-
-#include <QAbstractItemModelTester>
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QScopeGuard>
-#include <QTableView>
-#include <QTest>
 
 using namespace TestSupport;
 
@@ -24,16 +14,11 @@ class TstChartWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
+    void init() { m_fx = std::make_unique<WindowFixture>(); }
     void cleanup() { m_fx.reset(); }
-    void firstRunDefaults();
-    void settingsFromOneRunToTheNext();
-    void chartMenusAndBoxes();
-    void percentOfTheLargestAndGaps();
-    void gridFormatsAmounts();
-    void resizeRuleSkipsNegativeSizes();
-    void firmNameMessages();
-    void tableNameMustBeAPlainIdentifier();
+    void firstRunItsMenusAndSettingsToTheNext();
+    void percentOfTheLargestGapsAndGridAmounts();
+    void firmNameMessagesAndTableNames();
     void januaryBookDrawsFirstChartsWithoutMessages();
 
 private:
@@ -41,21 +26,18 @@ private:
     QPointer<ChartWindow> m_w;
 };
 
-void TstChartWindow::init()
-{
-    m_fx = std::make_unique<WindowFixture>();
-    QLocale::setDefault(QLocale::c());
-}
-
-void TstChartWindow::firstRunDefaults()
+// The first run's window and the chart's menus and boxes; what a run leaves is what the next opens
+// with, and what no run could have left is the first run's; the cost-centre window keeps its own;
+// the resize rule skips negative sizes.
+void TstChartWindow::firstRunItsMenusAndSettingsToTheNext()
 {
     m_w = m_fx->open();
     QCOMPARE(m_w->windowTitle(), kApp);
-    QCOMPARE(m_w->cmbType->currentText(), QStringLiteral("2D Kombinacija"));
-    QCOMPARE(m_w->cmbScale->currentText(), QStringLiteral("Linearna os"));
-    QCOMPARE(m_w->txtMj[0]->text() + u'-' + m_w->txtMj[1]->text(), QStringLiteral("0-12"));
-    QCOMPARE(m_w->txtGodina[0]->text(), QStringLiteral("1998"));
-    QCOMPARE(m_w->txtGodina[1]->text(), QString::number(today().year()));
+    QCOMPARE(m_w->cmbType->currentText() + u'/' + m_w->cmbScale->currentText(),
+             QStringLiteral("2D Kombinacija/Linearna os"));
+    QCOMPARE(m_w->txtMj[0]->text() + u'-' + m_w->txtMj[1]->text() + u' ' +
+                 m_w->txtGodina[0]->text() + u'-' + m_w->txtGodina[1]->text(),
+             QStringLiteral("0-12 1998-%1").arg(today().year()));
     QCOMPARE(m_w->pos(), QPoint(0, 0));
     // 12000 x 7900 twips at 96 dpi, or wider where the top band needs it: no control of the band
     // lies beyond the window's edge
@@ -63,55 +45,6 @@ void TstChartWindow::firstRunDefaults()
     QVERIFY(m_w->width() >= 800);
     QVERIFY(m_w->fraIznosi->geometry().right() < m_w->centralWidget()->width());
     QCOMPARE(m_w->mnuUExcel->text(), QStringLiteral("U &Excel"));
-    QCOMPARE(m_w->mnuPregledPodataka->text(), QStringLiteral("Pregled podataka"));
-}
-
-// What a run leaves is what the next opens with, and what no run could have left is the first
-// run's; the cost-centre window keeps its own.
-void TstChartWindow::settingsFromOneRunToTheNext()
-{
-    m_fx->store(kApp, {"VrstaGrafa", "3", "Skala", "x", "PostaviStacking", "True", "PrikažiLegendu",
-                       "False", "PrikažiNaslov", "možda", "MainWidth", "9000", "PočetniMjesec", "2",
-                       "KonačniMjesec", "13"});
-    m_w = m_fx->open();
-    QCOMPARE(m_w->MSChart1->chartType(), 3);
-    QCOMPARE(m_w->cmbScale->currentIndex(), 0);
-    QVERIFY(m_w->mnuPostGraf[2]->isChecked() && m_w->chkNaslagati->isChecked());
-    QVERIFY(m_w->MSChart1->model().stacked);
-    QVERIFY(m_w->mnuPostGraf[0]->isChecked() && !m_w->MSChart1->legendVisible());
-    QCOMPARE(m_w->width(), 600);
-    QCOMPARE(m_w->txtMj[1]->text(), QStringLiteral("12"));
-    QCOMPARE(m_w->chartRecordset().fieldName(1), QStringLiteral("Mj02"));
-    QCOMPARE(m_fx->said(), QStringList());
-
-    m_w->cmbType->setCurrentIndex(10);
-    m_w->cmbScale->setCurrentIndex(2);
-    m_w->txtGodina[0]->setText(QStringLiteral("20x"));
-    m_w->showMinimized();
-    const QString width = QString::number(float(m_w->normalGeometry().width() * 15.0));
-    m_fx->settings->values.clear();
-    m_w->close();
-    QCOMPARE(m_fx->settings->values.size(), 13);
-    QStringList stored;
-    for (const char *key : {"VrstaGrafa", "Skala", "PočetnaGodina", "PrikažiNaslov",
-                            "PostaviStacking", "KonačniMjesec", "MainWidth"})
-        stored << m_fx->settings->get(kApp, QStringLiteral("Settings"), QString::fromUtf8(key),
-                                      QStringLiteral("?"));
-    // the normal width, also when minimised
-    QCOMPARE(stored, QStringList({"10", "2", "20x", "True", "True", "12", width}));
-
-    // the cost-centre window's own: wider than every screen
-    const QString costCentres = kApp + QStringLiteral(" po mjestima troška");
-    m_fx->store(costCentres, {"MainWidth", "1e30"});
-    m_w = m_fx->open(false, QStringLiteral(" prometmt "));
-    QCOMPARE(m_w->windowTitle(), costCentres);
-    QCOMPARE(m_w->cmbType->currentIndex(), 9);
-    QVERIFY(m_w->width() >= 800 && m_w->width() < 2000);
-}
-
-void TstChartWindow::chartMenusAndBoxes()
-{
-    m_w = m_fx->open();
     // the pie and XY entries, and no entry at all
     for (const auto &[index, code] : {std::pair{10, 14}, std::pair{11, 16}, std::pair{-1, 16}}) {
         m_w->cmbType->setCurrentIndex(index);
@@ -123,22 +56,6 @@ void TstChartWindow::chartMenusAndBoxes()
     m_w->chkNaslagati->click();
     QVERIFY(!m_w->mnuPostGraf[2]->isChecked() && !m_w->MSChart1->model().stacked);
 
-    // the title: Cancel keeps it, OK on an empty answer clears it, and so does the title's off
-    const QString title = m_w->MSChart1->titleText();
-    QVERIFY(!title.isEmpty());
-    m_fx->dialogs->inputs = {QString(), QStringLiteral(""), QStringLiteral("Dno")};
-    m_w->mnuPostGraf[3]->trigger();
-    QCOMPARE(m_w->MSChart1->titleText(), title);
-    QCOMPARE(m_fx->dialogs->prompts.last(), QStringLiteral("Unesite novi naslov na grafikonu:"));
-    m_w->mnuPostGraf[3]->trigger();
-    QCOMPARE(m_w->MSChart1->titleText(), QString());
-    m_w->mnuPostGraf[4]->trigger();
-    QCOMPARE(m_w->MSChart1->footnoteText(), QStringLiteral("Dno"));
-    m_w->MSChart1->setTitleText(title);
-    m_w->mnuPostGraf[0]->trigger(); // title off clears it, on again leaves it empty
-    m_w->mnuPostGraf[0]->trigger();
-    QCOMPARE(m_w->MSChart1->titleText(), QString());
-
     // the grid instead of the chart, kept by a new drawing
     m_w->mnuPregledPodataka_Click();
     QCOMPARE(m_w->mnuPregledPodataka->text(), QStringLiteral("Pregled grafikona"));
@@ -149,16 +66,60 @@ void TstChartWindow::chartMenusAndBoxes()
     m_w->mnuPregledPodataka_Click();
     QCOMPARE(m_w->mnuPregledPodataka->text(), QStringLiteral("Pregled podataka"));
     QVERIFY(m_w->MSChart1->isVisible());
-    // colours as the host gives them: blue 0x12, green 0x34, red 0x56
-    QCOMPARE((QList<qint16>{ChartWindow::RedFromRGB(0x123456), ChartWindow::GreenFromRGB(0x123456),
-                            ChartWindow::BlueFromRGB(0x123456)}),
-             (QList<qint16>{0x56, 0x34, 0x12}));
+
+    m_w->cmbType->setCurrentIndex(10);
+    m_w->cmbScale->setCurrentIndex(2);
+    m_w->chkNaslagati->click();
+    m_w->txtGodina[0]->setText(QStringLiteral("20x"));
+    m_w->showMinimized();
+    const QString width = QString::number(float(m_w->normalGeometry().width() * 15.0));
+    m_w->close();
+    QCOMPARE(m_fx->settings->values.size(), 13);
+    QStringList stored;
+    for (const char *key : {"VrstaGrafa", "Skala", "PočetnaGodina", "PrikažiNaslov",
+                            "PostaviStacking", "KonačniMjesec", "MainWidth"})
+        stored << m_fx->settings->get(kApp, QStringLiteral("Settings"), QString::fromUtf8(key),
+                                      QStringLiteral("?"));
+    // the normal width, also when minimised
+    QCOMPARE(stored, QStringList({"10", "2", "20x", "True", "True", "12", width}));
+
+    // (values no run could have left, one by one: the settings' test)
+    m_fx->store(kApp, {"VrstaGrafa", "3", "PrikažiLegendu", "False", "MainWidth", "9000",
+                       "PočetniMjesec", "2", "KonačniMjesec", "13"});
+    m_w = m_fx->open();
+    QCOMPARE(m_w->MSChart1->chartType(), 3);
+    QVERIFY(m_w->mnuPostGraf[2]->isChecked() && m_w->chkNaslagati->isChecked());
+    QVERIFY(m_w->MSChart1->model().stacked && !m_w->MSChart1->legendVisible());
+    QCOMPARE(m_w->width(), 600);
+    QCOMPARE(m_w->txtMj[1]->text(), QStringLiteral("12"));
+    QCOMPARE(m_w->chartRecordset().fieldName(1), QStringLiteral("Mj02"));
+    QCOMPARE(m_fx->said(), QStringList());
+
+    // the cost-centre window's own: wider than every screen
+    const QString costCentres = kApp + QStringLiteral(" po mjestima troška");
+    m_fx->store(costCentres, {"MainWidth", "1e30"});
+    m_w = m_fx->open(false, QStringLiteral(" prometmt "));
+    QCOMPARE(m_w->windowTitle(), costCentres);
+    QCOMPARE(m_w->cmbType->currentIndex(), 9);
+    QVERIFY(m_w->width() >= 800 && m_w->width() < 2000);
+    // the resize rule
+    m_w->resize(1200, 800);
+    QCoreApplication::processEvents();
+    const int chartWidth = m_w->centralWidget()->width() - m_w->pixelsX(200) - m_w->tv->width();
+    QVERIFY(qAbs(m_w->MSChart1->width() - chartWidth) <= 1);
+    QCOMPARE(m_w->dgPodaci->width(), m_w->MSChart1->width());
+    QCOMPARE(m_w->tv->height(), m_w->MSChart1->height());
+    const QSize before = m_w->MSChart1->size();
+    m_w->resize(120, 40);
+    QCoreApplication::processEvents();
+    QCOMPARE(m_w->MSChart1->size(), before); // both sizes would be negative: left alone
+    QCOMPARE(m_w->tv->width(), m_w->pixelsX(3735));
 }
 
 // The percent scale is each value's share of the largest finite one. A value that is no finite
 // number (a text, or an infinity the database handed over) is a gap, as a null is: drawn, it
-// would stretch every axis without end.
-void TstChartWindow::percentOfTheLargestAndGaps()
+// would stretch every axis without end. The grid's amounts.
+void TstChartWindow::percentOfTheLargestGapsAndGridAmounts()
 {
     Recordset rs;
     rs.assign({{QStringLiteral("Godina"), QMetaType::QString},
@@ -189,56 +150,41 @@ void TstChartWindow::percentOfTheLargestAndGaps()
         chart.setDataSource(rs);
         QVERIFY(!chart.picture(QSize(200, 100)).isNull());
     }
-}
 
-// Amounts in the grid by the locale, right-aligned, the labels as they are.
-void TstChartWindow::gridFormatsAmounts()
-{
+    // amounts in the grid by the locale, right-aligned, the labels as they are
     const QLocale croatian(QLocale::Croatian, QLocale::Croatia);
     QLocale::setDefault(croatian);
+    const auto cLocale = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
     // a million, zero, the locale's own minus sign, nothing
-    for (const auto &[value, text] :
-         {std::pair{QVariant(1234567.891), QStringLiteral("1.234.567,89")},
-          std::pair{QVariant(0), QStringLiteral("0,00")},
-          std::pair{QVariant(-1234.5), croatian.negativeSign() + QStringLiteral("1.234,50")},
-          std::pair{QVariant(), QString()}}) {
-        QCOMPARE(RecordsetModel::formatAmount(value, croatian), text);
-        Recordset rs;
-        rs.assign({{QStringLiteral("Godina"), QMetaType::QString},
-                   {QStringLiteral("Mj01"), QMetaType::Double}},
-                  {{QStringLiteral("1234.5"), value}});
-        RecordsetModel model;
-        QAbstractItemModelTester tester(&model);
-        model.setRecordset(rs);
-        model.setAmountFormat(true);
-        QCOMPARE(model.data(model.index(0, 0)).toString(), QStringLiteral("1234.5"));
-        QCOMPARE(model.data(model.index(0, 1)).toString(), text);
-        QCOMPARE(model.data(model.index(0, 1), Qt::TextAlignmentRole).toInt(),
+    const std::pair<QVariant, QString> amounts[] = {
+        {1234567.891, QStringLiteral("1.234.567,89")},
+        {0, QStringLiteral("0,00")},
+        {-1234.5, croatian.negativeSign() + QStringLiteral("1.234,50")},
+        {QVariant(), QString()}};
+    QVector<QVector<QVariant>> rows;
+    for (const auto &[value, text] : amounts)
+        rows.append({QStringLiteral("1234.5"), value});
+    Recordset grid;
+    grid.assign({{QStringLiteral("Godina"), QMetaType::QString},
+                 {QStringLiteral("Mj01"), QMetaType::Double}},
+                rows);
+    RecordsetModel model;
+    QAbstractItemModelTester tester(&model);
+    model.setRecordset(grid);
+    model.setAmountFormat(true);
+    QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Mj01"));
+    for (int r = 0; r < 4; ++r) {
+        QCOMPARE(RecordsetModel::formatAmount(amounts[r].first, croatian), amounts[r].second);
+        QCOMPARE(model.data(model.index(r, 0)).toString(), QStringLiteral("1234.5"));
+        QCOMPARE(model.data(model.index(r, 1)).toString(), amounts[r].second);
+        QCOMPARE(model.data(model.index(r, 1), Qt::TextAlignmentRole).toInt(),
                  int(Qt::AlignRight | Qt::AlignVCenter));
-        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Mj01"));
     }
 }
 
-void TstChartWindow::resizeRuleSkipsNegativeSizes()
+void TstChartWindow::firmNameMessagesAndTableNames()
 {
-    m_w = m_fx->open();
-    m_w->resize(1200, 800);
-    QCoreApplication::processEvents();
-    const int chartWidth = m_w->centralWidget()->width() - m_w->pixelsX(200) - m_w->tv->width();
-    QVERIFY(qAbs(m_w->MSChart1->width() - chartWidth) <= 1);
-    QCOMPARE(m_w->dgPodaci->width(), m_w->MSChart1->width());
-    QCOMPARE(m_w->tv->height(), m_w->MSChart1->height());
-    const QSize before = m_w->MSChart1->size();
-    m_w->resize(120, 40);
-    QCoreApplication::processEvents();
-    QCOMPARE(m_w->MSChart1->size(), before); // both sizes would be negative: left alone
-    QCOMPARE(m_w->tv->width(), m_w->pixelsX(3735));
-}
-
-void TstChartWindow::firmNameMessages()
-{
-    m_w = m_fx->open(false, QStringLiteral("PROMET"),
-                     QStringLiteral("Provider=SQLite;Data Source=/nema/knjige.sqlite"));
+    m_w = m_fx->openMethod(1, QStringLiteral("Provider=SQLite;Data Source=/nema/knjige.sqlite"));
     QVERIFY(m_w);
     const auto &m = m_fx->dialogs->messages;
     QVERIFY(m.size() >= 2);
@@ -249,12 +195,9 @@ void TstChartWindow::firmNameMessages()
     QCOMPARE(m[1].icon, Dialogs::Exclamation);
     QCOMPARE(m_fx->dialogs->texts().count(QStringLiteral("GREŠKA u punjenju trocifrenih konta!")),
              1);
-}
 
-// The table name goes into every statement as it stands: a name that is no plain identifier is
-// refused by the entry method, before any window opens.
-void TstChartWindow::tableNameMustBeAPlainIdentifier()
-{
+    // the table name goes into every statement as it stands: a name that is no plain identifier
+    // is refused by the entry method, before any window opens
     const QStringList taken = {QStringLiteral("PROMET"), QStringLiteral(" prometmt ")};
     for (const QString &table : taken + QStringList{"PROMET; DROP TABLE KONTO; --", "PROMET'", "",
                                                     "dbo.PROMET", "PROMETČ"}) {
@@ -291,34 +234,26 @@ void TstChartWindow::januaryBookDrawsFirstChartsWithoutMessages()
 
     // turnover: the last account, every year of the book, this year's January and nothing after
     m_w = m_fx->openMethod(1);
-    QCOMPARE(m_fx->said(), QStringList());
     QCOMPARE(m_w->chartRecordset().RecordCount(), kLastYear - kFirstYear + 1);
     QVERIFY(drawn(m_w, "DUG" + year, 1) > 0);
     QCOMPARE(drawn(m_w, "DUG" + year, 2), 0.0);
     m_w->close();
-
     // cumulative balance: January's balance holds through the year
     m_w = m_fx->openMethod(2);
-    QCOMPARE(m_fx->said(), QStringList());
-    QVERIFY(labels(m_w->chartRecordset()).contains("SALDO (D-P)" + year));
-    QVERIFY(drawn(m_w, "SALDO (D-P)" + year, 1) != drawn(m_w, "SALDO (D-P)" + year, 0));
+    QVERIFY(qAbs(drawn(m_w, "SALDO (D-P)" + year, 1) - drawn(m_w, "SALDO (D-P)" + year, 0)) > 0);
     QCOMPARE(drawn(m_w, "SALDO (D-P)" + year, 12), drawn(m_w, "SALDO (D-P)" + year, 1));
     m_w->close();
-
     // income and expense: the groups of the year, drawn when one is clicked
     m_w = m_fx->openMethod(3);
-    QCOMPARE(m_fx->said(), QStringList());
     QVERIFY(m_w->tv->topLevelItemCount() > 0);
     m_w->close();
-
-    // plan: the whole year planned, January realised (the plan window draws when a node of its
-    // tree is clicked: here its income side)
+    // plan: the whole year planned, January realised (drawn when a side is clicked)
     m_w = m_fx->openMethod(4);
-    QCOMPARE(m_fx->said(), QStringList());
     CLICK_PATH(m_w, "P");
     QVERIFY(drawn(m_w, "REAL_" + year.trimmed(), 1) > 0);
     QCOMPARE(drawn(m_w, "REAL_" + year.trimmed(), 2), 0.0);
     QVERIFY(drawn(m_w, "PLAN_" + year.trimmed(), 12) > 0);
+    QCOMPARE(m_fx->said(), QStringList());
 }
 
 QTEST_MAIN(TstChartWindow)

@@ -1,16 +1,7 @@
 // The frame's contract on its own, with a small window kind of the test's making: no amount frame,
 // one year box, eleven settings, a menu of its own, no tree fill at load, a first drawing before
 // the window shows, and the drawing step's failures.
-#include "chartwin/chartwindow.h"
-#include "platform/chart/chartcontrol.h"
-#include "testsupport.h"
-
-#include <QAction>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenuBar>
-#include <QPointer>
-#include <QTest>
+#include "windowsupport.h"
 
 using namespace TestSupport;
 
@@ -45,8 +36,6 @@ public:
     int statementsBuilt = 0;
     bool visibleAtFirstDrawing = true;
     QString statement = QStringLiteral("SELECT 'PLAN ' || %1 as Godina, %2");
-    QString addition;
-    Shaping shaping;
 
 protected:
     void fillTree() override { ++fills; }
@@ -61,10 +50,8 @@ protected:
                     columns << QStringLiteral("%1 as Mj%2").arg(m).arg(m, 2, 10, QLatin1Char('0'));
                 return statement.arg(lastYear(), columns.join(u','));
             },
-            QStringLiteral("Probni naslov"), {QStringLiteral("Neuspjeh"), Dialogs::NoIcon},
-            shaping);
+            QStringLiteral("Probni naslov"), {QStringLiteral("Neuspjeh"), Dialogs::NoIcon});
     }
-    QString captionAddition() const override { return addition; }
     void beforeShow() override
     {
         txtGodina[0]->setText(QString::number(host().godina));
@@ -79,137 +66,67 @@ class TstFrame : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void openedWithOneYearBoxAndDrawnBeforeShowing();
-    void elevenSettingsKeptUnderTheCaption();
-    void failedDrawingsKeepTheChart();
-    void shapedRowsForTheGridFilteredForTheChart();
-
-private:
-    void open(const QString &addition = QString(), const QString &table = QString());
-    std::shared_ptr<ScriptedDialogs> m_dialogs;
-    std::shared_ptr<MemorySettingsStore> m_settings;
-    QPointer<ProbeWindow> m_w;
+    void openedAndFailedDrawings();
 };
 
-void TstFrame::init()
+// Opened with one year box and drawn before showing; failed drawings keep the chart. A caption's
+// addition after the cost centres' words, the settings read under it, years never restored, and
+// rows shaped for the grid with the chart's filtered from them are checked on the plan window.
+void TstFrame::openedAndFailedDrawings()
 {
-    m_dialogs = std::make_shared<ScriptedDialogs>();
-    m_settings = std::make_shared<MemorySettingsStore>();
-}
-
-void TstFrame::cleanup()
-{
-    if (m_w)
-        m_w->close();
-}
-
-void TstFrame::open(const QString &addition, const QString &table)
-{
+    WindowFixture fx; // which closes the window at the end
     auto host = std::make_shared<HostContext>();
-    host->connectionString = sqliteConn(demoBook());
+    host->connectionString = sqliteConn(fx.book);
     host->godina = 2025;
-    m_w = new ProbeWindow(Services{m_dialogs, m_settings, nullptr, nullptr}, host);
-    m_w->addition = addition;
-    m_w->ImeBazePrometa = table;
+    QPointer<ProbeWindow> w = new ProbeWindow(fx.services(), host);
+    fx.window = w.data();
     QString kind;
-    m_w->Prikaži(0, kind);
-}
-
-void TstFrame::openedWithOneYearBoxAndDrawnBeforeShowing()
-{
-    open();
-    QVERIFY(!m_w->fraIznosi);
-    QVERIFY(m_w->optVrijednost.isEmpty());
-    QVERIFY(!m_w->txtGodina[1] && !m_w->Label4 && !m_w->UpDown2);
-    QCOMPARE(m_w->txtGodina[0]->text(), QStringLiteral("2025")); // the host's year, set before show
-    QCOMPARE(m_w->txtMj[0]->text(), QStringLiteral("1"));
-    QCOMPARE(m_w->Label3->text(), QStringLiteral("Za godinu:"));
+    w->Prikaži(0, kind);
+    QCOMPARE(w->windowTitle(), kCaption);
+    QVERIFY(!w->fraIznosi && w->optVrijednost.isEmpty());
+    QVERIFY(!w->txtGodina[1] && !w->Label4 && !w->UpDown2);
+    QCOMPARE(w->txtGodina[0]->text(), QStringLiteral("2025")); // the host's year, set before show
+    QCOMPARE(w->txtMj[0]->text(), QStringLiteral("1"));
+    QCOMPARE(w->Label3->text(), QStringLiteral("Za godinu:"));
     // the kind's own menu stands before the frame's
-    const QList<QAction *> bar = m_w->menuBar()->actions();
-    QCOMPARE(bar.value(0), m_w->mnuDodatno);
-    QCOMPARE(bar.value(1), m_w->mnuNapuniKonta);
-    QCOMPARE(bar.last(), m_w->mnuIzlaz);
-    QVERIFY(!m_w->visibleAtFirstDrawing);
-    QVERIFY(m_w->isVisible());
-    QVERIFY(m_dialogs->messages.isEmpty());
-    QCOMPARE(m_w->chartRecordset().fieldCount(), 13); // the label and months 1..12
-    QCOMPARE(m_w->MSChart1->titleText(), QStringLiteral("Probni naslov"));
-    QVERIFY(
-        m_w->lastSql().startsWith(QStringLiteral("SELECT 'PLAN ' || 2025 as Godina, 1 as Mj01")));
-    QCOMPARE(m_w->fills, 0); // no tree fill at load
-    QCOMPARE(m_w->mnuNapuniKonta->text(), QStringLiteral("Napuni listu"));
-    m_w->mnuNapuniKonta->trigger();
-    QCOMPARE(m_w->fills, 1);
-}
+    const QList<QAction *> bar = w->menuBar()->actions();
+    QCOMPARE(bar.value(0), w->mnuDodatno);
+    QCOMPARE(bar.value(1), w->mnuNapuniKonta);
+    QCOMPARE(bar.last(), w->mnuIzlaz);
+    QVERIFY(!w->visibleAtFirstDrawing && w->isVisible());
+    QCOMPARE(fx.said(), QStringList());
+    QCOMPARE(w->chartRecordset().fieldCount(), 13); // the label and months 1..12
+    QCOMPARE(w->MSChart1->titleText(), QStringLiteral("Probni naslov"));
+    QVERIFY(w->lastSql().startsWith(QStringLiteral("SELECT 'PLAN ' || 2025 as Godina, 1 as Mj01")));
+    QCOMPARE(w->fills, 0); // no tree fill at load
+    QCOMPARE(w->mnuNapuniKonta->text(), QStringLiteral("Napuni listu"));
+    w->mnuNapuniKonta->trigger();
+    QCOMPARE(w->fills, 1);
 
-void TstFrame::elevenSettingsKeptUnderTheCaption()
-{
-    // the addition follows the cost-centre words and stands in the caption before the settings
-    // are read under it
-    const QString caption = kCaption + QStringLiteral(" po mjestima troška Broj 7");
-    const QString section = QStringLiteral("Settings");
-    m_settings->save(caption, section, QStringLiteral("PočetnaGodina"), QStringLiteral("1999"));
-    m_settings->save(caption, section, QStringLiteral("PočetniMjesec"), QStringLiteral("3"));
-    open(QStringLiteral(" Broj 7"), QStringLiteral("PROMETMT"));
-    QCOMPARE(m_w->windowTitle(), caption);
-    QCOMPARE(m_w->txtGodina[0]->text(), QStringLiteral("2025")); // years are not restored
-    QCOMPARE(m_w->txtMj[0]->text(), QStringLiteral("3"));
-    m_settings->values.clear();
-    m_w->close();
-    QCOMPARE(m_settings->values.size(), 11);
-    const QString prefix = caption + u'/' + section + u'/';
-    QVERIFY(!m_settings->values.contains(prefix + QStringLiteral("PočetnaGodina")));
-    QVERIFY(!m_settings->values.contains(prefix + QStringLiteral("KonačnaGodina")));
-    QCOMPARE(m_settings->values.value(prefix + QStringLiteral("PočetniMjesec")),
-             QStringLiteral("3"));
-}
-
-void TstFrame::failedDrawingsKeepTheChart()
-{
-    open();
-    const int built = m_w->statementsBuilt;
-    const QString shownSql = m_w->lastSql();
+    const int built = w->statementsBuilt;
+    const QString shownSql = w->lastSql();
+    const QStringList failed{QStringLiteral("Neuspjeh")};
     // a month outside the year never reaches a statement
     for (const char *month : {"13", "-1", "32767", "12.6"}) {
-        m_dialogs->messages.clear();
-        m_w->txtMj[1]->setText(QString::fromLatin1(month));
-        QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Neuspjeh")});
+        w->txtMj[1]->setText(QString::fromLatin1(month));
+        QCOMPARE(fx.said(), failed);
     }
-    QCOMPARE(m_w->statementsBuilt, built);
-    QCOMPARE(m_w->lastSql(), shownSql);
-    m_dialogs->messages.clear();
-    m_w->txtMj[1]->setText(QStringLiteral("12.4")); // the nearest whole month
-    QVERIFY(m_dialogs->messages.isEmpty());
+    QCOMPARE(w->statementsBuilt, built);
+    QCOMPARE(w->lastSql(), shownSql);
+    w->txtMj[1]->setText(QStringLiteral("12.4")); // the nearest whole month
+    QCOMPARE(fx.said(), QStringList());
     // a statement the book refuses
-    m_w->statement = QStringLiteral("SELECT %1, %2 FROM nema_tablice");
-    m_w->redraw();
-    QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Neuspjeh")});
-    QCOMPARE(m_dialogs->messages.first().icon, Dialogs::NoIcon);
-    QCOMPARE(m_w->chartRecordset().fieldCount(), 13);
-    QCOMPARE(m_w->MSChart1->titleText(), QStringLiteral("Probni naslov"));
-}
+    w->statement = QStringLiteral("SELECT %1, %2 FROM nema_tablice");
+    w->redraw();
+    QCOMPARE(fx.dialogs->messages.value(0).icon, Dialogs::NoIcon);
+    QCOMPARE(fx.said(), failed);
+    QCOMPARE(w->chartRecordset().fieldCount(), 13);
+    QCOMPARE(w->MSChart1->titleText(), QStringLiteral("Probni naslov"));
 
-void TstFrame::shapedRowsForTheGridFilteredForTheChart()
-{
-    open();
-    m_w->statement =
-        QStringLiteral("SELECT 'PLAN ' || %1 as Godina, %2 UNION ALL SELECT 'REAL', %2");
-    m_w->shaping.rows = [](Recordset &rows) {
-        // the rows the grid shows: a third one derived from the two the statement gave
-        QVector<QVector<QVariant>> out;
-        for (int r = 0; r < rows.RecordCount(); ++r)
-            out.append({rows.valueAt(r, 0), rows.valueAt(r, 1)});
-        out.append({QStringLiteral("ZBROJ"), rows.valueAt(0, 1).toDouble() * 2});
-        rows.assign({rows.fields().value(0), rows.fields().value(1)}, out);
-    };
-    m_w->shaping.chartFilter = QStringLiteral("Godina = 'ZBROJ'");
-    m_w->redraw();
-    QCOMPARE(m_w->chartRecordset().RecordCount(), 3);
-    QCOMPARE(m_w->MSChart1->model().table.rowLabels, QStringList{QStringLiteral("ZBROJ")});
-    QCOMPARE(m_w->MSChart1->model().table.values.value(0).value(0), std::optional<double>(2.0));
-    QCOMPARE(m_w->chartRecordset().filter(), QString()); // the grid and the export see all three
+    // eleven settings: no years
+    w->close();
+    QCOMPARE(fx.settings->values.size(), 11);
+    QVERIFY(!fx.settings->values.contains(kCaption + QStringLiteral("/Settings/PočetnaGodina")));
 }
 
 QTEST_MAIN(TstFrame)

@@ -14,7 +14,6 @@ const QRectF kScreen(0, 0, 1920 * 15, 1080 * 15); // one full-HD screen, in twip
 WindowDesign design(bool keepsYears = true)
 {
     WindowDesign d;
-    d.caption = kApp;
     d.keepsYears = keepsYears;
     return d;
 }
@@ -25,146 +24,90 @@ class TstWindowSettings : public QObject
     Q_OBJECT
 private slots:
     void applicationNameStaysOneFile();
-    void firstRun_data();
-    void firstRun();
-    void storedValueFallsBack_data();
-    void storedValueFallsBack();
-    void plausibleValuesKept();
-    void writesInOrderAndOnlyWhatTheDesignKeeps();
+    void firstRunWrittenInOrder();
+    void storedValue_data();
+    void storedValue();
 };
 
-void TstWindowSettings::firstRun_data()
+// What a first run reads, written back in the order the host's file keeps: the last year box
+// follows the day the window opens on, and a design that keeps no years writes eleven settings.
+void TstWindowSettings::firstRunWrittenInOrder()
 {
-    // the last year box follows the day the window opens on
-    QTest::addColumn<QDate>("today");
-    QTest::newRow("new year's eve") << QDate(2026, 12, 31);
-    QTest::newRow("new year's day") << QDate(2027, 1, 1);
-    QTest::newRow("years later") << QDate(2030, 6, 30);
-}
-
-void TstWindowSettings::firstRun()
-{
-    QFETCH(QDate, today);
-    Clock::fixToday(today);
+    struct Recorder : MemorySettingsStore // reads nothing
+    {
+        QStringList lines;
+        void save(const QString &, const QString &section, const QString &key,
+                  const QString &value) override
+        {
+            lines << section + u'/' + key + u'=' + value;
+        }
+    };
+    const QString eleven = QStringLiteral(
+        "Settings/MainLeft=0 Settings/MainTop=0 Settings/MainWidth=12000 Settings/MainHeight=7900 "
+        "Settings/VrstaGrafa=9 Settings/Skala=0 Settings/PrikažiNaslov=True "
+        "Settings/PrikažiLegendu=True Settings/PostaviStacking=False Settings/PočetniMjesec=0 "
+        "Settings/KonačniMjesec=12");
     const auto systemClock = qScopeGuard([] { Clock::fixToday(QDate()); });
-    MemorySettingsStore store;
-    const WindowSettings s = WindowSettings::read(store, kApp, design(), 12, 3, kScreen);
-    QCOMPARE(s.width, 12000.f);
-    QCOMPARE(s.height, 7900.f);
-    QCOMPARE(s.vrstaGrafa, qint16(9));
-    QCOMPARE(s.početniMjesec, QStringLiteral("0"));
-    QCOMPARE(s.konačnaGodina, QString::number(today.year()));
-    QVERIFY(!s.widthStored);
+    // new year's eve, new year's day, years later
+    for (const QDate &today : {QDate(2026, 12, 31), QDate(2027, 1, 1), QDate(2030, 6, 30)}) {
+        Clock::fixToday(today);
+        for (const bool keepsYears : {true, false}) {
+            Recorder store;
+            const WindowSettings s =
+                WindowSettings::read(store, kApp, design(keepsYears), 12, 3, kScreen);
+            QVERIFY(!s.widthStored);
+            s.write(store, kApp, design(keepsYears));
+            QCOMPARE(store.lines.join(u' '),
+                     eleven + (keepsYears ? QStringLiteral(" Settings/PočetnaGodina=1998 "
+                                                           "Settings/KonačnaGodina=%1")
+                                                .arg(today.year())
+                                          : QString()));
+        }
+    }
 }
 
-void TstWindowSettings::storedValueFallsBack_data()
+void TstWindowSettings::storedValue_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("readBack");
-    QTest::newRow("text for a width") << "MainWidth"
-                                      << "široko"
-                                      << "12000";
-    QTest::newRow("width wider than every screen") << "MainWidth"
-                                                   << "1e30"
-                                                   << "12000";
-    QTest::newRow("negative height") << "MainHeight"
-                                     << "-50"
-                                     << "7900";
-    QTest::newRow("left far off screen") << "MainLeft"
-                                         << "1e38"
-                                         << "0";
-    QTest::newRow("top above every screen") << "MainTop"
-                                            << "-900000"
-                                            << "0";
-    QTest::newRow("infinite left") << "MainLeft"
-                                   << "inf"
-                                   << "0";
-    QTest::newRow("type past the list") << "VrstaGrafa"
-                                        << "40"
-                                        << "9";
-    QTest::newRow("scale not a number") << "Skala"
-                                        << "x"
-                                        << "0";
-    QTest::newRow("flag neither true nor false") << "PrikažiNaslov"
-                                                 << "možda"
-                                                 << "True";
-    // a month out of the year would build a statement that grows with its square
-    QTest::newRow("month far past the year") << "KonačniMjesec"
-                                             << "32767"
-                                             << "12";
-    QTest::newRow("month before the year") << "PočetniMjesec"
-                                           << "-1"
-                                           << "0";
-    QTest::newRow("month 13") << "KonačniMjesec"
-                              << "13"
-                              << "12";
+    // a month out of the year would build a statement that grows with its square; a year is kept
+    // as typed, the box reads its leading number
+    const char *const rows[][4] = {
+        {"text for a width", "MainWidth", "široko", "12000"},
+        {"width wider than every screen", "MainWidth", "1e30", "12000"},
+        {"narrow width", "MainWidth", "9000", "9000"},
+        {"negative height", "MainHeight", "-50", "7900"},
+        {"left far off screen", "MainLeft", "1e38", "0"},
+        {"left partly off screen", "MainLeft", "-1200", "-1200"},
+        {"top above every screen", "MainTop", "-900000", "0"},
+        {"infinite left", "MainLeft", "inf", "0"},
+        {"type past the list", "VrstaGrafa", "40", "9"},
+        {"no type", "VrstaGrafa", "-1", "-1"},
+        {"scale not a number", "Skala", "x", "0"},
+        {"flag neither true nor false", "PrikažiNaslov", "možda", "True"},
+        {"month far past the year", "KonačniMjesec", "32767", "12"},
+        {"month before the year", "PočetniMjesec", "-1", "0"},
+        {"month 13", "KonačniMjesec", "13", "12"},
+        {"month as typed", "KonačniMjesec", "  7 mj", "  7 mj"},
+        {"month read to the nearest", "PočetniMjesec", "2.4", "2.4"},
+        {"year as typed", "PočetnaGodina", "20x", "20x"},
+    };
+    for (const auto &row : rows)
+        QTest::newRow(row[0]) << QString::fromUtf8(row[1]) << QString::fromUtf8(row[2])
+                              << QString::fromUtf8(row[3]);
 }
 
-void TstWindowSettings::storedValueFallsBack()
+// A stored value is kept when it is plausible, else the first run's is used.
+void TstWindowSettings::storedValue()
 {
     QFETCH(QString, key);
     QFETCH(QString, stored);
     QFETCH(QString, readBack);
     MemorySettingsStore store;
     store.save(kApp, kSection, key, stored);
-    const WindowSettings s = WindowSettings::read(store, kApp, design(), 12, 3, kScreen);
-    MemorySettingsStore written;
-    s.write(written, kApp, design());
-    QCOMPARE(written.get(kApp, kSection, key, QString()), readBack);
-}
-
-void TstWindowSettings::plausibleValuesKept()
-{
-    MemorySettingsStore store;
-    auto put = [&](const char *key, const char *value) {
-        store.save(kApp, kSection, QString::fromUtf8(key), QString::fromUtf8(value));
-    };
-    put("MainLeft", "-1200"); // partly off the left edge, still on the screen
-    put("MainWidth", "9000");
-    put("VrstaGrafa", "-1");
-    put("PočetniMjesec", "2.4");
-    put("KonačniMjesec", "  7 mj");
-    put("PočetnaGodina", "20x"); // kept as typed: the box reads its leading number
-    const WindowSettings s = WindowSettings::read(store, kApp, design(), 12, 3, kScreen);
-    QCOMPARE(s.left, -1200.f);
-    QCOMPARE(s.width, 9000.f);
-    QVERIFY(s.widthStored);
-    QCOMPARE(s.vrstaGrafa, qint16(-1));
-    QCOMPARE(s.početniMjesec, QStringLiteral("2.4"));
-    QCOMPARE(s.konačniMjesec, QStringLiteral("  7 mj"));
-    QCOMPARE(s.početnaGodina, QStringLiteral("20x"));
-}
-
-void TstWindowSettings::writesInOrderAndOnlyWhatTheDesignKeeps()
-{
-    struct Recorder : SettingsStore
-    {
-        QStringList keys;
-        QString get(const QString &, const QString &, const QString &,
-                    const QString &d) const override
-        {
-            return d;
-        }
-        void save(const QString &, const QString &section, const QString &key,
-                  const QString &) override
-        {
-            QCOMPARE(section, QStringLiteral("Settings"));
-            keys << key;
-        }
-    };
-    Recorder thirteen, eleven;
-    WindowSettings::defaults(design()).write(thirteen, kApp, design());
-    WindowSettings::defaults(design(false)).write(eleven, kApp, design(false));
-    const QStringList order = {QStringLiteral("MainLeft"),        QStringLiteral("MainTop"),
-                               QStringLiteral("MainWidth"),       QStringLiteral("MainHeight"),
-                               QStringLiteral("VrstaGrafa"),      QStringLiteral("Skala"),
-                               QStringLiteral("PrikažiNaslov"),   QStringLiteral("PrikažiLegendu"),
-                               QStringLiteral("PostaviStacking"), QStringLiteral("PočetniMjesec"),
-                               QStringLiteral("KonačniMjesec"),   QStringLiteral("PočetnaGodina"),
-                               QStringLiteral("KonačnaGodina")};
-    QCOMPARE(thirteen.keys, order);
-    QCOMPARE(eleven.keys, order.mid(0, 11));
+    WindowSettings::read(store, kApp, design(), 12, 3, kScreen).write(store, kApp, design());
+    QCOMPARE(store.get(kApp, kSection, key, QString()), readBack);
 }
 
 // A caption becomes the settings file's name: nothing in it may lead out of the settings folder.

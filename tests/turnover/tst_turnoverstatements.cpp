@@ -27,10 +27,9 @@ void TstTurnoverStatements::statements_data()
     // the account's apostrophe is doubled wherever it stands; the partner keeps its blank
     const Scope s{"PROMET", 1, "12'", " 7", "2010", "2011"};
     const QString years = QStringLiteral(" AND GODINAKNJ>=2010 AND GODINAKNJ<=2011");
-    const QString account = "BROJPODUZECA=1 AND (SINTKONTO LIKE '12''%')" + years;
+    const QString like = QStringLiteral("BROJPODUZECA=1 AND (SINTKONTO LIKE '12''%')");
+    const QString account = like + years, partnerLike = like + " AND ANALKONTO= 7" + years;
     const QString partner = "BROJPODUZECA=1 AND (SINTKONTO='12''') AND ANALKONTO= 7" + years;
-    const QString partnerLike =
-        "BROJPODUZECA=1 AND (SINTKONTO LIKE '12''%') AND ANALKONTO= 7" + years;
     const QString dug = head("DUG ", "SUM(DUG01) as Mj01"),
                   pot = head("POT ", "SUM(POT01) as Mj01");
     const QString dp = head("SALDO (D-P) ", "SUM(DUG01-POT01) as Mj01");
