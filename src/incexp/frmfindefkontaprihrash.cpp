@@ -170,8 +170,8 @@ void frmFinDefKontaPrihRash::OsvjeziZapise()
         dialogs.message(this, QStringLiteral("Ne postoji upisan kontni plan !"));
         return;
     }
-    // The group's accounts of the year, found once: an account is ticked when a row matches
-    // accountRowFilter(code, year), whose KONTO='code' compares text without regard to case.
+    // The group's accounts of the year, found once: an account is ticked when the group has a
+    // row of the year whose KONTO is its code, compared without regard to case.
     QSet<QString> ticked;
     if (!(rows.Bof() && rows.Eof()) &&
         rows.setFilter(QStringLiteral("GODINA=") + QString::number(host.godina))) {

@@ -164,12 +164,6 @@ QString groupRows(const QString &groupKey, int firm)
            QStringLiteral("' AND BROJPODUZECA=") + number(firm);
 }
 
-QString accountRowFilter(const QString &account, int year)
-{
-    return QStringLiteral("KONTO='") + text(account) + QStringLiteral("' AND GODINA=") +
-           number(year);
-}
-
 QString shareAccountCondition(const QStringList &accounts)
 {
     if (accounts.isEmpty())

@@ -53,8 +53,6 @@ QString deleteGroup(const QString &groupKey, int firm, int year);
 // The definition dialog.
 QString chartOfAccounts(int firm, int year);
 QString groupRows(const QString &groupKey, int firm);
-/// The record set filter that finds an account's row of the year.
-QString accountRowFilter(const QString &account, int year);
 
 // The group share data set and the carry-over.
 /// " AND (P.SINTKONTO='a' OR P.SINTKONTO='b' ) ", one term per group row; empty for no rows.

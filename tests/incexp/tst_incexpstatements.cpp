@@ -71,11 +71,8 @@ void TstIncExpStatements::texts_data()
         "LEN(RTRIM(SIFKONTA))>3");
     row("group rows", groupRows("O'NeilR", 1),
         "SELECT * FROM FINPRIHRASH WHERE IMEGRUPE='O''NeilR' AND BROJPODUZECA=1");
-    row("row filter", accountRowFilter("12'0", 2026), "KONTO='12''0' AND GODINA=2026");
-    row("group name", groupName("Prihodi-Rashodi (Dobit)S"), "Prihodi-Rashodi (Dobit)");
 
     row("right, short", PadR("1200", 8), "1200    ");
-    row("right, long", PadR("123456789", 8), "12345678");
     row("left", PadL("12", 5), "   12");
     row("left, too long keeps the start", PadL("123456", 4), "1234");
     // free 3, half 1.5 to the even 2, both sides, cut to 5
