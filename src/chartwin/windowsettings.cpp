@@ -49,11 +49,13 @@ WindowSettings WindowSettings::read(const SettingsStore &store, const QString &a
     single("MainLeft", def.left, &s.left);
     single("MainTop", def.top, &s.top);
     single("MainWidth", def.width, &s.width);
-    s.widthStored = !get("MainWidth", QString()).isEmpty() && s.width != def.width;
     single("MainHeight", def.height, &s.height);
     const bool checkScreens = !screens.isEmpty();
     if (s.width <= 0 || (checkScreens && s.width > screens.width()))
         s.width = def.width;
+    // a width that fell back is not the user's: the window is widened for its top band as on a
+    // first run
+    s.widthStored = !get("MainWidth", QString()).isEmpty() && s.width != def.width;
     if (s.height <= 0 || (checkScreens && s.height > screens.height()))
         s.height = def.height;
     // a window must show at least a corner on some screen, or it would open where no one sees it
