@@ -4,6 +4,7 @@
 #include "output/report.h"
 #include "output/reportviewer.h"
 #include "platform/chart/chartcontrol.h"
+#include "platform/data/monthtable.h"
 #include "platform/files/atomicfile.h"
 #include "platform/files/fulldisk.h"
 #include "windowsupport.h"
@@ -195,12 +196,7 @@ void TstReport::yearFiguresFollowTheTotals()
     QFETCH(MonthlyTotals, totals);
     QFETCH(QStringList, column);
     QFETCH(QString, january);
-    QVector<Recordset::FieldInfo> fields{{QStringLiteral("Godina"), QMetaType::QString}};
-    for (int m = 1; m <= 12; ++m)
-        fields.append({QStringLiteral("Mj") + mm(m), QMetaType::Double});
-    Recordset rs;
-    rs.assign(fields, rows);
-    const ReportTable t = CRFinPoMjes(totals).table(rs);
+    const ReportTable t = CRFinPoMjes(totals).table(monthTable(rows));
     QCOMPARE(yearColumn(t), column);
     QCOMPARE(t.row(t.rowCount - 1).cells.value(1), january);
 }

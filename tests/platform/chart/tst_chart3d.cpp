@@ -4,7 +4,7 @@
 #include "opengldriver.h"
 #include "platform/chart/chart3d.h"
 #include "platform/chart/chartcontrol.h"
-#include "platform/data/recordset.h"
+#include "platform/data/monthtable.h"
 
 #include <Q3DBars>
 #include <Q3DSurface>
@@ -16,17 +16,6 @@
 
 namespace {
 
-// A table of rows (a label, then a value per month) over this many months.
-Recordset table(const QVector<QVector<QVariant>> &rows, int months)
-{
-    QVector<Recordset::FieldInfo> fields{{QStringLiteral("Godina"), QMetaType::QString}};
-    for (int m = 1; m <= months; ++m)
-        fields.append({QStringLiteral("Mj%1").arg(m, 2, 10, QLatin1Char('0')), QMetaType::Double});
-    Recordset rs;
-    rs.assign(fields, rows);
-    return rs;
-}
-
 // Three series (rows) by twelve months; the second has no value in May, so its ribbon breaks.
 Recordset table()
 {
@@ -36,7 +25,7 @@ Recordset table()
         for (int m = 1; m <= 12; ++m)
             rows[r].append(r == 1 && m == 5 ? QVariant() : QVariant(1000.0 * (r + 1) + 150.0 * m));
     }
-    return table(rows, 12);
+    return monthTable(rows);
 }
 
 // Pixels of the picture close in hue to colour: the series is really on the picture.
@@ -108,7 +97,7 @@ void TstChart3D::eachCodeDrawsIn3D()
     QFETCH(int, pieces);
     ChartControl hidden;
     hidden.setChartType(code);
-    hidden.setDataSource(table({}, 3));
+    hidden.setDataSource(monthTable({}, 3));
     QVERIFY(!hidden.view3D() && !hidden.drawnIn3D());
     hidden.setDataSource(table());
     for (ChartControl *chart : {m_chart.get(), &hidden}) {
@@ -137,7 +126,7 @@ void TstChart3D::eachCodeDrawsIn3D()
                                                   {{year, -500.0, 250.0, 0.0}}};
     for (const auto &rows : odd)
         for (ChartModel::Scale scale : {ChartModel::Linear, ChartModel::Percent}) {
-            m_chart->setDataSource(table(rows, rows.value(0).size() - 1));
+            m_chart->setDataSource(monthTable(rows, rows.value(0).size() - 1));
             m_chart->setScale(scale);
             QVERIFY(m_chart->drawnIn3D());
             QVERIFY(m_chart->view3D()->seriesDrawn() <= rows.size());

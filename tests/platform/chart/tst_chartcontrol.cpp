@@ -1,7 +1,7 @@
 // The flat chart control without a screen: the series map both views draw from, as a table; the
 // flat drawing of it (axes, lines, areas, bars, legend, notes); its files, colours, pies and names.
 #include "platform/chart/chartcontrol.h"
-#include "platform/data/recordset.h"
+#include "platform/data/monthtable.h"
 #include "platform/files/atomicfile.h"
 
 #include <QAreaSeries>
@@ -28,17 +28,6 @@ namespace {
 
 using Values = std::function<QVariant(int row, int month)>;
 
-// A table of rows (a label, then a value per month; an invalid value is a gap) over months.
-Recordset table(const QVector<QVector<QVariant>> &rows, int months)
-{
-    QVector<Recordset::FieldInfo> fields{{QStringLiteral("Godina"), QMetaType::QString}};
-    for (int m = 1; m <= months; ++m)
-        fields.append({QStringLiteral("Mj%1").arg(m, 2, 10, QLatin1Char('0')), QMetaType::Double});
-    Recordset rs;
-    rs.assign(fields, rows);
-    return rs;
-}
-
 // A table of the given rows (labels) by twelve months, each value from value(row, month).
 Recordset table(const QStringList &labels, const Values &value)
 {
@@ -48,7 +37,7 @@ Recordset table(const QStringList &labels, const Values &value)
         for (int m = 1; m <= 12; ++m)
             rows[r].append(value(r, m));
     }
-    return table(rows, 12);
+    return monthTable(rows);
 }
 
 const Values rising = [](int r, int m) { return QVariant(100.0 * r + m); };
@@ -175,7 +164,7 @@ void TstChartControl::seriesMap()
     model.chartType = code;
     model.stacked = stacked;
     model.scale = ChartModel::Scale(scale);
-    model.table = ChartTable::fromRecordset(table(rows, rows.value(0).size() - 1));
+    model.table = ChartTable::fromRecordset(monthTable(rows, rows.value(0).size() - 1));
     QCOMPARE(drawnText(mapSeries(model)), drawn);
 }
 
